@@ -1,0 +1,25 @@
+# Compiler warnings, the sanitizer build and helpers shared by every target.
+option(MOVANTA_WERROR "Treat compiler warnings as errors" OFF)
+option(MOVANTA_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
+
+add_compile_options(-Wall -Wextra)
+if(MOVANTA_WERROR)
+  add_compile_options(-Werror)
+endif()
+if(MOVANTA_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+# Trace lines exist only in debug builds; the shipped build compiles them away.
+add_compile_definitions($<$<CONFIG:Debug>:MOVANTA_TRACE>)
+add_compile_definitions(MOVANTA_VERSION="${PROJECT_VERSION}")
+
+# movanta_test(NAME SOURCES... [LIBS libs...]) builds one GoogleTest program and
+# registers its tests with ctest.
+include(GoogleTest)
+function(movanta_test name)
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main)
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 120)
+endfunction()
