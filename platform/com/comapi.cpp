@@ -120,7 +120,6 @@ HRESULT CoGetClassObject(REFCLSID clsid, DWORD context, LPVOID, REFIID iid, LPVO
 HRESULT CoCreateInstance(REFCLSID clsid, LPUNKNOWN outer, DWORD context, REFIID iid, LPVOID* object) {
     if (object == nullptr) return E_POINTER;
     *object = nullptr;
-    if (outer != nullptr && iid != IID_IUnknown) return E_INVALIDARG;
     IClassFactory* factory = nullptr;
     HRESULT hr = CoGetClassObject(clsid, context, nullptr, IID_IClassFactory, reinterpret_cast<LPVOID*>(&factory));
     if (FAILED(hr)) return hr;
