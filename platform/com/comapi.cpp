@@ -8,7 +8,7 @@
 #include <mutex>
 #include <set>
 
-#include "registry/registry.h"
+#include "registry/registry_strings.h"
 #include "win/text.h"
 
 namespace movanta {
@@ -30,8 +30,8 @@ struct RegisteredFactory {
 
 struct ComState {
     std::mutex lock;
-    std::map<std::string, void*> modules;       // loaded plug-ins by path, kept for the process's life
-    std::set<std::string> reportedFailures;     // paths already reported on stderr
+    std::map<std::string, void*> modules;          // loaded plug-ins by path, kept for the process's life
+    std::set<std::string> reportedFailures;        // paths already reported on stderr
     std::map<DWORD, RegisteredFactory> factories;  // CoRegisterClassObject, by cookie
     DWORD nextCookie = 1;
 };
@@ -43,16 +43,9 @@ ComState& State() {
 
 // The registered plug-in path of a class, or an empty string.
 std::string ServerPath(REFCLSID clsid) {
-    const std::wstring key = Utf8ToWide("CLSID\\" + GuidToString(clsid) + "\\InprocServer32");
-    HKEY handle = nullptr;
-    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS) return {};
-    WCHAR path[4096];
-    DWORD size = sizeof path;
-    DWORD type = 0;
-    const LSTATUS status = RegQueryValueExW(handle, nullptr, nullptr, &type, reinterpret_cast<LPBYTE>(path), &size);
-    RegCloseKey(handle);
-    if (status != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) return {};
-    return NativePath(path);
+    const auto path =
+        ReadRegString(HKEY_CLASSES_ROOT, Utf8ToWide("CLSID\\" + GuidToString(clsid) + "\\InprocServer32"), nullptr);
+    return path ? NativePath(path->c_str()) : std::string();
 }
 
 HRESULT LoadServer(const std::string& path, REFCLSID clsid, GetClassObjectFn& entry) {
@@ -65,7 +58,8 @@ HRESULT LoadServer(const std::string& path, REFCLSID clsid, GetClassObjectFn& en
             const char* reason = dlerror();
             t_lastLoadError = "cannot load the plug-in " + path + " registered for class " + GuidToString(clsid) +
                               ": " + (reason != nullptr ? reason : "unknown reason");
-            if (state.reportedFailures.insert(path).second) std::fprintf(stderr, "movanta: %s\n", t_lastLoadError.c_str());
+            if (state.reportedFailures.insert(path).second)
+                std::fprintf(stderr, "movanta: %s\n", t_lastLoadError.c_str());
             state.modules.erase(path);
             return HRESULT_FROM_WIN32(ERROR_MOD_NOT_FOUND);
         }
@@ -80,7 +74,9 @@ HRESULT LoadServer(const std::string& path, REFCLSID clsid, GetClassObjectFn& en
 
 }  // namespace
 
-std::string LastComLoadError() { return t_lastLoadError; }
+std::string LastComLoadError() {
+    return t_lastLoadError;
+}
 
 }  // namespace movanta
 
@@ -93,7 +89,9 @@ HRESULT CoInitializeEx(LPVOID, DWORD model) {
     return apartment.depth++ == 0 ? S_OK : S_FALSE;
 }
 
-HRESULT CoInitialize(LPVOID reserved) { return CoInitializeEx(reserved, COINIT_APARTMENTTHREADED); }
+HRESULT CoInitialize(LPVOID reserved) {
+    return CoInitializeEx(reserved, COINIT_APARTMENTTHREADED);
+}
 
 void CoUninitialize() {
     if (t_apartment.depth > 0) --t_apartment.depth;
@@ -152,8 +150,14 @@ HRESULT CoRevokeClassObject(DWORD cookie) {
     return S_OK;
 }
 
-LPVOID CoTaskMemAlloc(SIZE_T size) { return std::malloc(size == 0 ? 1 : size); }
+LPVOID CoTaskMemAlloc(SIZE_T size) {
+    return std::malloc(size == 0 ? 1 : size);
+}
 
-LPVOID CoTaskMemRealloc(LPVOID block, SIZE_T size) { return std::realloc(block, size == 0 ? 1 : size); }
+LPVOID CoTaskMemRealloc(LPVOID block, SIZE_T size) {
+    return std::realloc(block, size == 0 ? 1 : size);
+}
 
-void CoTaskMemFree(LPVOID block) { std::free(block); }
+void CoTaskMemFree(LPVOID block) {
+    std::free(block);
+}

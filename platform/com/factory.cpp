@@ -14,7 +14,9 @@ HRESULT CClassFactory::QueryInterface(REFIID iid, void** object) {
     return E_NOINTERFACE;
 }
 
-ULONG CClassFactory::AddRef() { return static_cast<ULONG>(++m_cRef); }
+ULONG CClassFactory::AddRef() {
+    return static_cast<ULONG>(++m_cRef);
+}
 
 ULONG CClassFactory::Release() {
     const LONG count = --m_cRef;
@@ -49,4 +51,6 @@ HRESULT CClassFactory::LockServer(BOOL lock) {
     return NOERROR;
 }
 
-LONG CClassFactory::Locks() { return g_serverLocks.load(); }
+LONG CClassFactory::Locks() {
+    return g_serverLocks.load();
+}

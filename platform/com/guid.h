@@ -32,9 +32,15 @@ constexpr bool operator==(const GUID& a, const GUID& b) {
     return true;
 }
 bool operator<(const GUID& a, const GUID& b);
-constexpr bool IsEqualGUID(REFGUID a, REFGUID b) { return a == b; }
-constexpr bool IsEqualIID(REFIID a, REFIID b) { return a == b; }
-constexpr bool IsEqualCLSID(REFCLSID a, REFCLSID b) { return a == b; }
+constexpr bool IsEqualGUID(REFGUID a, REFGUID b) {
+    return a == b;
+}
+constexpr bool IsEqualIID(REFIID a, REFIID b) {
+    return a == b;
+}
+constexpr bool IsEqualCLSID(REFCLSID a, REFCLSID b) {
+    return a == b;
+}
 
 inline constexpr GUID GUID_NULL = {0, 0, 0, {0, 0, 0, 0, 0, 0, 0, 0}};
 

@@ -3,7 +3,9 @@
 
 #include "win/wintypes.h"
 
-constexpr HRESULT MakeHResult(std::uint32_t value) { return static_cast<HRESULT>(value); }
+constexpr HRESULT MakeHResult(std::uint32_t value) {
+    return static_cast<HRESULT>(value);
+}
 
 inline constexpr HRESULT S_OK = 0;
 inline constexpr HRESULT NOERROR = 0;
@@ -31,8 +33,12 @@ inline constexpr HRESULT RPC_E_CHANGED_MODE = MakeHResult(0x80010106);
 
 inline constexpr std::uint32_t FACILITY_WIN32 = 7;
 
-constexpr bool SUCCEEDED(HRESULT hr) { return hr >= 0; }
-constexpr bool FAILED(HRESULT hr) { return hr < 0; }
+constexpr bool SUCCEEDED(HRESULT hr) {
+    return hr >= 0;
+}
+constexpr bool FAILED(HRESULT hr) {
+    return hr < 0;
+}
 constexpr HRESULT HRESULT_FROM_WIN32(std::uint32_t error) {
     return static_cast<HRESULT>(error) <= 0 ? static_cast<HRESULT>(error)
                                             : MakeHResult((error & 0xFFFF) | (FACILITY_WIN32 << 16) | 0x80000000u);

@@ -1,17 +1,13 @@
-#include <cstring>
 #include <string>
 
 #include "com/server.h"
-#include "registry/registry.h"
+#include "registry/registry_strings.h"
 #include "win/text.h"
 
 namespace {
 
-std::wstring ClassKey(REFCLSID clsid) { return L"CLSID\\" + movanta::Utf8ToWide(movanta::GuidToString(clsid)); }
-
-LSTATUS SetString(HKEY key, LPCWSTR name, LPCWSTR text) {
-    const DWORD bytes = static_cast<DWORD>((std::wcslen(text) + 1) * sizeof(WCHAR));
-    return RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), bytes);
+std::wstring ClassKey(REFCLSID clsid) {
+    return L"CLSID\\" + movanta::Utf8ToWide(movanta::GuidToString(clsid));
 }
 
 }  // namespace
@@ -24,14 +20,14 @@ HRESULT AMovieSetupRegisterServer(REFCLSID clsid, LPCWSTR description, LPCWSTR f
                                      &classKey, nullptr);
     if (status != ERROR_SUCCESS) return HRESULT_FROM_WIN32(status);
     HKEY serverKey = nullptr;
-    status = SetString(classKey, nullptr, description);
+    status = movanta::WriteRegString(classKey, nullptr, description);
     if (status == ERROR_SUCCESS) {
         status = RegCreateKeyExW(classKey, serverType, 0, nullptr, 0, KEY_WRITE, nullptr, &serverKey, nullptr);
     }
     if (status == ERROR_SUCCESS) {
-        status = SetString(serverKey, nullptr, fileName);
+        status = movanta::WriteRegString(serverKey, nullptr, fileName);
         if (status == ERROR_SUCCESS && threadingModel != nullptr) {
-            status = SetString(serverKey, L"ThreadingModel", threadingModel);
+            status = movanta::WriteRegString(serverKey, L"ThreadingModel", threadingModel);
         }
         RegCloseKey(serverKey);
     }

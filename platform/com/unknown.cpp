@@ -2,11 +2,17 @@
 
 std::atomic<LONG> CBaseObject::m_cObjects {0};
 
-CBaseObject::CBaseObject(LPCWSTR name) : m_pName(name) { ++m_cObjects; }
+CBaseObject::CBaseObject(LPCWSTR name) : m_pName(name) {
+    ++m_cObjects;
+}
 
-CBaseObject::~CBaseObject() { --m_cObjects; }
+CBaseObject::~CBaseObject() {
+    --m_cObjects;
+}
 
-LONG CBaseObject::ObjectsActive() { return m_cObjects.load(); }
+LONG CBaseObject::ObjectsActive() {
+    return m_cObjects.load();
+}
 
 CUnknown::CUnknown(LPCWSTR name, LPUNKNOWN outer)
     : CBaseObject(name), m_pUnknown(outer != nullptr ? outer : &m_inner) {}
@@ -20,7 +26,9 @@ HRESULT CUnknown::NonDelegatingQueryInterface(REFIID iid, void** object) {
     return E_NOINTERFACE;
 }
 
-ULONG CUnknown::NonDelegatingAddRef() { return static_cast<ULONG>(++m_cRef); }
+ULONG CUnknown::NonDelegatingAddRef() {
+    return static_cast<ULONG>(++m_cRef);
+}
 
 ULONG CUnknown::NonDelegatingRelease() {
     const LONG count = --m_cRef;

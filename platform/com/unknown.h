@@ -100,7 +100,13 @@ private:
 HRESULT GetInterface(LPUNKNOWN unknown, void** object);
 
 // The IUnknown methods of a class derived from CUnknown and from interfaces.
-#define DECLARE_IUNKNOWN                                                                                  \
-    HRESULT QueryInterface(REFIID riid, void** ppv) override { return GetOwner()->QueryInterface(riid, ppv); } \
-    ULONG AddRef() override { return GetOwner()->AddRef(); }                                             \
-    ULONG Release() override { return GetOwner()->Release(); }
+#define DECLARE_IUNKNOWN                                       \
+    HRESULT QueryInterface(REFIID riid, void** ppv) override { \
+        return GetOwner()->QueryInterface(riid, ppv);          \
+    }                                                          \
+    ULONG AddRef() override {                                  \
+        return GetOwner()->AddRef();                           \
+    }                                                          \
+    ULONG Release() override {                                 \
+        return GetOwner()->Release();                          \
+    }

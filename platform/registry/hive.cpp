@@ -19,7 +19,9 @@ size_t CharacterCount(std::string_view text) {
     return static_cast<size_t>(std::count_if(text.begin(), text.end(), [](char c) { return (c & 0xC0) != 0x80; }));
 }
 
-char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+char Lower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 template <class Items, class NameOf>
 auto FindByName(Items& items, std::string_view name, NameOf nameOf) {
@@ -43,19 +45,19 @@ void AppendQuoted(std::string& out, std::string_view text) {
     out.push_back('"');
     for (unsigned char c : text) {
         switch (c) {
-        case '"': out += "\\\""; break;
-        case '\\': out += "\\\\"; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        case '\t': out += "\\t"; break;
-        default:
-            if (c < 0x20 || c == 0x7F) {
-                out += "\\x";
-                out.push_back(kHex[c >> 4]);
-                out.push_back(kHex[c & 15]);
-            } else {
-                out.push_back(static_cast<char>(c));
-            }
+            case '"': out += "\\\""; break;
+            case '\\': out += "\\\\"; break;
+            case '\n': out += "\\n"; break;
+            case '\r': out += "\\r"; break;
+            case '\t': out += "\\t"; break;
+            default:
+                if (c < 0x20 || c == 0x7F) {
+                    out += "\\x";
+                    out.push_back(kHex[c >> 4]);
+                    out.push_back(kHex[c & 15]);
+                } else {
+                    out.push_back(static_cast<char>(c));
+                }
         }
     }
     out.push_back('"');
@@ -140,20 +142,20 @@ public:
             if (pos_ >= line_.size()) return std::nullopt;
             const char e = line_[pos_++];
             switch (e) {
-            case '"': out.push_back('"'); break;
-            case '\\': out.push_back('\\'); break;
-            case 'n': out.push_back('\n'); break;
-            case 'r': out.push_back('\r'); break;
-            case 't': out.push_back('\t'); break;
-            case 'x': {
-                if (pos_ + 2 > line_.size()) return std::nullopt;
-                const int hi = HexDigit(line_[pos_]), lo = HexDigit(line_[pos_ + 1]);
-                if (hi < 0 || lo < 0) return std::nullopt;
-                out.push_back(static_cast<char>(hi * 16 + lo));
-                pos_ += 2;
-                break;
-            }
-            default: return std::nullopt;
+                case '"': out.push_back('"'); break;
+                case '\\': out.push_back('\\'); break;
+                case 'n': out.push_back('\n'); break;
+                case 'r': out.push_back('\r'); break;
+                case 't': out.push_back('\t'); break;
+                case 'x': {
+                    if (pos_ + 2 > line_.size()) return std::nullopt;
+                    const int hi = HexDigit(line_[pos_]), lo = HexDigit(line_[pos_ + 1]);
+                    if (hi < 0 || lo < 0) return std::nullopt;
+                    out.push_back(static_cast<char>(hi * 16 + lo));
+                    pos_ += 2;
+                    break;
+                }
+                default: return std::nullopt;
             }
         }
         return std::nullopt;
@@ -250,11 +252,13 @@ const char* ParseValueLine(std::string_view line, Key& key) {
 }  // namespace
 
 bool NamesEqual(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return Lower(x) == Lower(y); });
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return Lower(x) == Lower(y); });
 }
 
 Key* Key::FindSubkey(std::string_view childName) const {
-    auto it = std::find_if(subkeys.begin(), subkeys.end(), [&](const auto& k) { return NamesEqual(k->name, childName); });
+    auto it =
+        std::find_if(subkeys.begin(), subkeys.end(), [&](const auto& k) { return NamesEqual(k->name, childName); });
     return it == subkeys.end() ? nullptr : it->get();
 }
 

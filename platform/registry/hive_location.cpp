@@ -9,10 +9,10 @@ namespace {
 
 const char* FileName(HiveId hive) {
     switch (hive) {
-    case HiveId::ClassesRoot: return "HKEY_CLASSES_ROOT.reg";
-    case HiveId::CurrentUser: return "HKEY_CURRENT_USER.reg";
-    case HiveId::LocalMachine: return "HKEY_LOCAL_MACHINE.reg";
-    case HiveId::Users: return "HKEY_USERS.reg";
+        case HiveId::ClassesRoot: return "HKEY_CLASSES_ROOT.reg";
+        case HiveId::CurrentUser: return "HKEY_CURRENT_USER.reg";
+        case HiveId::LocalMachine: return "HKEY_LOCAL_MACHINE.reg";
+        case HiveId::Users: return "HKEY_USERS.reg";
     }
     return "unknown.reg";
 }

@@ -108,7 +108,9 @@ bool HiveStore::LockFile() {
     return true;
 }
 
-void HiveStore::UnlockFile() { flock(lockFd_, LOCK_UN); }
+void HiveStore::UnlockFile() {
+    flock(lockFd_, LOCK_UN);
+}
 
 void HiveStore::RefreshLocked(bool haveFileLock) {
     Stamp now = StampOf(path_);
@@ -145,8 +147,8 @@ void HiveStore::RefreshLocked(bool haveFileLock) {
         const std::string aside = AsideName(path_);
         const bool moved = rename(path_.c_str(), aside.c_str()) == 0;
         std::fprintf(stderr, "movanta: the registry hive %s is damaged (line %d: %s); %s%s; it starts empty\n",
-                     path_.c_str(), error.line, error.reason.c_str(), moved ? "it was moved aside to " : "it could not be moved aside",
-                     moved ? aside.c_str() : "");
+                     path_.c_str(), error.line, error.reason.c_str(),
+                     moved ? "it was moved aside to " : "it could not be moved aside", moved ? aside.c_str() : "");
         stamp_ = StampOf(path_);
     } else {
         loaded_ = false;

@@ -21,7 +21,7 @@ struct KeyRef {
 struct State {
     std::mutex lock;
     std::map<std::string, std::unique_ptr<HiveStore>> stores;  // by file path
-    std::map<ULONG_PTR, KeyRef> openKeys;                       // by handle value
+    std::map<ULONG_PTR, KeyRef> openKeys;                      // by handle value
     ULONG_PTR nextHandle = 0x1000;
 };
 
@@ -64,7 +64,9 @@ LSTATUS Resolve(HKEY key, std::string_view subKey, KeyRef& out) {
     return ERROR_SUCCESS;
 }
 
-std::string Narrow(LPCWSTR text) { return text == nullptr ? std::string() : WideToUtf8(text); }
+std::string Narrow(LPCWSTR text) {
+    return text == nullptr ? std::string() : WideToUtf8(text);
+}
 
 // Runs `read` on the key when it exists; otherwise answers `missing`.
 LSTATUS ReadKey(const KeyRef& ref, LSTATUS missing, const std::function<LSTATUS(const Key&)>& read) {
@@ -101,7 +103,9 @@ HKEY NewHandle(KeyRef ref) {
     return reinterpret_cast<HKEY>(value);
 }
 
-bool IsString(DWORD type) { return type == REG_SZ || type == REG_EXPAND_SZ; }
+bool IsString(DWORD type) {
+    return type == REG_SZ || type == REG_EXPAND_SZ;
+}
 
 // The stored form of data handed to a setter: strings become UTF-8 text up
 // to the first zero; other types are kept as bytes.
@@ -273,9 +277,13 @@ LSTATUS RegDeleteValueW(HKEY key, LPCWSTR valueName) {
     });
 }
 
-LSTATUS RegDeleteKeyW(HKEY key, LPCWSTR subKey) { return DeleteKey(key, subKey, false); }
+LSTATUS RegDeleteKeyW(HKEY key, LPCWSTR subKey) {
+    return DeleteKey(key, subKey, false);
+}
 
-LSTATUS RegDeleteTreeW(HKEY key, LPCWSTR subKey) { return DeleteKey(key, subKey, true); }
+LSTATUS RegDeleteTreeW(HKEY key, LPCWSTR subKey) {
+    return DeleteKey(key, subKey, true);
+}
 
 LSTATUS RegEnumKeyExW(HKEY key, DWORD index, LPWSTR name, LPDWORD nameLength, LPDWORD, LPWSTR, LPDWORD, void*) {
     KeyRef ref;
@@ -304,8 +312,8 @@ LSTATUS RegEnumValueW(HKEY key, DWORD index, LPWSTR name, LPDWORD nameLength, LP
 
 LSTATUS SHGetValueA(HKEY key, LPCSTR subKey, LPCSTR valueName, LPDWORD type, void* data, LPDWORD dataSize) {
     return QueryValue(key, subKey == nullptr ? std::string_view() : std::string_view(subKey),
-                      valueName == nullptr ? std::string() : std::string(valueName), type,
-                      static_cast<LPBYTE>(data), dataSize, false);
+                      valueName == nullptr ? std::string() : std::string(valueName), type, static_cast<LPBYTE>(data),
+                      dataSize, false);
 }
 
 void SHChangeNotify(LONG, UINT, LPCVOID, LPCVOID) {}

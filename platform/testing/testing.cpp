@@ -103,7 +103,9 @@ int Child::Wait() {
     return code;
 }
 
-void Child::Kill(int signal) { kill(pid_, signal); }
+void Child::Kill(int signal) {
+    kill(pid_, signal);
+}
 
 int Run(const std::vector<std::string>& argv, std::string* output) {
     int fds[2];

@@ -102,8 +102,8 @@ void MessageQueue::HandleSentLocked(std::unique_lock<std::mutex>& lock) {
         std::shared_ptr<SentMessage> sent = std::move(sent_.front());
         sent_.pop_front();
         lock.unlock();
-        const LRESULT result = CallWindowProcedure(sent->msg.hwnd, sent->msg.message, sent->msg.wParam,
-                                                   sent->msg.lParam);
+        const LRESULT result =
+            CallWindowProcedure(sent->msg.hwnd, sent->msg.message, sent->msg.wParam, sent->msg.lParam);
         Complete(*sent, result);
         lock.lock();
     }
@@ -124,8 +124,9 @@ bool MessageQueue::TakeMatchingLocked(MSG& out, HWND window, UINT filterMin, UIN
     }
     const ULONGLONG now = GetTickCount64();
     for (Timer& timer : timers_) {
-        const MSG tick {timer.window, WM_TIMER, timer.id, reinterpret_cast<LPARAM>(timer.procedure),
-                        static_cast<DWORD>(now), {0, 0}};
+        const MSG tick {
+            timer.window, WM_TIMER, timer.id, reinterpret_cast<LPARAM>(timer.procedure), static_cast<DWORD>(now),
+            {0, 0}};
         if (timer.due <= now && Matches(tick, window, filterMin, filterMax)) {
             out = tick;
             if (remove) timer.due = now + timer.interval;
@@ -173,8 +174,8 @@ UINT_PTR MessageQueue::SetTimer(HWND window, UINT_PTR id, UINT elapse, TIMERPROC
         id = nextTimerId_++;
     }
     const Timer timer {window, id, interval, GetTickCount64() + interval, procedure};
-    auto it = std::find_if(timers_.begin(), timers_.end(),
-                           [&](const Timer& t) { return t.window == window && t.id == id; });
+    auto it =
+        std::find_if(timers_.begin(), timers_.end(), [&](const Timer& t) { return t.window == window && t.id == id; });
     if (it != timers_.end()) {
         *it = timer;
     } else {
@@ -186,8 +187,8 @@ UINT_PTR MessageQueue::SetTimer(HWND window, UINT_PTR id, UINT elapse, TIMERPROC
 
 bool MessageQueue::KillTimer(HWND window, UINT_PTR id) {
     std::lock_guard guard(lock_);
-    auto it = std::find_if(timers_.begin(), timers_.end(),
-                           [&](const Timer& t) { return t.window == window && t.id == id; });
+    auto it =
+        std::find_if(timers_.begin(), timers_.end(), [&](const Timer& t) { return t.window == window && t.id == id; });
     if (it == timers_.end()) return false;
     timers_.erase(it);
     return true;
@@ -265,7 +266,9 @@ BOOL PeekMessageW(MSG* message, HWND window, UINT filterMin, UINT filterMax, UIN
                : FALSE;
 }
 
-BOOL TranslateMessage(const MSG*) { return FALSE; }
+BOOL TranslateMessage(const MSG*) {
+    return FALSE;
+}
 
 LRESULT DispatchMessageW(const MSG* message) {
     if (message == nullptr) return 0;
@@ -276,7 +279,9 @@ LRESULT DispatchMessageW(const MSG* message) {
     return CallWindowProcedure(message->hwnd, message->message, message->wParam, message->lParam);
 }
 
-void PostQuitMessage(int exitCode) { CurrentQueue()->PostQuit(exitCode); }
+void PostQuitMessage(int exitCode) {
+    CurrentQueue()->PostQuit(exitCode);
+}
 
 UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT elapse, TIMERPROC procedure) {
     std::shared_ptr<MessageQueue> queue = window == nullptr ? CurrentQueue() : QueueOfWindow(window);

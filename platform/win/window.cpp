@@ -97,7 +97,8 @@ ATOM RegisterClassW(const WNDCLASSW* windowClass) {
 BOOL UnregisterClassW(LPCWSTR className, HINSTANCE) {
     WindowTable& table = Windows();
     std::lock_guard guard(table.lock);
-    const auto removed = std::erase_if(table.classes, [&](const WindowClass& c) { return EqualsNoCase(c.name, className); });
+    const auto removed =
+        std::erase_if(table.classes, [&](const WindowClass& c) { return EqualsNoCase(c.name, className); });
     return removed > 0 ? TRUE : FALSE;
 }
 
@@ -128,7 +129,7 @@ HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD
         table.next += 4;
         table.windows.emplace(handle, window);
     }
-    CREATESTRUCTW create {parameter, instance, menu, parent, height, width, y, x, static_cast<LONG>(style),
+    CREATESTRUCTW create {parameter,  instance,  menu,   parent, height, width, y, x, static_cast<LONG>(style),
                           windowName, className, exStyle};
     const LPARAM createParam = reinterpret_cast<LPARAM>(&create);
     // Procedures pass WM_NCCREATE on to DefWindowProcW, which accepts it.
@@ -159,7 +160,9 @@ BOOL DestroyWindow(HWND handle) {
     return TRUE;
 }
 
-BOOL IsWindow(HWND handle) { return QueueOfWindow(handle) ? TRUE : FALSE; }
+BOOL IsWindow(HWND handle) {
+    return QueueOfWindow(handle) ? TRUE : FALSE;
+}
 
 HWND GetParent(HWND handle) {
     WindowTable& table = Windows();
@@ -194,11 +197,11 @@ LONG_PTR GetWindowLongPtrW(HWND handle, int index) {
     }
     const Window& window = it->second;
     switch (index) {
-    case GWLP_WNDPROC: return reinterpret_cast<LONG_PTR>(window.procedure);
-    case GWLP_USERDATA: return window.userData;
-    case GWLP_HINSTANCE: return reinterpret_cast<LONG_PTR>(window.instance);
-    case GWLP_ID: return window.id;
-    default: SetLastError(ERROR_INVALID_PARAMETER); return 0;
+        case GWLP_WNDPROC: return reinterpret_cast<LONG_PTR>(window.procedure);
+        case GWLP_USERDATA: return window.userData;
+        case GWLP_HINSTANCE: return reinterpret_cast<LONG_PTR>(window.instance);
+        case GWLP_ID: return window.id;
+        default: SetLastError(ERROR_INVALID_PARAMETER); return 0;
     }
 }
 
@@ -213,31 +216,37 @@ LONG_PTR SetWindowLongPtrW(HWND handle, int index, LONG_PTR value) {
     Window& window = it->second;
     LONG_PTR previous = 0;
     switch (index) {
-    case GWLP_WNDPROC:
-        previous = reinterpret_cast<LONG_PTR>(window.procedure);
-        window.procedure = reinterpret_cast<WNDPROC>(value);
-        break;
-    case GWLP_USERDATA: previous = std::exchange(window.userData, value); break;
-    case GWLP_ID: previous = std::exchange(window.id, value); break;
-    default: SetLastError(ERROR_INVALID_PARAMETER); return 0;
+        case GWLP_WNDPROC:
+            previous = reinterpret_cast<LONG_PTR>(window.procedure);
+            window.procedure = reinterpret_cast<WNDPROC>(value);
+            break;
+        case GWLP_USERDATA: previous = std::exchange(window.userData, value); break;
+        case GWLP_ID: previous = std::exchange(window.id, value); break;
+        default: SetLastError(ERROR_INVALID_PARAMETER); return 0;
     }
     return previous;
 }
 
-int GetClassNameW(HWND handle, LPWSTR buffer, int capacity) {
+namespace movanta::win {
+namespace {
+
+int CopyWindowText(HWND handle, std::wstring Window::*text, LPWSTR buffer, int capacity) {
     WindowTable& table = Windows();
     std::lock_guard guard(table.lock);
     auto it = table.windows.find(handle);
     if (it == table.windows.end() || capacity <= 0) return 0;
-    return static_cast<int>(movanta::CopyToBuffer(it->second.className, buffer, static_cast<size_t>(capacity)));
+    return static_cast<int>(CopyToBuffer(it->second.*text, buffer, static_cast<size_t>(capacity)));
+}
+
+}  // namespace
+}  // namespace movanta::win
+
+int GetClassNameW(HWND handle, LPWSTR buffer, int capacity) {
+    return CopyWindowText(handle, &Window::className, buffer, capacity);
 }
 
 int GetWindowTextW(HWND handle, LPWSTR buffer, int capacity) {
-    WindowTable& table = Windows();
-    std::lock_guard guard(table.lock);
-    auto it = table.windows.find(handle);
-    if (it == table.windows.end() || capacity <= 0) return 0;
-    return static_cast<int>(movanta::CopyToBuffer(it->second.title, buffer, static_cast<size_t>(capacity)));
+    return CopyWindowText(handle, &Window::title, buffer, capacity);
 }
 
 BOOL SetWindowTextW(HWND handle, LPCWSTR text) {

@@ -7,5 +7,5 @@
 #include "win/sync.h"
 #include "win/text.h"
 #include "win/thread.h"
-#include "win/winuser.h"
 #include "win/wintypes.h"
+#include "win/winuser.h"

@@ -39,12 +39,18 @@ int main(int argc, char** argv) {
 
     std::string error;
     switch (movanta::RegisterServerFile(file, !unregister, error)) {
-    case movanta::ServerFileResult::Done:
-        if (!silent) std::printf("%s %s.\n", unregister ? "Unregistered" : "Registered", file);
-        return 0;
-    case movanta::ServerFileResult::CannotLoad: std::fprintf(stderr, "movanta-regsvr: %s\n", error.c_str()); return 3;
-    case movanta::ServerFileResult::NoEntryPoint: std::fprintf(stderr, "movanta-regsvr: %s\n", error.c_str()); return 4;
-    case movanta::ServerFileResult::EntryFailed: std::fprintf(stderr, "movanta-regsvr: %s\n", error.c_str()); return 5;
+        case movanta::ServerFileResult::Done:
+            if (!silent) std::printf("%s %s.\n", unregister ? "Unregistered" : "Registered", file);
+            return 0;
+        case movanta::ServerFileResult::CannotLoad:
+            std::fprintf(stderr, "movanta-regsvr: %s\n", error.c_str());
+            return 3;
+        case movanta::ServerFileResult::NoEntryPoint:
+            std::fprintf(stderr, "movanta-regsvr: %s\n", error.c_str());
+            return 4;
+        case movanta::ServerFileResult::EntryFailed:
+            std::fprintf(stderr, "movanta-regsvr: %s\n", error.c_str());
+            return 5;
     }
     return 5;
 }

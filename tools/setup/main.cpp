@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "com/server_file.h"
-#include "registry/registry.h"
+#include "registry/registry_strings.h"
 #include "win/text.h"
 
 namespace fs = std::filesystem;
@@ -44,12 +44,6 @@ std::vector<fs::path> Plugins(const fs::path& prefix) {
     return plugins;
 }
 
-bool SetString(HKEY key, LPCWSTR name, const std::string& text) {
-    const std::wstring wide = movanta::Utf8ToWide(text);
-    return RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(wide.c_str()),
-                          static_cast<DWORD>((wide.size() + 1) * sizeof(WCHAR))) == ERROR_SUCCESS;
-}
-
 int RegisterPlugins(const fs::path& prefix, bool registering) {
     int failures = 0;
     for (const fs::path& plugin : Plugins(prefix)) {
@@ -73,7 +67,8 @@ int Install(const fs::path& prefix) {
         return 1;
     }
     const std::string uninstall = "\"" + (prefix / "bin/movanta-setup").string() + "\" uninstall";
-    if (!SetString(key, L"AppPath", prefix.string()) || !SetString(key, L"UninstallString", uninstall)) {
+    if (movanta::WriteRegString(key, L"AppPath", movanta::Utf8ToWide(prefix.string())) != ERROR_SUCCESS ||
+        movanta::WriteRegString(key, L"UninstallString", movanta::Utf8ToWide(uninstall)) != ERROR_SUCCESS) {
         std::fprintf(stderr, "movanta-setup: cannot write the machine settings\n");
         ++failures;
     }
@@ -105,9 +100,8 @@ int Uninstall(const fs::path& prefix) {
     folders.push_back(listing.parent_path());
     fs::remove_all(prefix / "lib/movanta/registry", error);
     // Remove the folders that are left empty, deepest first.
-    std::sort(folders.begin(), folders.end(), [](const fs::path& a, const fs::path& b) {
-        return a.string().size() > b.string().size();
-    });
+    std::sort(folders.begin(), folders.end(),
+              [](const fs::path& a, const fs::path& b) { return a.string().size() > b.string().size(); });
     for (fs::path folder : folders) {
         while (folder != prefix && folder.string().size() > prefix.string().size() && fs::is_empty(folder, error)) {
             fs::remove(folder, error);

@@ -175,7 +175,7 @@ TEST_F(PluginTest, AFileThatCannotBeLoadedIsNamedWithTheLoadersReason) {
     const std::string message = movanta::LastComLoadError();
     EXPECT_NE(message.find(bogus), std::string::npos) << message;
     EXPECT_NE(message.find("invalid ELF header"), std::string::npos) << message;  // the loader's own words
-    EXPECT_EQ(report, "movanta: " + message + "\n");                // reported once per file
+    EXPECT_EQ(report, "movanta: " + message + "\n");                              // reported once per file
 
     ASSERT_EQ(AMovieSetupRegisterServer(clsid, L"No entry", movanta::Utf8ToWide(WIN_LIBRARY_PATH).c_str()), S_OK);
     EXPECT_EQ(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown, &object), CO_E_ERRORINDLL);

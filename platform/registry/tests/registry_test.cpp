@@ -104,7 +104,8 @@ TEST_F(RegistryTest, ANumberReadsAsFourBytesWhateverItsTypeAndSizesAreReported) 
     for (LPCWSTR name : {L"AsDword", L"AsBinary"}) {
         DWORD value = 0;
         DWORD size = sizeof value;
-        EXPECT_EQ(RegQueryValueExW(key, name, nullptr, nullptr, reinterpret_cast<LPBYTE>(&value), &size), ERROR_SUCCESS);
+        EXPECT_EQ(RegQueryValueExW(key, name, nullptr, nullptr, reinterpret_cast<LPBYTE>(&value), &size),
+                  ERROR_SUCCESS);
         EXPECT_EQ(value, 7u);
         EXPECT_EQ(size, 4u);
     }
@@ -186,9 +187,9 @@ TEST_F(RegistryTest, ValuesAreDeletedAndEnumeratedInWritingOrder) {
 TEST_F(RegistryTest, HivesLiveInTheFolderTheEnvironmentNames) {
     RegCloseKey(Create(L"Software\\Here"));
     HKEY machine = nullptr;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"Software\\M", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &machine,
-                              nullptr),
-              ERROR_SUCCESS);
+    ASSERT_EQ(
+        RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"Software\\M", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &machine, nullptr),
+        ERROR_SUCCESS);
     RegCloseKey(machine);
     EXPECT_TRUE(std::filesystem::exists(HiveFile()));
     EXPECT_TRUE(std::filesystem::exists(registry_.Folder() + "/HKEY_LOCAL_MACHINE.reg"));

@@ -15,7 +15,9 @@ using movanta::Utf8ToWide;
 using movanta::WideToUtf8;
 using movanta::testing::TempDir;
 
-std::wstring Wide(const std::string& text) { return Utf8ToWide(text); }
+std::wstring Wide(const std::string& text) {
+    return Utf8ToWide(text);
+}
 
 TEST(ShortPathTest, GivesTheCanonicalPathOfAnExistingFile) {
     TempDir dir;
@@ -105,9 +107,9 @@ TEST(WinExecTest, ReportsAMissingProgram) {
 TEST(TextTest, ConvertsBothWaysAndReplacesMalformedInput) {
     const std::wstring wide = L"Caf\u00e9 \u6a5f \U0001F3AC";
     EXPECT_EQ(Utf8ToWide(WideToUtf8(wide)), wide);
-    EXPECT_EQ(Utf8ToWide("a\xC3"), L"a\uFFFD");             // cut short
-    EXPECT_EQ(Utf8ToWide("\xC0\xAF"), L"\uFFFD");           // over-long form
-    EXPECT_EQ(Utf8ToWide("\xED\xA0\x80"), L"\uFFFD");       // encoded surrogate
+    EXPECT_EQ(Utf8ToWide("a\xC3"), L"a\uFFFD");        // cut short
+    EXPECT_EQ(Utf8ToWide("\xC0\xAF"), L"\uFFFD");      // over-long form
+    EXPECT_EQ(Utf8ToWide("\xED\xA0\x80"), L"\uFFFD");  // encoded surrogate
     EXPECT_EQ(WideToUtf8(std::wstring(1, wchar_t(0xD800))), "\xEF\xBF\xBD");
     EXPECT_EQ(movanta::NativePath(L"C:\\Movanta\\Localization"), "C:/Movanta/Localization");
 }

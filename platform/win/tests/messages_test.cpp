@@ -23,13 +23,13 @@ struct Received {
 LRESULT RecordingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* received = reinterpret_cast<Received*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     switch (message) {
-    case kNumbered:
-        received->numbered.emplace_back(wParam, lParam);
-        received->threads.push_back(GetCurrentThreadId());
-        return 0;
-    case kAskThread: return static_cast<LRESULT>(GetCurrentThreadId()) + static_cast<LRESULT>(wParam);
-    case WM_TIMER: ++received->timers; return 0;
-    default: return DefWindowProcW(window, message, wParam, lParam);
+        case kNumbered:
+            received->numbered.emplace_back(wParam, lParam);
+            received->threads.push_back(GetCurrentThreadId());
+            return 0;
+        case kAskThread: return static_cast<LRESULT>(GetCurrentThreadId()) + static_cast<LRESULT>(wParam);
+        case WM_TIMER: ++received->timers; return 0;
+        default: return DefWindowProcW(window, message, wParam, lParam);
     }
 }
 
@@ -47,7 +47,8 @@ protected:
     }
 
     HWND Create(Received& received, LPCWSTR title = L"test") {
-        HWND window = CreateWindowExW(0, L"MovantaTestWindow", title, 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+        HWND window =
+            CreateWindowExW(0, L"MovantaTestWindow", title, 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
         SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&received));
         return window;
     }
@@ -213,7 +214,7 @@ TEST_F(MessagesTest, FindsTopLevelWindowsByClassOrTitleAndCloseDestroys) {
     EXPECT_EQ(FindWindowW(L"movantatestwindow", nullptr), window);
     EXPECT_EQ(FindWindowA(nullptr, "Movanta"), window);
     EXPECT_EQ(FindWindowW(nullptr, L"movanta"), nullptr);  // titles compare exactly
-    EXPECT_EQ(GetClassNameW(window, name, 8), 7);  // truncated with a terminating zero
+    EXPECT_EQ(GetClassNameW(window, name, 8), 7);          // truncated with a terminating zero
     EXPECT_STREQ(name, L"Movanta");
     SendMessageW(window, WM_CLOSE, 0, 0);
     EXPECT_FALSE(IsWindow(window));

@@ -40,5 +40,9 @@ CFactoryTemplate g_Templates[] = {
 };
 int g_cTemplates = 1;
 
-extern "C" HRESULT DllRegisterServer() { return RegisterModuleClasses(TRUE); }
-extern "C" HRESULT DllUnregisterServer() { return RegisterModuleClasses(FALSE); }
+extern "C" HRESULT DllRegisterServer() {
+    return RegisterModuleClasses(TRUE);
+}
+extern "C" HRESULT DllUnregisterServer() {
+    return RegisterModuleClasses(FALSE);
+}
