@@ -188,9 +188,9 @@ public:
         return hr == S_OK ? renderer_->Render(sample) : hr;
     }
     HRESULT EndOfStream() override {
-        const HRESULT hr = CRenderedInputPin::EndOfStream();
-        if (hr == S_OK) ++renderer_->ends_;
-        return hr;
+        // Counted before the base class tells the graph, which may wake a waiter.
+        if (CheckStreaming() == S_OK) ++renderer_->ends_;
+        return CRenderedInputPin::EndOfStream();
     }
     HRESULT BeginFlush() override {
         renderer_->wake_.Set();
