@@ -6,7 +6,9 @@
 #include <thread>
 
 #include "com/com_ptr.h"
+#include "com/comapi.h"
 #include "dshow/allocator.h"
+#include "dshow/proppage.h"
 #include "dshow/setup.h"
 #include "registry/registry.h"
 #include "testing/testing.h"
@@ -187,6 +189,89 @@ TEST(RegistrationTest, SourcesAreFoundByExtensionThenByTheDefault) {
     ASSERT_EQ(RegisterSourceExtension(L".avi", avi, FALSE), S_OK);
     ASSERT_TRUE(movanta::dshow::SourceFilterForFile(L"a.avi", found));
     EXPECT_EQ(found, any);
+}
+
+}  // namespace
+
+namespace {
+
+// A page that keeps one number, as a settings page keeps a filter's mode.
+class NumberPage final : public CBasePropertyPage {
+public:
+    NumberPage() : CBasePropertyPage(L"Number page", nullptr, 101, L"Bitrate Mode") {}
+    HRESULT OnConnect(IUnknown* object) override {
+        connected = object;
+        return S_OK;
+    }
+    HRESULT OnDisconnect() override {
+        connected = nullptr;
+        return S_OK;
+    }
+    HRESULT OnActivate() override {
+        shown = stored;
+        return S_OK;
+    }
+    HRESULT OnApplyChanges() override {
+        stored = shown;
+        return S_OK;
+    }
+    LRESULT OnReceiveMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message == WM_APP) {
+            shown = static_cast<int>(wParam);
+            SetDirty();
+            return 1;
+        }
+        return CBasePropertyPage::OnReceiveMessage(window, message, wParam, lParam);
+    }
+    IUnknown* connected = nullptr;
+    int stored = 3;
+    int shown = -1;
+};
+
+class Site final : public IPropertyPageSite {
+public:
+    HRESULT QueryInterface(REFIID, void**) override { return E_NOINTERFACE; }
+    ULONG AddRef() override { return 1; }
+    ULONG Release() override { return 1; }
+    HRESULT OnStatusChange(DWORD flags) override {
+        changes |= flags;
+        return S_OK;
+    }
+    DWORD changes = 0;
+};
+
+TEST(PropertyPageTest, ConnectActivateEditApplyAndDisconnect) {
+    auto* page = new NumberPage;
+    page->NonDelegatingAddRef();
+    Site site;
+    IUnknown* object = &site;
+    PROPPAGEINFO info {};
+    ASSERT_EQ(page->GetPageInfo(&info), S_OK);
+    EXPECT_STREQ(info.pszTitle, L"Bitrate Mode");
+    CoTaskMemFree(info.pszTitle);
+
+    EXPECT_EQ(page->Apply(), E_UNEXPECTED);  // nothing connected yet
+    ASSERT_EQ(page->SetPageSite(&site), S_OK);
+    ASSERT_EQ(page->SetObjects(1, &object), S_OK);
+    EXPECT_EQ(page->connected, object);
+    ASSERT_EQ(page->Activate(nullptr, nullptr, FALSE), S_OK);
+    EXPECT_EQ(page->shown, 3);
+    EXPECT_EQ(page->IsPageDirty(), S_FALSE);
+
+    SendMessageW(page->Window(), WM_APP, 6, 0);  // the user picks another value
+    EXPECT_EQ(page->IsPageDirty(), S_OK);
+    EXPECT_EQ(site.changes & PROPPAGESTATUS_DIRTY, PROPPAGESTATUS_DIRTY);
+    EXPECT_EQ(page->stored, 3);
+    ASSERT_EQ(page->Apply(), S_OK);
+    EXPECT_EQ(page->stored, 6);
+    EXPECT_EQ(page->IsPageDirty(), S_FALSE);
+
+    ASSERT_EQ(page->Deactivate(), S_OK);
+    EXPECT_EQ(page->Deactivate(), E_UNEXPECTED);
+    ASSERT_EQ(page->SetObjects(0, nullptr), S_OK);
+    EXPECT_EQ(page->connected, nullptr);
+    page->SetPageSite(nullptr);
+    page->NonDelegatingRelease();
 }
 
 }  // namespace
