@@ -284,29 +284,17 @@ HRESULT CBaseOutputPin::DecideAllocator(IMemInputPin* pin, IMemAllocator** alloc
     pin->GetAllocatorRequirements(&request);
     if (request.cbAlign == 0) request.cbAlign = 1;
 
-    HRESULT hr = pin->GetAllocator(allocator);
-    if (SUCCEEDED(hr)) {
-        hr = DecideBufferSize(*allocator, &request);
-        if (SUCCEEDED(hr)) {
-            hr = pin->NotifyAllocator(*allocator, FALSE);
-            if (SUCCEEDED(hr)) return S_OK;
+    // The input pin's allocator first, then one of our own.
+    HRESULT hr = S_OK;
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        hr = attempt == 0 ? pin->GetAllocator(allocator) : InitAllocator(allocator);
+        if (SUCCEEDED(hr)) hr = DecideBufferSize(*allocator, &request);
+        if (SUCCEEDED(hr)) hr = pin->NotifyAllocator(*allocator, FALSE);
+        if (SUCCEEDED(hr)) return S_OK;
+        if (*allocator != nullptr) {
+            (*allocator)->Release();
+            *allocator = nullptr;
         }
-    }
-    if (*allocator != nullptr) {
-        (*allocator)->Release();
-        *allocator = nullptr;
-    }
-    hr = InitAllocator(allocator);
-    if (SUCCEEDED(hr)) {
-        hr = DecideBufferSize(*allocator, &request);
-        if (SUCCEEDED(hr)) {
-            hr = pin->NotifyAllocator(*allocator, FALSE);
-            if (SUCCEEDED(hr)) return S_OK;
-        }
-    }
-    if (*allocator != nullptr) {
-        (*allocator)->Release();
-        *allocator = nullptr;
     }
     return hr;
 }

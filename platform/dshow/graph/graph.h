@@ -156,6 +156,7 @@ private:
     void ResetCompletion();
     // graph_seeking.cpp
     std::vector<IMediaSeeking*> Seekables();  // AddRef'ed
+    HRESULT LatestOf(HRESULT (IMediaSeeking::*getter)(LONGLONG*), LONGLONG* value);
     // graph_forward.cpp
     template <class Interface>
     Interface* FindInterface(REFIID iid);

@@ -85,39 +85,27 @@ HRESULT CFilterGraph::SetTimeFormat(const GUID* format) {
     return IsMediaTime(format) ? S_OK : E_INVALIDARG;
 }
 
-HRESULT CFilterGraph::GetDuration(LONGLONG* duration) {
-    if (duration == nullptr) return E_POINTER;
-    std::vector<IMediaSeeking*> seekables = Seekables();
-    HRESULT result = E_NOTIMPL;
-    LONGLONG longest = 0;
-    for (IMediaSeeking* seeking : seekables) {
-        LONGLONG one = 0;
-        if (SUCCEEDED(seeking->GetDuration(&one))) {
-            longest = std::max(longest, one);
-            result = S_OK;
-        }
-    }
-    ReleaseSeekables(seekables);
-    *duration = longest;
-    return result;
-}
-
-HRESULT CFilterGraph::GetStopPosition(LONGLONG* stop) {
-    if (stop == nullptr) return E_POINTER;
+// The largest answer of the renderers' seeking to `getter`.
+HRESULT CFilterGraph::LatestOf(HRESULT (IMediaSeeking::*getter)(LONGLONG*), LONGLONG* value) {
+    if (value == nullptr) return E_POINTER;
     std::vector<IMediaSeeking*> seekables = Seekables();
     HRESULT result = E_NOTIMPL;
     LONGLONG latest = 0;
     for (IMediaSeeking* seeking : seekables) {
         LONGLONG one = 0;
-        if (SUCCEEDED(seeking->GetStopPosition(&one))) {
+        if (SUCCEEDED((seeking->*getter)(&one))) {
             latest = std::max(latest, one);
             result = S_OK;
         }
     }
     ReleaseSeekables(seekables);
-    *stop = latest;
+    *value = latest;
     return result;
 }
+
+HRESULT CFilterGraph::GetDuration(LONGLONG* duration) { return LatestOf(&IMediaSeeking::GetDuration, duration); }
+
+HRESULT CFilterGraph::GetStopPosition(LONGLONG* stop) { return LatestOf(&IMediaSeeking::GetStopPosition, stop); }
 
 HRESULT CFilterGraph::GetCurrentPosition(LONGLONG* current) {
     if (current == nullptr) return E_POINTER;
