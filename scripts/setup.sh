@@ -5,6 +5,7 @@
 MOVANTA_PACKAGES=(
   cmake ninja-build g++ pkg-config
   libgtest-dev libgmock-dev
+  libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libswresample-dev
 )
 
 movanta_install_packages() {

@@ -1,0 +1,197 @@
+#include "media.h"
+
+#include <cmath>
+#include <stdexcept>
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libavutil/channel_layout.h>
+#include <libavutil/opt.h>
+}
+
+namespace mp4test {
+namespace {
+
+// libav's notes about the test media are not of interest here.
+const bool kQuiet = [] {
+    av_log_set_level(AV_LOG_ERROR);
+    return true;
+}();
+
+std::vector<std::uint8_t> Bytes(const std::uint8_t* data, int size) {
+    return size > 0 ? std::vector<std::uint8_t>(data, data + size) : std::vector<std::uint8_t>();
+}
+
+void Drain(AVCodecContext* context, AVPacket* packet, Encoded& out) {
+    while (avcodec_receive_packet(context, packet) == 0) {
+        out.units.push_back({Bytes(packet->data, packet->size), (packet->flags & AV_PKT_FLAG_KEY) != 0});
+        av_packet_unref(packet);
+    }
+}
+
+}  // namespace
+
+Encoded EncodeVideo(const char* codecName, int frames) {
+    const AVCodec* codec = avcodec_find_encoder_by_name(codecName);
+    if (codec == nullptr) throw std::runtime_error(std::string("no encoder ") + codecName);
+    AVCodecContext* context = avcodec_alloc_context3(codec);
+    context->width = 176;
+    context->height = 144;
+    context->time_base = {1, 25};
+    context->framerate = {25, 1};
+    context->pix_fmt = AV_PIX_FMT_YUV420P;
+    context->gop_size = 10;
+    context->max_b_frames = 0;
+    context->bit_rate = 200000;
+    if (std::string(codecName) == "mpeg4") context->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+    if (avcodec_open2(context, codec, nullptr) < 0) throw std::runtime_error("cannot open the video encoder");
+    Encoded out;
+    out.config = Bytes(context->extradata, context->extradata_size);
+    AVFrame* frame = av_frame_alloc();
+    frame->format = context->pix_fmt;
+    frame->width = context->width;
+    frame->height = context->height;
+    av_frame_get_buffer(frame, 0);
+    AVPacket* packet = av_packet_alloc();
+    for (int i = 0; i < frames; ++i) {
+        av_frame_make_writable(frame);
+        for (int y = 0; y < frame->height; ++y) {
+            for (int x = 0; x < frame->width; ++x) frame->data[0][y * frame->linesize[0] + x] = uint8_t(x + y + i * 3);
+        }
+        for (int y = 0; y < frame->height / 2; ++y) {
+            for (int x = 0; x < frame->width / 2; ++x) {
+                frame->data[1][y * frame->linesize[1] + x] = uint8_t(128 + y + i);
+                frame->data[2][y * frame->linesize[2] + x] = uint8_t(64 + x + i * 5);
+            }
+        }
+        frame->pts = i;
+        avcodec_send_frame(context, frame);
+        Drain(context, packet, out);
+    }
+    avcodec_send_frame(context, nullptr);
+    Drain(context, packet, out);
+    av_packet_free(&packet);
+    av_frame_free(&frame);
+    avcodec_free_context(&context);
+    return out;
+}
+
+Encoded EncodeAac(int frames) {
+    const AVCodec* codec = avcodec_find_encoder(AV_CODEC_ID_AAC);
+    AVCodecContext* context = avcodec_alloc_context3(codec);
+    context->sample_rate = 44100;
+    context->sample_fmt = AV_SAMPLE_FMT_FLTP;
+    av_channel_layout_default(&context->ch_layout, 2);
+    context->bit_rate = 96000;
+    context->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+    if (avcodec_open2(context, codec, nullptr) < 0) throw std::runtime_error("cannot open the AAC encoder");
+    Encoded out;
+    out.config = Bytes(context->extradata, context->extradata_size);
+    AVFrame* frame = av_frame_alloc();
+    frame->format = context->sample_fmt;
+    frame->nb_samples = context->frame_size;
+    frame->sample_rate = context->sample_rate;
+    av_channel_layout_copy(&frame->ch_layout, &context->ch_layout);
+    av_frame_get_buffer(frame, 0);
+    AVPacket* packet = av_packet_alloc();
+    for (int i = 0; i < frames; ++i) {
+        av_frame_make_writable(frame);
+        for (int c = 0; c < 2; ++c) {
+            auto* samples = reinterpret_cast<float*>(frame->data[c]);
+            for (int s = 0; s < frame->nb_samples; ++s) {
+                samples[s] = 0.3f * std::sin(2 * M_PI * 440.0 * (i * frame->nb_samples + s) / 44100.0);
+            }
+        }
+        frame->pts = static_cast<int64_t>(i) * frame->nb_samples;
+        avcodec_send_frame(context, frame);
+        Drain(context, packet, out);
+    }
+    avcodec_send_frame(context, nullptr);
+    Drain(context, packet, out);
+    av_packet_free(&packet);
+    av_frame_free(&frame);
+    avcodec_free_context(&context);
+    return out;
+}
+
+std::vector<Unit> AmrFrames(int frames) {
+    std::vector<Unit> out;
+    for (int i = 0; i < frames; ++i) {
+        if (i % 10 == 9) {
+            out.push_back({{0x7C}, true});  // frame type 15: no data
+            continue;
+        }
+        Unit frame {{0x3C}, true};  // frame type 7 (12.2 kbit/s), quality bit set
+        for (int b = 0; b < 31; ++b) frame.data.push_back(static_cast<uint8_t>(i * 7 + b));
+        out.push_back(frame);
+    }
+    return out;
+}
+
+std::vector<StreamInfo> ReadBack(const std::string& path) {
+    std::vector<StreamInfo> streams;
+    AVFormatContext* format = nullptr;
+    if (avformat_open_input(&format, path.c_str(), nullptr, nullptr) < 0) return streams;
+    if (avformat_find_stream_info(format, nullptr) < 0) {
+        avformat_close_input(&format);
+        return streams;
+    }
+    std::vector<int> index(format->nb_streams, -1);
+    for (unsigned i = 0; i < format->nb_streams; ++i) {
+        const AVStream* stream = format->streams[i];
+        const AVCodecParameters* parameters = stream->codecpar;
+        if (parameters->codec_type != AVMEDIA_TYPE_VIDEO && parameters->codec_type != AVMEDIA_TYPE_AUDIO) continue;
+        StreamInfo info;
+        info.codec = avcodec_get_name(parameters->codec_id);
+        info.width = parameters->width;
+        info.height = parameters->height;
+        info.sampleRate = parameters->sample_rate;
+        if (stream->duration != AV_NOPTS_VALUE) info.seconds = stream->duration * av_q2d(stream->time_base);
+        index[i] = static_cast<int>(streams.size());
+        streams.push_back(info);
+    }
+    AVPacket* packet = av_packet_alloc();
+    while (av_read_frame(format, packet) >= 0) {
+        if (packet->stream_index >= 0 && static_cast<unsigned>(packet->stream_index) < index.size() &&
+            index[packet->stream_index] >= 0) {
+            streams[index[packet->stream_index]].packets.push_back(
+                {Bytes(packet->data, packet->size), (packet->flags & AV_PKT_FLAG_KEY) != 0});
+        }
+        av_packet_unref(packet);
+    }
+    av_packet_free(&packet);
+    avformat_close_input(&format);
+    return streams;
+}
+
+bool WriteWithLibavformat(const std::string& path, const Encoded& video) {
+    AVFormatContext* format = nullptr;
+    if (avformat_alloc_output_context2(&format, nullptr, "mp4", path.c_str()) < 0) return false;
+    AVStream* stream = avformat_new_stream(format, nullptr);
+    stream->time_base = {1, 25};
+    stream->codecpar->codec_type = AVMEDIA_TYPE_VIDEO;
+    stream->codecpar->codec_id = AV_CODEC_ID_MPEG4;
+    stream->codecpar->width = 176;
+    stream->codecpar->height = 144;
+    stream->codecpar->extradata = static_cast<uint8_t*>(av_mallocz(video.config.size() + AV_INPUT_BUFFER_PADDING_SIZE));
+    std::copy(video.config.begin(), video.config.end(), stream->codecpar->extradata);
+    stream->codecpar->extradata_size = static_cast<int>(video.config.size());
+    bool ok = avio_open(&format->pb, path.c_str(), AVIO_FLAG_WRITE) >= 0 && avformat_write_header(format, nullptr) >= 0;
+    for (size_t i = 0; ok && i < video.units.size(); ++i) {
+        AVPacket* packet = av_packet_alloc();
+        av_new_packet(packet, static_cast<int>(video.units[i].data.size()));
+        std::copy(video.units[i].data.begin(), video.units[i].data.end(), packet->data);
+        packet->pts = packet->dts = av_rescale_q(static_cast<int64_t>(i), {1, 25}, stream->time_base);
+        packet->duration = av_rescale_q(1, {1, 25}, stream->time_base);
+        if (video.units[i].key) packet->flags |= AV_PKT_FLAG_KEY;
+        ok = av_interleaved_write_frame(format, packet) >= 0;
+        av_packet_free(&packet);
+    }
+    ok = ok && av_write_trailer(format) >= 0;
+    avio_closep(&format->pb);
+    avformat_free_context(format);
+    return ok;
+}
+
+}  // namespace mp4test
