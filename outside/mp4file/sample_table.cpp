@@ -13,6 +13,27 @@ void SampleTable::AddToRuns(std::vector<Run>& runs, std::uint32_t value) {
     }
 }
 
+void SampleTable::RemoveFromRuns(std::vector<Run>& runs) {
+    if (!runs.empty() && --runs.back().count == 0) runs.pop_back();
+}
+
+void SampleTable::RemoveLast() {
+    if (sizes_.empty()) return;
+    const std::uint32_t size = sizes_.back();
+    duration_ -= durations_.back().value;
+    totalBytes_ -= size;
+    if (!syncSamples_.empty() && syncSamples_.back() == Count()) syncSamples_.pop_back();
+    sizes_.pop_back();
+    RemoveFromRuns(durations_);
+    RemoveFromRuns(offsets_);
+    if (--chunks_.back().samples == 0) chunks_.pop_back();
+    nextOffset_ = 0;
+    if (!chunks_.empty()) {
+        nextOffset_ = chunks_.back().offset;
+        for (std::uint32_t i = Count() - chunks_.back().samples; i < Count(); ++i) nextOffset_ += sizes_[i];
+    }
+}
+
 void SampleTable::Add(std::uint32_t size, std::uint32_t duration, std::uint32_t renderingOffset, bool sync,
                       std::uint64_t offset) {
     sizes_.push_back(size);

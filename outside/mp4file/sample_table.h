@@ -17,6 +17,9 @@ public:
     void Add(std::uint32_t size, std::uint32_t duration, std::uint32_t renderingOffset, bool sync,
              std::uint64_t offset);
 
+    // Forgets the last sample (its bytes never reached the file).
+    void RemoveLast();
+
     std::uint32_t Count() const { return static_cast<std::uint32_t>(sizes_.size()); }
     std::uint64_t Duration() const { return duration_; }
     std::uint64_t TotalBytes() const { return totalBytes_; }
@@ -42,6 +45,7 @@ private:
         std::uint32_t samples;
     };
     static void AddToRuns(std::vector<Run>& runs, std::uint32_t value);
+    static void RemoveFromRuns(std::vector<Run>& runs);
 
     std::vector<std::uint32_t> sizes_;
     std::vector<Run> durations_;
@@ -51,7 +55,7 @@ private:
     std::uint64_t nextOffset_ = 0;  // where a sample continuing the last chunk would start
     std::uint64_t duration_ = 0;
     std::uint64_t totalBytes_ = 0;
-    std::uint32_t maxSize_ = 0;
+    std::uint32_t maxSize_ = 0;  // an upper bound after RemoveLast
     bool anyOffset_ = false;
 };
 

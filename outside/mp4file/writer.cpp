@@ -14,6 +14,8 @@ namespace {
 // header of "mdat", turned into one 16-byte "mdat" header with a 64-bit size
 // when the media passes 4 GiB.
 constexpr std::size_t kMediaHeader = 16;
+// Samples are gathered into writes of about this size.
+constexpr std::size_t kBufferSize = 1 << 20;
 
 std::vector<std::uint8_t> FileType(const FileTypeBox& type) {
     BoxWriter out;
@@ -82,6 +84,7 @@ bool Writer::WriteAt(std::uint64_t offset, const std::uint8_t* bytes, std::size_
 }
 
 bool Writer::Append(const std::uint8_t* bytes, std::size_t size) {
+    if (!Flush()) return false;
     if (!WriteAt(end_, bytes, size)) {
         Report("cannot write to");
         // Drop a partial write, so the file stays what the tables describe.
@@ -89,7 +92,24 @@ bool Writer::Append(const std::uint8_t* bytes, std::size_t size) {
         return false;
     }
     end_ += size;
+    flushed_ = end_;
     return true;
+}
+
+bool Writer::Flush() {
+    if (buffer_.empty()) return true;
+    const bool written = WriteAt(flushed_, buffer_.data(), buffer_.size());
+    if (written) {
+        flushed_ += buffer_.size();
+    } else {
+        Report("cannot write to");
+        if (::ftruncate(fd_, static_cast<off_t>(flushed_)) != 0) Report("cannot cut back");
+        for (auto it = pending_.rbegin(); it != pending_.rend(); ++it) (*it)->samples.RemoveLast();
+        end_ = flushed_;
+    }
+    buffer_.clear();
+    pending_.clear();
+    return written;
 }
 
 Track* Writer::AddTrack(Track track) {
@@ -108,14 +128,23 @@ bool Writer::WriteSample(Track& track, const std::uint8_t* bytes, std::uint32_t 
     if (bytes == nullptr && size > 0) return false;
     if (duration == MP4_INVALID_DURATION) duration = track.fixedDuration;
     if (duration > 0xFFFFFFFFu || renderingOffset > 0xFFFFFFFFu) return false;
+    if (buffer_.size() + size > kBufferSize && !Flush()) return false;
     const std::uint64_t offset = end_;
-    if (!Append(bytes, size)) return false;
+    if (size >= kBufferSize) {
+        if (!Append(bytes, size)) return false;
+    } else {
+        if (buffer_.capacity() < kBufferSize) buffer_.reserve(kBufferSize);
+        buffer_.insert(buffer_.end(), bytes, bytes + size);
+        pending_.push_back(&track);
+        end_ += size;
+    }
     track.samples.Add(size, static_cast<std::uint32_t>(duration), static_cast<std::uint32_t>(renderingOffset), sync,
                       offset);
     return true;
 }
 
 bool Writer::Close() {
+    Flush();
     const std::uint64_t mediaSize = end_ - mediaStart_;
     BoxWriter header;
     std::uint64_t patchAt = mediaStart_;

@@ -42,7 +42,11 @@ public:
 private:
     Writer(int fd, std::string path, std::uint32_t verbosity, bool addIods, bool largeData);
     bool WriteAt(std::uint64_t offset, const std::uint8_t* bytes, std::size_t size);
+    // Writes directly at the end of the file (headers, the movie box).
     bool Append(const std::uint8_t* bytes, std::size_t size);
+    // Writes the buffered samples; when that fails, cuts the file back and
+    // forgets those samples, so the tables describe what the file holds.
+    bool Flush();
     void Report(const char* what);
 
     int fd_;
@@ -51,8 +55,11 @@ private:
     bool addIods_;
     bool largeData_;
     bool failed_ = false;
-    std::uint64_t end_ = 0;        // bytes in the file
+    std::uint64_t end_ = 0;         // bytes in the file, buffered ones included
+    std::uint64_t flushed_ = 0;     // bytes that reached the file
     std::uint64_t mediaStart_ = 0;  // offset of the media data box's header
+    std::vector<std::uint8_t> buffer_;  // samples not yet written, from offset flushed_
+    std::vector<Track*> pending_;        // the track of each buffered sample, in order
     std::vector<std::unique_ptr<Track>> tracks_;
 };
 

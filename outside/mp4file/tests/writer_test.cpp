@@ -285,7 +285,7 @@ TEST_F(WriterTest, AFailedWriteIsReportedAndCloseDoesNotClaimSuccess) {
         MP4FileHandle file = MP4Create(path.c_str());
         const MP4TrackId track = MP4AddVideoTrack(file, 10000, 400, 176, 144);
         int refused = 0;
-        for (int round = 0; round < 20; ++round) {
+        for (int round = 0; round < 200; ++round) {  // several megabytes: past the write buffer
             for (const Unit& unit : video.units) {
                 if (!MP4WriteSample(file, track, unit.data.data(), std::uint32_t(unit.data.size()), 400, 0, unit.key)) {
                     ++refused;
