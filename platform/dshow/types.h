@@ -57,13 +57,6 @@ struct FILTER_INFO {
     IFilterGraph* pGraph;  // holds a reference when not null
 };
 
-struct RECT {
-    LONG left;
-    LONG top;
-    LONG right;
-    LONG bottom;
-};
-
 struct BITMAPINFOHEADER {
     DWORD biSize;
     LONG biWidth;

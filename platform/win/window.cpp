@@ -25,6 +25,8 @@ struct Window {
     LONG_PTR id = 0;
     HWND parent = nullptr;
     HINSTANCE instance = nullptr;
+    int width = 0;
+    int height = 0;
     std::shared_ptr<MessageQueue> queue;
 };
 
@@ -124,6 +126,8 @@ HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD
         window.parent = parent;
         window.instance = instance;
         window.id = reinterpret_cast<LONG_PTR>(menu);
+        window.width = width < 0 ? 0 : width;
+        window.height = height < 0 ? 0 : height;
         window.queue = CurrentQueue();
         handle = reinterpret_cast<HWND>(table.next);
         table.next += 4;
@@ -169,6 +173,15 @@ HWND GetParent(HWND handle) {
     std::lock_guard guard(table.lock);
     auto it = table.windows.find(handle);
     return it == table.windows.end() || it->second.parent == HWND_MESSAGE ? nullptr : it->second.parent;
+}
+
+BOOL GetClientRect(HWND handle, RECT* rect) {
+    WindowTable& table = Windows();
+    std::lock_guard guard(table.lock);
+    auto it = table.windows.find(handle);
+    if (it == table.windows.end() || rect == nullptr) return FALSE;
+    *rect = {0, 0, it->second.width, it->second.height};
+    return TRUE;
 }
 
 DWORD GetWindowThreadProcessId(HWND handle, LPDWORD processId) {

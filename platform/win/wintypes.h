@@ -64,6 +64,13 @@ union ULARGE_INTEGER {
     ULONGLONG QuadPart;
 };
 
+struct RECT {
+    LONG left;
+    LONG top;
+    LONG right;
+    LONG bottom;
+};
+
 struct SECURITY_ATTRIBUTES {
     DWORD nLength;
     LPVOID lpSecurityDescriptor;

@@ -99,6 +99,8 @@ HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD
 BOOL DestroyWindow(HWND window);
 BOOL IsWindow(HWND window);
 HWND GetParent(HWND window);
+// (0, 0, width, height) of the size the window was created with.
+BOOL GetClientRect(HWND window, RECT* rect);
 DWORD GetWindowThreadProcessId(HWND window, LPDWORD processId);
 
 // WM_CLOSE destroys the window; every other message answers 0.

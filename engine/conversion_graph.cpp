@@ -1,0 +1,92 @@
+#include "engine/conversion_graph.h"
+
+#include "dshow/mediatype.h"
+
+namespace movanta::engine {
+namespace {
+
+constexpr GUID kH263Subtype = {0x428FF4B9, 0xE5EF, 0x4A5D, {0xA2, 0xD7, 0x6F, 0x4A, 0x66, 0x13, 0x2C, 0xA2}};
+constexpr GUID kAacSubtype = {0x000000FF, 0x0000, 0x0010, {0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71}};
+constexpr GUID kAmrSubtype = {0x8470F225, 0x7921, 0x44FA, {0x94, 0x11, 0x69, 0x08, 0xC2, 0x13, 0xED, 0xE4}};
+constexpr CLSID kH263Decoder = {0xCE7A18D1, 0x5503, 0x430E, {0xA0, 0xD7, 0x23, 0x96, 0x5C, 0x93, 0xD5, 0x29}};
+constexpr CLSID kAmrDecoder = {0x5ABFF933, 0x5A1C, 0x44C8, {0x8E, 0x90, 0xE0, 0xEB, 0xC1, 0x24, 0xC8, 0x94}};
+
+// The first media type a pin prefers.
+bool FirstType(IPin* pin, CMediaType& type) {
+    ComPtr<IEnumMediaTypes> types;
+    if (FAILED(pin->EnumMediaTypes(types.Receive()))) return false;
+    AM_MEDIA_TYPE* first = nullptr;
+    ULONG fetched = 0;
+    if (types->Next(1, &first, &fetched) != S_OK || fetched != 1) return false;
+    type = *first;
+    DeleteMediaType(first);
+    return true;
+}
+
+// Adds `decoder`, connects `source` to its input 0 and renders its output 0.
+HRESULT DecodeAndRender(GraphSession& graph, IPin* source, REFCLSID decoder, LPCWSTR name) {
+    ComPtr<IBaseFilter> filter;
+    HRESULT hr = graph.AddFilter(decoder, name, &filter);
+    if (FAILED(hr)) return hr;
+    ComPtr<IPin> input = PinByIndex(filter.Get(), PINDIR_INPUT, 0);
+    ComPtr<IPin> output = PinByIndex(filter.Get(), PINDIR_OUTPUT, 0);
+    if (!input || !output) return E_FAIL;
+    hr = graph.graph->Connect(source, input.Get());
+    if (FAILED(hr)) return hr;
+    return graph.graph->Render(output.Get());
+}
+
+// The ".3gp" source and its decoders; E_FAIL when a step fails.
+HRESULT BuildGppSource(CMovanta& job) {
+    GraphSession& graph = job.m_graph;
+    ComPtr<IBaseFilter> source;
+    if (FAILED(graph.AddFilter(CLSID_GppSource, L"Source", &source))) return E_FAIL;
+    auto loader = source.As<IFileSourceFilter>(IID_IFileSourceFilter);
+    if (!loader || FAILED(loader->Load(job.m_szInput.c_str(), nullptr))) return E_FAIL;
+    for (int index = 0; index < 2; ++index) {
+        ComPtr<IPin> pin = PinByIndex(source.Get(), PINDIR_OUTPUT, index);
+        if (!pin) return index == 0 ? E_FAIL : S_OK;
+        CMediaType type;
+        if (!FirstType(pin.Get(), type)) return E_FAIL;
+        HRESULT hr = E_FAIL;
+        if (type.majortype == MEDIATYPE_Video) {
+            if (type.subtype == GUID_NULL) {
+                hr = DecodeAndRender(graph, pin.Get(), CLSID_XvidDecoder, L"XVid");
+            } else if (type.subtype == kH263Subtype) {
+                hr = DecodeAndRender(graph, pin.Get(), kH263Decoder, L"H263 Decoder");
+            }
+        } else if (type.majortype == MEDIATYPE_Audio) {
+            if (type.subtype == kAacSubtype) {
+                hr = graph.graph->Render(pin.Get());
+            } else if (type.subtype == kAmrSubtype) {
+                hr = DecodeAndRender(graph, pin.Get(), kAmrDecoder, L"AMR Decoder");
+            }
+        }
+        if (FAILED(hr)) return E_FAIL;
+    }
+    return S_OK;
+}
+
+}  // namespace
+
+HRESULT BuildSourceHalf(CMovanta& job) {
+    GraphSession& graph = job.m_graph;
+    graph.AddFilter(CLSID_TrxScope, L"TRX Scope");  // optional
+    ComPtr<IBaseFilter> scaler;
+    HRESULT hr = graph.AddFilter(CLSID_TxResample, L"video resample", &scaler);
+    if (FAILED(hr)) return hr;
+    job.m_pResample = scaler.As<ITxResample>(IID_ITxResample);
+    hr = job.m_nInputKind == 2 ? BuildGppSource(job) : graph.graph->RenderFile(job.m_szInput.c_str(), nullptr);
+    if (!IsAcceptedBuildResult(hr)) return hr;
+    graph.seeking->SetTimeFormat(&TIME_FORMAT_MEDIA_TIME);
+    LONGLONG duration = 0;
+    if (SUCCEEDED(graph.seeking->GetDuration(&duration))) job.m_llDuration = duration;
+    return hr;
+}
+
+// The encoding halves are built by the graph-building stage of the engine,
+// which is not in this version: every conversion ends with error 0 here.
+int BuildEncodingHalf(CMovanta&) { return 1; }
+int BuildMp3Half(CMovanta&) { return 1; }
+
+}  // namespace movanta::engine
