@@ -13,15 +13,15 @@
 
 #include "box_reader.h"
 #include "dump.h"
-#include "media.h"
+#include "testing/media.h"
 #include "mp4file.h"
 #include "testing/testing.h"
 
 namespace {
 
-using mp4test::Encoded;
-using mp4test::StreamInfo;
-using mp4test::Unit;
+using movanta::testing::Encoded;
+using movanta::testing::StreamInfo;
+using movanta::testing::Unit;
 
 const char* const k3gpBrands[] = {"3gp5", "3gp4"};
 
@@ -52,8 +52,8 @@ protected:
         MP4FileHandle file = MP4Create(path.c_str(), MP4_DETAILS_ERROR);
         EXPECT_NE(file, MP4_INVALID_FILE_HANDLE);
         EXPECT_TRUE(MP4SetTimeScale(file, 10000));
-        video_ = mp4test::EncodeVideo("mpeg4", 25);
-        audio_ = mp4test::EncodeAac(43);
+        video_ = movanta::testing::EncodeVideo("mpeg4", 25);
+        audio_ = movanta::testing::EncodeAac(43);
         videoTrack_ = MP4AddVideoTrack(file, 10000, 400, 176, 144, MP4_MPEG4_VIDEO_TYPE);
         EXPECT_EQ(MP4GetNumberOfTracks(file, MP4_VIDEO_TRACK_TYPE), 1u);
         MP4SetVideoProfileLevel(file, 0x03);
@@ -90,7 +90,7 @@ protected:
 
 TEST_F(WriterTest, AnMp4WithMpeg4VideoAndAacReadsBackSampleForSample) {
     const std::string path = WriteMp4();
-    const auto streams = mp4test::ReadBack(path);
+    const auto streams = movanta::testing::ReadBack(path);
     const StreamInfo* video = Stream(streams, "mpeg4");
     const StreamInfo* audio = Stream(streams, "aac");
     ASSERT_NE(video, nullptr);
@@ -116,8 +116,8 @@ TEST_F(WriterTest, A3gpFileWithH263AndAmrHasTheBrandsAndModeSetAskedFor) {
     MP4FileHandle file = MP4CreateEx(path.c_str(), 1, 0, 1, 1, "3gp5", 1, k3gpBrands, 2);
     ASSERT_NE(file, MP4_INVALID_FILE_HANDLE);
     MP4SetTimeScale(file, 10000);
-    const Encoded video = mp4test::EncodeVideo("h263", 20);
-    const std::vector<Unit> amr = mp4test::AmrFrames(40);
+    const Encoded video = movanta::testing::EncodeVideo("h263", 20);
+    const std::vector<Unit> amr = movanta::testing::AmrFrames(40);
     const MP4TrackId videoTrack = MP4AddH263VideoTrack(file, 1000, 0, 176, 144, 10, 0, 0, 0);
     const MP4TrackId audioTrack = MP4AddAmrAudioTrack(file, 8000, 0, 0, 1, false);
     ASSERT_NE(videoTrack, MP4_INVALID_TRACK_ID);
@@ -140,7 +140,7 @@ TEST_F(WriterTest, A3gpFileWithH263AndAmrHasTheBrandsAndModeSetAskedFor) {
                                         0,   0,   0,   1,   '3', 'g', 'p', '5', '3', 'g', 'p', '4'};
     EXPECT_EQ(std::memcmp(head, expected, 24), 0) << "the file-type box is not exactly the one asked for";
 
-    const auto streams = mp4test::ReadBack(path);
+    const auto streams = movanta::testing::ReadBack(path);
     const StreamInfo* h263 = Stream(streams, "h263");
     const StreamInfo* amrStream = Stream(streams, "amr_nb");
     ASSERT_NE(h263, nullptr);
@@ -240,14 +240,14 @@ TEST_F(WriterTest, ATrackThatReceivedNoSamplesIsWrittenValidly) {
     MP4FileHandle file = MP4Create(path.c_str());
     const MP4TrackId video = MP4AddVideoTrack(file, 10000, 400, 176, 144);
     const MP4TrackId audio = MP4AddAmrAudioTrack(file, 8000, 0x8100, 0, 1, false);
-    const std::vector<Unit> amr = mp4test::AmrFrames(10);
+    const std::vector<Unit> amr = movanta::testing::AmrFrames(10);
     for (const Unit& frame : amr) MP4WriteSample(file, audio, frame.data.data(), std::uint32_t(frame.data.size()));
     EXPECT_EQ(MP4GetTrackNumberOfSamples(file, video), 0u);
     EXPECT_FALSE(MP4AV_Rfc3016Hinter(file, video, 1460)) << "no samples: no hint track";
     ASSERT_TRUE(MP4Close(file));
     std::string dump;
     EXPECT_TRUE(mp4file::DumpFile(path, dump)) << dump;
-    const auto streams = mp4test::ReadBack(path);
+    const auto streams = movanta::testing::ReadBack(path);
     const StreamInfo* amrStream = Stream(streams, "amr_nb");
     ASSERT_NE(amrStream, nullptr);
     ExpectSameUnits(amr, amrStream->packets, false);
@@ -275,7 +275,7 @@ TEST_F(WriterTest, CallsWithBadHandlesOrTracksAreRefused) {
 TEST_F(WriterTest, AFailedWriteIsReportedAndCloseDoesNotClaimSuccess) {
     // In a child process limited to 64 KiB of file, as on a full disk.
     const std::string path = Path("limited.mp4");
-    const Encoded video = mp4test::EncodeVideo("mpeg4", 50);
+    const Encoded video = movanta::testing::EncodeVideo("mpeg4", 50);
     const pid_t child = fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
@@ -314,7 +314,7 @@ TEST_F(WriterTest, AnHourOfSamplesCostsTableMemoryNotMedia) {
     const MP4TrackId video = MP4AddH263VideoTrack(file, 1000, 0, 176, 144, 10, 0, 0, 0);
     const MP4TrackId audio = MP4AddAmrAudioTrack(file, 8000, 0x8100, 0, 1, false);
     std::vector<std::uint8_t> picture(1000, 0x55);
-    const std::vector<Unit> amr = mp4test::AmrFrames(10);
+    const std::vector<Unit> amr = movanta::testing::AmrFrames(10);
     const long before = residentKiB();
     for (int i = 0; i < 25 * 3600; ++i) {
         ASSERT_TRUE(MP4WriteSample(file, video, picture.data(), 1000, 40, 0, i % 25 == 0));
@@ -337,7 +337,7 @@ TEST_F(WriterTest, AnHourOfSamplesCostsTableMemoryNotMedia) {
 TEST_F(WriterTest, SixtyFourBitDataIsReadBack) {
     const std::string path = Path("large.mp4");
     MP4FileHandle file = MP4Create(path.c_str(), 0, MP4_CREATE_64BIT_DATA);
-    const Encoded video = mp4test::EncodeVideo("mpeg4", 10);
+    const Encoded video = movanta::testing::EncodeVideo("mpeg4", 10);
     const MP4TrackId track = MP4AddVideoTrack(file, 10000, 400, 176, 144);
     MP4SetTrackESConfiguration(file, track, video.config.data(), std::uint32_t(video.config.size()));
     for (const Unit& unit : video.units) {
@@ -347,15 +347,15 @@ TEST_F(WriterTest, SixtyFourBitDataIsReadBack) {
     std::string dump;
     ASSERT_TRUE(mp4file::DumpFile(path, dump));
     EXPECT_NE(dump.find("[co64]"), std::string::npos);
-    const auto streams = mp4test::ReadBack(path);
+    const auto streams = movanta::testing::ReadBack(path);
     ASSERT_EQ(streams.size(), 1u);
     ExpectSameUnits(video.units, streams[0].packets, true);
 }
 
 TEST_F(WriterTest, Mp4dumpReadsFilesFromElsewhereAndSaysWhenOneIsDamaged) {
     const std::string path = Path("elsewhere.mp4");
-    const Encoded video = mp4test::EncodeVideo("mpeg4", 10);
-    ASSERT_TRUE(mp4test::WriteWithLibavformat(path, video));
+    const Encoded video = movanta::testing::EncodeVideo("mpeg4", 10);
+    ASSERT_TRUE(movanta::testing::MuxFile(path, "mp4", {{"mpeg4", &video}}));
     std::string dump;
     EXPECT_TRUE(mp4file::DumpFile(path, dump)) << dump;
     EXPECT_NE(dump.find("[mp4v] width=176 height=144"), std::string::npos) << dump;

@@ -1,4 +1,4 @@
-#include "media.h"
+#include "testing/media.h"
 
 #include <cmath>
 #include <stdexcept>
@@ -10,7 +10,7 @@ extern "C" {
 #include <libavutil/opt.h>
 }
 
-namespace mp4test {
+namespace movanta::testing {
 namespace {
 
 // libav's notes about the test media are not of interest here.
@@ -165,33 +165,75 @@ std::vector<StreamInfo> ReadBack(const std::string& path) {
     return streams;
 }
 
-bool WriteWithLibavformat(const std::string& path, const Encoded& video) {
-    AVFormatContext* format = nullptr;
-    if (avformat_alloc_output_context2(&format, nullptr, "mp4", path.c_str()) < 0) return false;
-    AVStream* stream = avformat_new_stream(format, nullptr);
-    stream->time_base = {1, 25};
-    stream->codecpar->codec_type = AVMEDIA_TYPE_VIDEO;
-    stream->codecpar->codec_id = AV_CODEC_ID_MPEG4;
-    stream->codecpar->width = 176;
-    stream->codecpar->height = 144;
-    stream->codecpar->extradata = static_cast<uint8_t*>(av_mallocz(video.config.size() + AV_INPUT_BUFFER_PADDING_SIZE));
-    std::copy(video.config.begin(), video.config.end(), stream->codecpar->extradata);
-    stream->codecpar->extradata_size = static_cast<int>(video.config.size());
-    bool ok = avio_open(&format->pb, path.c_str(), AVIO_FLAG_WRITE) >= 0 && avformat_write_header(format, nullptr) >= 0;
-    for (size_t i = 0; ok && i < video.units.size(); ++i) {
-        AVPacket* packet = av_packet_alloc();
-        av_new_packet(packet, static_cast<int>(video.units[i].data.size()));
-        std::copy(video.units[i].data.begin(), video.units[i].data.end(), packet->data);
-        packet->pts = packet->dts = av_rescale_q(static_cast<int64_t>(i), {1, 25}, stream->time_base);
-        packet->duration = av_rescale_q(1, {1, 25}, stream->time_base);
-        if (video.units[i].key) packet->flags |= AV_PKT_FLAG_KEY;
-        ok = av_interleaved_write_frame(format, packet) >= 0;
-        av_packet_free(&packet);
+bool MuxFile(const std::string& path, const char* format, const std::vector<MuxStream>& streams) {
+    AVFormatContext* context = nullptr;
+    if (avformat_alloc_output_context2(&context, nullptr, format, path.c_str()) < 0) return false;
+    struct Pending {
+        AVStream* stream;
+        const MuxStream* spec;
+        size_t next = 0;
+    };
+    std::vector<Pending> pending;
+    for (const MuxStream& spec : streams) {
+        const AVCodecDescriptor* descriptor = avcodec_descriptor_get_by_name(spec.codec.c_str());
+        if (descriptor == nullptr) {
+            avformat_free_context(context);
+            return false;
+        }
+        AVStream* stream = avformat_new_stream(context, nullptr);
+        AVCodecParameters* parameters = stream->codecpar;
+        parameters->codec_id = descriptor->id;
+        parameters->codec_type = descriptor->type;
+        if (descriptor->type == AVMEDIA_TYPE_VIDEO) {
+            parameters->width = spec.width;
+            parameters->height = spec.height;
+        } else {
+            parameters->sample_rate = spec.sampleRate;
+            av_channel_layout_default(&parameters->ch_layout, spec.channels);
+            if (descriptor->id == AV_CODEC_ID_PCM_F32LE) {
+                parameters->bits_per_coded_sample = 32;
+                parameters->block_align = 4 * spec.channels;
+            }
+        }
+        if (!spec.data->config.empty()) {
+            parameters->extradata =
+                static_cast<uint8_t*>(av_mallocz(spec.data->config.size() + AV_INPUT_BUFFER_PADDING_SIZE));
+            std::copy(spec.data->config.begin(), spec.data->config.end(), parameters->extradata);
+            parameters->extradata_size = static_cast<int>(spec.data->config.size());
+        }
+        stream->time_base = {1, 90000};
+        pending.push_back({stream, &spec});
     }
-    ok = ok && av_write_trailer(format) >= 0;
-    avio_closep(&format->pb);
-    avformat_free_context(format);
+    bool ok = avio_open(&context->pb, path.c_str(), AVIO_FLAG_WRITE) >= 0 &&
+              avformat_write_header(context, nullptr) >= 0;
+    // Interleave by time: always the stream whose next unit starts first.
+    while (ok) {
+        Pending* earliest = nullptr;
+        for (Pending& p : pending) {
+            if (p.next >= p.spec->data->units.size()) continue;
+            if (earliest == nullptr || p.next * p.spec->unitSeconds < earliest->next * earliest->spec->unitSeconds) {
+                earliest = &p;
+            }
+        }
+        if (earliest == nullptr) break;
+        const Unit& unit = earliest->spec->data->units[earliest->next];
+        AVPacket* packet = av_packet_alloc();
+        av_new_packet(packet, static_cast<int>(unit.data.size()));
+        std::copy(unit.data.begin(), unit.data.end(), packet->data);
+        const AVRational tb = earliest->stream->time_base;
+        packet->stream_index = earliest->stream->index;
+        packet->pts = packet->dts =
+            static_cast<int64_t>(earliest->next * earliest->spec->unitSeconds * tb.den / tb.num + 0.5);
+        packet->duration = static_cast<int64_t>(earliest->spec->unitSeconds * tb.den / tb.num + 0.5);
+        if (unit.key) packet->flags |= AV_PKT_FLAG_KEY;
+        ok = av_interleaved_write_frame(context, packet) >= 0;
+        av_packet_free(&packet);
+        ++earliest->next;
+    }
+    ok = ok && av_write_trailer(context) >= 0;
+    avio_closep(&context->pb);
+    avformat_free_context(context);
     return ok;
 }
 
-}  // namespace mp4test
+}  // namespace movanta::testing

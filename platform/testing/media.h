@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace mp4test {
+namespace movanta::testing {
 
 struct Unit {
     std::vector<std::uint8_t> data;
@@ -39,8 +39,20 @@ struct StreamInfo {
 // when libavformat cannot open the file.
 std::vector<StreamInfo> ReadBack(const std::string& path);
 
-// Copies the units into an MP4 through libavformat's own muxer (a file
-// "from elsewhere").
-bool WriteWithLibavformat(const std::string& path, const Encoded& video);
+// One stream to mux: the codec by libavcodec's name, its units at a fixed
+// duration each, and its parameters.
+struct MuxStream {
+    std::string codec;  // "mpeg4", "h263", "aac", "amr_nb", "pcm_f32le"...
+    const Encoded* data;
+    int width = 176;
+    int height = 144;
+    int sampleRate = 0;  // audio only
+    int channels = 0;
+    double unitSeconds = 0.04;
+};
 
-}  // namespace mp4test
+// Writes the streams into a file through libavformat's own muxer (a file
+// "from elsewhere"); `format` is the muxer's name ("mp4", "3gp", "wav"...).
+bool MuxFile(const std::string& path, const char* format, const std::vector<MuxStream>& streams);
+
+}  // namespace movanta::testing
