@@ -157,21 +157,26 @@ bool CMovanta::PollWriter() {
              free.QuadPart < kMinimumFreeSpace);
 }
 
-DWORD CMovanta::Thread_RunGraph(std::shared_ptr<CMovanta> job) {
+bool CMovanta::StartGraph() {
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    job->m_llPosition = 0;
-    job->m_llSize = 0;
-    job->UnInitDirectShow();
-    if (FAILED(job->m_graph.Init(CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER, false))) {
-        job->m_nErrorCode = TRX_ERR_GRAPH;
-        return job->Finish(false, job->m_hConvertDone);
+    m_llPosition = 0;
+    m_llSize = 0;
+    UnInitDirectShow();
+    if (FAILED(m_graph.Init(CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER, false))) {
+        m_nErrorCode = TRX_ERR_GRAPH;
+        return false;
     }
-    const HRESULT built = BuildSourceHalf(*job);
+    const HRESULT built = BuildSourceHalf(*this);
     if (!IsAcceptedBuildResult(built)) {
         ReportBuildResult(built);
-        job->m_nErrorCode = TRX_ERR_OPEN;
-        return job->Finish(false, job->m_hConvertDone);
+        m_nErrorCode = TRX_ERR_OPEN;
+        return false;
     }
+    return true;
+}
+
+DWORD CMovanta::Thread_RunGraph(std::shared_ptr<CMovanta> job) {
+    if (!job->StartGraph()) return job->Finish(false, job->m_hConvertDone);
     if (job->m_nSysFormat != static_cast<std::int32_t>(TRX_SYS_MP4) &&
         job->m_nSysFormat != static_cast<std::int32_t>(TRX_SYS_3GP)) {
         job->m_nErrorCode = TRX_ERR_OPEN;
@@ -210,20 +215,7 @@ DWORD CMovanta::Thread_RunGraph(std::shared_ptr<CMovanta> job) {
 }
 
 DWORD CMovanta::Thread_RunMusicGraph(std::shared_ptr<CMovanta> job) {
-    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    job->m_llPosition = 0;
-    job->m_llSize = 0;
-    job->UnInitDirectShow();
-    if (FAILED(job->m_graph.Init(CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER, false))) {
-        job->m_nErrorCode = TRX_ERR_GRAPH;
-        return job->Finish(false, job->m_hMusicDone);
-    }
-    const HRESULT built = BuildSourceHalf(*job);
-    if (!IsAcceptedBuildResult(built)) {
-        ReportBuildResult(built);
-        job->m_nErrorCode = TRX_ERR_OPEN;
-        return job->Finish(false, job->m_hMusicDone);
-    }
+    if (!job->StartGraph()) return job->Finish(false, job->m_hMusicDone);
     if (BuildMp3Half(*job) != 0) return job->Finish(false, job->m_hMusicDone);
 
     GraphSession& graph = job->m_graph;

@@ -68,7 +68,10 @@ private:
     void Start(HWND owner, LPCWSTR input, LPCWSTR output, HANDLE event, DWORD (*worker)(std::shared_ptr<CMovanta>));
     static DWORD Thread_RunGraph(std::shared_ptr<CMovanta> job);
     static DWORD Thread_RunMusicGraph(std::shared_ptr<CMovanta> job);
-    // Steps 9 and 10 of the workers: teardown and the last messages.
+    // The workers' first steps: apartment, graph manager and source half;
+    // false (with the error code set) when the job has failed.
+    bool StartGraph();
+    // The workers' last steps: teardown and the end messages.
     DWORD Finish(bool success, HANDLE event);
     void UnInitDirectShow();
     // One round of the loop: false when the job must end (failure).
