@@ -27,3 +27,16 @@ endfunction()
 # Libraries and plug-ins must resolve every symbol themselves: a plug-in is
 # loaded privately, so nothing it defines is visible to the libraries it uses.
 add_link_options("$<$<OR:$<STREQUAL:$<TARGET_PROPERTY:TYPE>,SHARED_LIBRARY>,$<STREQUAL:$<TARGET_PROPERTY:TYPE>,MODULE_LIBRARY>>:LINKER:--no-undefined>")
+
+# movanta_filter_plugin(NAME SOURCES... [LIBS libs...]) builds a filter
+# plug-in NAME.so into lib/plugins (installed into lib/movanta/plugins and
+# registered at install), with the entry points over its g_Templates table.
+function(movanta_filter_plugin name)
+  cmake_parse_arguments(P "" "" "SOURCES;LIBS" ${ARGN})
+  add_library(${name} MODULE ${P_SOURCES})
+  target_link_libraries(${name} PRIVATE ${P_LIBS} movanta_dshow_server movanta_com_server)
+  set_target_properties(${name} PROPERTIES PREFIX ""
+    LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/lib/plugins
+    INSTALL_RPATH "$ORIGIN/.." BUILD_RPATH "$ORIGIN/..")
+  install(TARGETS ${name} LIBRARY DESTINATION ${MOVANTA_LIBDIR}/plugins)
+endfunction()

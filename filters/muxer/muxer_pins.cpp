@@ -1,0 +1,165 @@
+// CMuxerFilter and its pins: media types, receiving, holding the faster
+// stream back, and the end of each stream.
+#include "dshow/uuids.h"
+#include "muxer_clock.h"
+#include "muxer_filter.h"
+
+namespace movanta::muxer {
+namespace {
+
+constexpr GUID kXvidSubtype = FourCCGuid(MakeFourCC('X', 'V', 'I', 'D'));
+constexpr GUID kH263Subtype = {0x428FF4B9, 0xE5EF, 0x4A5D, {0xA2, 0xD7, 0x6F, 0x4A, 0x66, 0x13, 0x2C, 0xA2}};
+constexpr GUID kAacSubtype = FourCCGuid(0x000000FF);
+constexpr GUID kAmrSubtype = {0x8470F225, 0x7921, 0x44FA, {0x94, 0x11, 0x69, 0x08, 0xC2, 0x13, 0xED, 0xE4}};
+
+constexpr REFERENCE_TIME kAhead = 20000000;  // 2 s
+constexpr DWORD kHoldSleep = 500;
+constexpr DWORD kHoldGap = 1000;
+constexpr int kHoldRounds = 4;
+constexpr DWORD kEndedWait = 500;
+
+bool ValidDuration(REFERENCE_TIME d) { return d > 150000 && d <= 10000000; }
+
+}  // namespace
+
+// --- CMuxerFilter
+
+CMuxerFilter::CMuxerFilter(CMp4SysMuxer* owner, LPUNKNOWN outer, CCritSec* lock, HRESULT* result)
+    : CBaseFilter(L"CMuxerFilter", outer, lock, CLSID_Mp4Muxer, result), m_pMuxer(owner) {}
+
+CBasePin* CMuxerFilter::GetPin(int index) {
+    if (index == 0) return m_pMuxer->VideoPin();
+    if (index == 1) return m_pMuxer->AudioPin();
+    return nullptr;
+}
+
+HRESULT CMuxerFilter::Stop() {
+    CAutoLock lock(m_pLock);
+    return CBaseFilter::Stop();
+}
+
+HRESULT CMuxerFilter::Pause() {
+    CAutoLock lock(m_pLock);
+    return CBaseFilter::Pause();
+}
+
+HRESULT CMuxerFilter::Run(REFERENCE_TIME start) {
+    CAutoLock lock(m_pLock);
+    CMp4SysMuxer& muxer = *m_pMuxer;
+    muxer.m_accepting = true;
+    const DWORD now = CurrentMuxerClock().Ticks();
+    muxer.m_lastVideoTick = now;
+    muxer.m_lastAudioTick = now;
+    muxer.m_bytesWritten = 0;
+    muxer.m_position = 0;
+    muxer.m_audioTime = 0;
+    muxer.m_videoTime = 0;
+    return CBaseFilter::Run(start);
+}
+
+// --- CMuxerPin
+
+CMuxerPin::CMuxerPin(CMp4SysMuxer* owner, CMuxerFilter* filter, CCritSec* lock, HRESULT* result, LPCWSTR name,
+                     bool video)
+    : CRenderedInputPin(video ? L"CMuxerVideoPin" : L"CMuxerAudioPin", filter, lock, result, name),
+      m_pMuxer(owner),
+      m_video(video) {}
+
+HRESULT CMuxerPin::CheckMediaType(const CMediaType* type) {
+    return type->majortype == (m_video ? MEDIATYPE_Video : MEDIATYPE_Audio) ? S_OK : VFW_E_TYPE_NOT_ACCEPTED;
+}
+
+HRESULT CMuxerPin::CompleteConnect(IPin* receivePin) {
+    HRESULT hr = CRenderedInputPin::CompleteConnect(receivePin);
+    if (FAILED(hr)) return hr;
+    CMp4Muxer& writer = g_Mp4Muxer();
+    if (m_video) {
+        if (m_mt.subtype == kXvidSubtype) {
+            writer.SetVideoKind(VideoKind::Mpeg4);
+        } else if (m_mt.subtype == kH263Subtype) {
+            writer.SetVideoKind(VideoKind::H263);
+        } else {
+            hr = S_FALSE;  // accepted; the stream kind stays as it was
+        }
+        m_pMuxer->m_videoConnected = true;
+    } else {
+        if (m_mt.subtype == kAacSubtype) {
+            writer.SetAudioKind(AudioKind::Aac);
+        } else if (m_mt.subtype == kAmrSubtype) {
+            writer.SetAudioKind(AudioKind::AmrNb);
+        } else {
+            hr = S_FALSE;
+        }
+        m_pMuxer->m_audioConnected = true;
+    }
+    return hr;
+}
+
+void CMuxerPin::HoldBack() {
+    CMp4SysMuxer& muxer = *m_pMuxer;
+    MuxerClock& clock = CurrentMuxerClock();
+    auto ahead = [&] {
+        const bool otherConnected = m_video ? muxer.m_audioConnected.load() : muxer.m_videoConnected.load();
+        const bool otherEnded = m_video ? muxer.m_audioEnded.load() : muxer.m_videoEnded.load();
+        const LONGLONG mine = m_video ? muxer.m_videoTime.load() : muxer.m_audioTime.load();
+        const LONGLONG other = m_video ? muxer.m_audioTime.load() : muxer.m_videoTime.load();
+        return otherConnected && !otherEnded && mine > other + kAhead;
+    };
+    if (!ahead() || muxer.m_holdOrEnded != 0 || clock.Ticks() - m_lastHold <= kHoldGap) return;
+    for (int round = 0; round < kHoldRounds && ahead() && muxer.m_holdOrEnded == 0; ++round) {
+        muxer.m_holdOrEnded = 1;
+        clock.Sleep(kHoldSleep);
+        muxer.m_holdOrEnded = 0;
+    }
+    m_lastHold = clock.Ticks();
+}
+
+HRESULT CMuxerPin::Receive(IMediaSample* sample) {
+    CAutoLock lock(&m_receiveLock);
+    if (sample == nullptr) return E_POINTER;
+    HRESULT hr = CRenderedInputPin::Receive(sample);
+    if (hr != S_OK) return hr;
+    CMp4SysMuxer& muxer = *m_pMuxer;
+    MuxerClock& clock = CurrentMuxerClock();
+    REFERENCE_TIME start = 0;
+    REFERENCE_TIME stop = 0;
+    sample->GetTime(&start, &stop);
+    if (!g_Mp4Muxer().IsOpen()) return S_OK;  // no file yet: dropped
+    BYTE* data = nullptr;
+    if (!m_video) {
+        hr = sample->GetPointer(&data);
+        if (FAILED(hr)) return hr;
+    }
+    (m_video ? muxer.m_lastVideoTick : muxer.m_lastAudioTick) = clock.Ticks();
+    if (m_video ? muxer.m_videoEnded.load() : muxer.m_audioEnded.load()) {
+        clock.Sleep(kEndedWait);
+        return S_FALSE;
+    }
+    REFERENCE_TIME duration = 0;
+    if (m_video) {
+        duration = start - muxer.m_previousVideoStart;
+        muxer.m_previousVideoStart = start;
+        if (!ValidDuration(duration)) duration = ValidDuration(stop - start) ? stop - start : 400000;
+        hr = sample->GetPointer(&data);
+        if (FAILED(hr)) return hr;
+    }
+    HoldBack();
+    if (!muxer.m_accepting) return S_OK;
+    const LONG length = sample->GetActualDataLength();
+    std::lock_guard guard(muxer.m_writeLock);
+    if (m_video) {
+        muxer.WriteVideo(data, length, duration, start);
+    } else {
+        muxer.WriteAudio(data, length, start);
+    }
+    return S_OK;
+}
+
+HRESULT CMuxerPin::EndOfStream() {
+    CAutoLock lock(&m_receiveLock);
+    (m_video ? m_pMuxer->m_videoEnded : m_pMuxer->m_audioEnded) = true;
+    m_pMuxer->m_holdOrEnded = 1;
+    return CRenderedInputPin::EndOfStream();
+}
+
+}  // namespace movanta::muxer
