@@ -1,0 +1,226 @@
+#include "h263_encoder_filter.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <new>
+
+#include "win/debug.h"
+
+namespace movanta::videoenc {
+namespace {
+
+constexpr DWORD kH263FourCC = 0x33363248;  // "H263"
+constexpr int kDefaultFrameRate = 25;
+constexpr int kTimingFrames = 5;  // frames during which the encoder may follow the real rate
+
+DWORD DibSize(int width, int height, int bitCount) {
+    return static_cast<DWORD>(((width * bitCount + 31) & ~31) / 8 * std::abs(height));
+}
+
+const VIDEOINFOHEADER* VideoInfo(const CMediaType* type) {
+    if (type->formattype != FORMAT_VideoInfo || type->cbFormat < sizeof(VIDEOINFOHEADER) || type->pbFormat == nullptr) {
+        return nullptr;
+    }
+    return reinterpret_cast<const VIDEOINFOHEADER*>(type->pbFormat);
+}
+
+int RateOf(REFERENCE_TIME interval) {
+    if (interval <= 0) return 0;
+    return std::clamp(static_cast<int>(std::lround(static_cast<double>(UNITS) / interval)), 1, 30);
+}
+
+}  // namespace
+
+CUnknown* CTxFFMpegEnc::CreateInstance(LPUNKNOWN outer, HRESULT* result) {
+    if (result == nullptr) return nullptr;
+    auto* filter = new (std::nothrow) CTxFFMpegEnc(outer);
+    if (filter == nullptr) *result = E_OUTOFMEMORY;
+    return filter;
+}
+
+CTxFFMpegEnc::CTxFFMpegEnc(LPUNKNOWN outer) : CTransformFilter(L"TRX FFMpeg Enc", outer, CLSID_TxFFMpegEnc) {
+    m_outputType.SetType(&MEDIATYPE_Video);
+    m_outputType.SetSubtype(&MEDIASUBTYPE_H263);
+    m_outputType.SetFormatType(&FORMAT_VideoInfo);
+    m_outputType.AllocFormatBuffer(sizeof(VIDEOINFOHEADER));
+    m_outputType.SetTemporalCompression(FALSE);
+    SetOutputHeader(176, 144);
+}
+
+void CTxFFMpegEnc::SetOutputHeader(int width, int height) {
+    auto* header = reinterpret_cast<VIDEOINFOHEADER*>(m_outputType.Format());
+    if (header == nullptr) return;
+    header->bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    header->bmiHeader.biWidth = width;
+    header->bmiHeader.biHeight = height;
+    header->bmiHeader.biPlanes = 1;
+    header->bmiHeader.biBitCount = 24;
+    header->bmiHeader.biCompression = kH263FourCC;
+    header->bmiHeader.biSizeImage = DibSize(width, height, 24);
+    m_outputType.SetSampleSize(header->bmiHeader.biSizeImage);
+}
+
+HRESULT CTxFFMpegEnc::NonDelegatingQueryInterface(REFIID iid, void** object) {
+    if (iid == IID_ITxFFMpegEnc) return GetInterface(&m_interface, object);
+    return CTransformFilter::NonDelegatingQueryInterface(iid, object);
+}
+
+bool CTxFFMpegEnc::IsAcceptedInput(const CMediaType* type) {
+    return type->majortype == MEDIATYPE_Video &&
+           (type->subtype == MEDIASUBTYPE_YV12 || type->subtype == MEDIASUBTYPE_YUY2) &&
+           type->formattype == FORMAT_VideoInfo;
+}
+
+HRESULT CTxFFMpegEnc::CheckInputType(const CMediaType* in) {
+    if (in == nullptr) return E_POINTER;
+    const VIDEOINFOHEADER* header = VideoInfo(in);
+    if (header == nullptr) return E_INVALIDARG;
+    m_inputWidth = header->bmiHeader.biWidth;
+    m_inputHeight = std::abs(header->bmiHeader.biHeight);
+    m_layout = FrameLayout::For(m_inputWidth, m_inputHeight);
+    return IsAcceptedInput(in) ? S_OK : E_FAIL;
+}
+
+HRESULT CTxFFMpegEnc::CheckTransform(const CMediaType* in, const CMediaType* out) {
+    if (in == nullptr || out == nullptr) return E_POINTER;
+    const bool outputOk = out->majortype == MEDIATYPE_Video && out->subtype == MEDIASUBTYPE_H263 &&
+                          out->formattype == FORMAT_VideoInfo;
+    return IsAcceptedInput(in) && outputOk ? S_OK : E_FAIL;
+}
+
+HRESULT CTxFFMpegEnc::GetMediaType(int position, CMediaType* type) {
+    if (!InputPin()->IsConnected()) return E_UNEXPECTED;
+    if (position < 0) return E_INVALIDARG;
+    if (position > 0) return VFW_S_NO_MORE_ITEMS;
+    if (type == nullptr) return E_POINTER;
+    auto* header = reinterpret_cast<VIDEOINFOHEADER*>(type->AllocFormatBuffer(sizeof(VIDEOINFOHEADER)));
+    if (header == nullptr) return E_OUTOFMEMORY;
+    header->bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    header->bmiHeader.biWidth = m_layout.width;
+    header->bmiHeader.biHeight = m_layout.height;
+    header->bmiHeader.biPlanes = 1;
+    header->bmiHeader.biBitCount = 24;
+    header->bmiHeader.biCompression = kH263FourCC;
+    header->bmiHeader.biSizeImage = DibSize(m_layout.width, m_layout.height, 24);
+    header->rcSource = {0, 0, m_layout.width, m_layout.height};
+    header->rcTarget = header->rcSource;
+    type->SetType(&MEDIATYPE_Video);
+    type->SetFormatType(&FORMAT_VideoInfo);
+    type->SetTemporalCompression(FALSE);
+    type->SetSubtype(&MEDIASUBTYPE_H263);
+    type->SetSampleSize(header->bmiHeader.biSizeImage);
+    return S_OK;
+}
+
+HRESULT CTxFFMpegEnc::DecideBufferSize(IMemAllocator* allocator, ALLOCATOR_PROPERTIES* request) {
+    if (!InputPin()->IsConnected()) return E_UNEXPECTED;
+    if (allocator == nullptr || request == nullptr) return E_POINTER;
+    const CMediaType& input = InputPin()->CurrentMediaType();
+    LONG size = 0;
+    if (const VIDEOINFOHEADER* header = VideoInfo(&input)) {
+        size = std::max<LONG>(static_cast<LONG>(input.GetSampleSize()),
+                              (header->bmiHeader.biWidth + 3) / 4 * std::abs(header->bmiHeader.biHeight) * 12);
+    }
+    // Never smaller than the largest picture the encoder can code at the
+    // encode size: a noisy picture at a low rate can outgrow the above.
+    size = std::max<LONG>(size, static_cast<LONG>(CFFMpegEnc::MaxCodedSize(m_layout.width, m_layout.height)));
+    request->cBuffers = 1;
+    request->cbBuffer = size;
+    ALLOCATOR_PROPERTIES actual {};
+    const HRESULT hr = allocator->SetProperties(request, &actual);
+    if (FAILED(hr)) return hr;
+    return actual.cBuffers < request->cBuffers || actual.cbBuffer < request->cbBuffer ? E_FAIL : S_OK;
+}
+
+HRESULT CTxFFMpegEnc::StartStreaming() {
+    const CMediaType& input = InputPin()->CurrentMediaType();
+    m_yuy2 = input.subtype == MEDIASUBTYPE_YUY2;
+    m_layout = FrameLayout::For(m_inputWidth, m_inputHeight);
+    m_frame.assign(m_layout.FrameBytes(), 0);
+    SetOutputHeader(m_layout.width, m_layout.height);
+    int rate = kDefaultFrameRate;
+    if (const VIDEOINFOHEADER* header = VideoInfo(&input)) {
+        if (const int declared = RateOf(header->AvgTimePerFrame)) rate = declared;
+    }
+    m_previousStart = -1;
+    m_framesSeen = 0;
+    if (!m_FFMpegEnc.Init(m_layout.width, m_layout.height, m_bitrate, rate)) {
+        TRACE(" m_FFMpegEnc.Init() Error! \n");
+        return S_FALSE;
+    }
+    return S_OK;
+}
+
+HRESULT CTxFFMpegEnc::StopStreaming() {
+    m_FFMpegEnc.Close();
+    m_frame.clear();
+    m_frame.shrink_to_fit();
+    return S_OK;
+}
+
+void CTxFFMpegEnc::FollowFrameTiming(IMediaSample* in) {
+    REFERENCE_TIME start = 0;
+    REFERENCE_TIME stop = 0;
+    if (FAILED(in->GetTime(&start, &stop))) return;
+    const REFERENCE_TIME previous = m_previousStart;
+    m_previousStart = start;
+    if (++m_framesSeen > kTimingFrames || previous < 0) return;
+    const int real = RateOf(start - previous);
+    if (real != 0 && std::abs(real - m_FFMpegEnc.FramesPerSecond()) > 1) {
+        m_FFMpegEnc.Init(m_layout.width, m_layout.height, m_bitrate, real);
+    }
+}
+
+HRESULT CTxFFMpegEnc::Transform(IMediaSample* in, IMediaSample* out) {
+    if (in == nullptr || out == nullptr) return E_POINTER;
+    if (!m_FFMpegEnc.IsOpen()) return S_FALSE;  // the encoder did not open: dropped
+    BYTE* source = nullptr;
+    BYTE* target = nullptr;
+    if (FAILED(in->GetPointer(&source)) || FAILED(out->GetPointer(&target))) return E_UNEXPECTED;
+    const size_t needed = m_yuy2 ? m_layout.Yuy2Bytes() : m_layout.Yv12Bytes();
+    if (static_cast<size_t>(in->GetActualDataLength()) < needed) return S_FALSE;  // short picture: dropped
+    FollowFrameTiming(in);
+    if (m_yuy2) {
+        PlaceYuy2(m_layout, source, m_frame.data());
+    } else {
+        PlaceYv12(m_layout, source, m_frame.data());
+    }
+    const int coded = m_FFMpegEnc.Encode(m_frame.data(), target, static_cast<size_t>(out->GetSize()));
+    if (coded < 0) return S_FALSE;  // an encoder error drops this picture
+    out->SetActualDataLength(coded);
+    out->SetMediaType(&m_outputType);
+    return S_OK;
+}
+
+HRESULT CTxFFMpegEnc::TxInterface::GetInputSize(int* width, int* height) {
+    if (!filter_.InputPin()->IsConnected()) return S_FALSE;
+    if (width == nullptr || height == nullptr) return E_POINTER;
+    *width = filter_.m_inputWidth;
+    *height = filter_.m_inputHeight;
+    return S_OK;
+}
+
+HRESULT CTxFFMpegEnc::TxInterface::GetBitrate(int* bitsPerSecond) {
+    if (bitsPerSecond == nullptr) return E_POINTER;
+    *bitsPerSecond = filter_.m_bitrate;
+    return S_OK;
+}
+
+HRESULT CTxFFMpegEnc::TxInterface::SetBitrate(int bitsPerSecond) {
+    filter_.m_bitrate = bitsPerSecond;
+    return S_OK;
+}
+
+HRESULT CTxFFMpegEnc::TxInterface::GetEncOption(int* value) {
+    if (value == nullptr) return E_POINTER;
+    *value = filter_.m_encOption;
+    return S_OK;
+}
+
+HRESULT CTxFFMpegEnc::TxInterface::SetEncOption(int value) {
+    filter_.m_encOption = value;
+    return S_OK;
+}
+
+}  // namespace movanta::videoenc

@@ -1,0 +1,70 @@
+// CTxFFMpegEnc: uncompressed YV12 or YUY2 frames in, one H.263 picture out
+// per frame, in the smallest standard picture that holds the input.
+#pragma once
+
+#include <vector>
+
+#include "dshow/transform.h"
+#include "ffmpeg_enc.h"
+#include "filters/videoenc/txffmpegenc.h"
+#include "frame_layout.h"
+
+namespace movanta::videoenc {
+
+class CTxFFMpegEnc final : public CTransformFilter {
+public:
+    static CUnknown* CreateInstance(LPUNKNOWN outer, HRESULT* result);
+    explicit CTxFFMpegEnc(LPUNKNOWN outer);
+
+    HRESULT NonDelegatingQueryInterface(REFIID iid, void** object) override;
+    HRESULT Transform(IMediaSample* in, IMediaSample* out) override;
+    HRESULT CheckInputType(const CMediaType* in) override;
+    HRESULT CheckTransform(const CMediaType* in, const CMediaType* out) override;
+    HRESULT DecideBufferSize(IMemAllocator* allocator, ALLOCATOR_PROPERTIES* request) override;
+    HRESULT GetMediaType(int position, CMediaType* type) override;
+    HRESULT StartStreaming() override;
+    HRESULT StopStreaming() override;
+
+    // The frame rate the encoder's rate control currently assumes.
+    int EncoderFrameRate() const { return m_FFMpegEnc.FramesPerSecond(); }
+
+private:
+    class TxInterface final : public ITxFFMpegEnc {
+    public:
+        explicit TxInterface(CTxFFMpegEnc& filter) : filter_(filter) {}
+        HRESULT QueryInterface(REFIID iid, void** object) override {
+            return filter_.GetOwner()->QueryInterface(iid, object);
+        }
+        ULONG AddRef() override { return filter_.GetOwner()->AddRef(); }
+        ULONG Release() override { return filter_.GetOwner()->Release(); }
+        HRESULT GetInputSize(int* width, int* height) override;
+        HRESULT GetBitrate(int* bitsPerSecond) override;
+        HRESULT SetBitrate(int bitsPerSecond) override;
+        HRESULT GetEncOption(int* value) override;
+        HRESULT SetEncOption(int value) override;
+
+    private:
+        CTxFFMpegEnc& filter_;
+    };
+
+    static bool IsAcceptedInput(const CMediaType* type);
+    void SetOutputHeader(int width, int height);
+    // Reopens the encoder at the rate the samples really come at, while the
+    // stream is young, so its rate control spends the bit rate it was given.
+    void FollowFrameTiming(IMediaSample* in);
+
+    CFFMpegEnc m_FFMpegEnc;
+    int m_inputWidth = 0;
+    int m_inputHeight = 0;
+    FrameLayout m_layout;
+    CMediaType m_outputType;
+    std::vector<std::uint8_t> m_frame;
+    int m_bitrate = 128000;
+    int m_encOption = 1;
+    bool m_yuy2 = false;
+    REFERENCE_TIME m_previousStart = -1;
+    int m_framesSeen = 0;
+    TxInterface m_interface {*this};
+};
+
+}  // namespace movanta::videoenc

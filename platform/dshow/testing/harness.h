@@ -1,0 +1,83 @@
+// A harness for testing one filter alone: a source that pushes samples the
+// test builds into the filter's input, and a sink that collects what comes
+// out, connected, run and torn down around the filter.
+#pragma once
+
+#include <memory>
+#include <mutex>
+#include <vector>
+
+#include "com/com_ptr.h"
+#include "dshow/filter.h"
+
+namespace movanta::testing {
+
+// A filter with one output pin of one media type.
+class PushSource final : public CBaseFilter {
+public:
+    PushSource(const CMediaType& type, LONG bufferSize);
+    int GetPinCount() override { return 1; }
+    CBasePin* GetPin(int index) override;
+    IPin* Output();
+    // One sample with times (none when start < 0) and flags.
+    HRESULT Send(const std::uint8_t* data, std::size_t size, REFERENCE_TIME start, REFERENCE_TIME stop,
+                 bool sync = true, bool discontinuity = false);
+    HRESULT SendEndOfStream();
+
+private:
+    class Pin;
+    CCritSec lock_;
+    std::unique_ptr<Pin> pin_;
+};
+
+// A filter with one input pin that takes any type and keeps every sample.
+class CollectingSink final : public CBaseFilter {
+public:
+    struct Sample {
+        std::vector<std::uint8_t> data;
+        bool timed = false;
+        REFERENCE_TIME start = 0;
+        REFERENCE_TIME stop = 0;
+        bool sync = false;
+        bool discontinuity = false;
+        bool typeAttached = false;
+    };
+    CollectingSink();
+    int GetPinCount() override { return 1; }
+    CBasePin* GetPin(int index) override;
+    IPin* Input();
+    std::vector<Sample> Samples();
+    int EndsOfStream() const { return ends_; }
+    CMediaType ConnectionType();
+
+private:
+    class Pin;
+    CCritSec lock_;
+    std::unique_ptr<Pin> pin_;
+    std::mutex samplesLock_;
+    std::vector<Sample> samples_;
+    std::atomic<int> ends_ {0};
+};
+
+// source → filter → sink. Connect answers the connection results; Run
+// pauses and runs the three; the destructor stops, disconnects and frees.
+class TransformHarness {
+public:
+    TransformHarness(IBaseFilter* filter, const CMediaType& inputType, LONG inputBufferSize);
+    ~TransformHarness();
+    HRESULT ConnectInput();
+    HRESULT ConnectOutput();
+    HRESULT Run();
+    HRESULT Stop();
+    PushSource& Source() { return *source_; }
+    CollectingSink& Sink() { return *sink_; }
+    IPin* FilterInput();
+    IPin* FilterOutput();
+
+private:
+    ComPtr<IBaseFilter> filter_;
+    PushSource* source_;
+    CollectingSink* sink_;
+};
+
+}  // namespace movanta::testing
