@@ -6,6 +6,7 @@ MOVANTA_PACKAGES=(
   cmake ninja-build g++ pkg-config
   libgtest-dev libgmock-dev
   libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libswresample-dev
+  libopencore-amrnb-dev
 )
 
 movanta_install_packages() {

@@ -83,12 +83,9 @@ private:
     friend class CMuxerPin;
     friend class CMuxerFilter;
 
-    class TxMuxer final : public ITxMuxer {
+    class TxMuxer final : public CNestedInterface<ITxMuxer> {
     public:
-        explicit TxMuxer(CMp4SysMuxer& owner) : owner_(owner) {}
-        HRESULT QueryInterface(REFIID iid, void** object) override { return owner_.GetOwner()->QueryInterface(iid, object); }
-        ULONG AddRef() override { return owner_.GetOwner()->AddRef(); }
-        ULONG Release() override { return owner_.GetOwner()->Release(); }
+        explicit TxMuxer(CMp4SysMuxer& owner) : CNestedInterface(owner), owner_(owner) {}
         HRESULT GetStatus(LONGLONG* position, LONGLONG* size, int* status) override {
             return owner_.GetStatus(position, size, status);
         }

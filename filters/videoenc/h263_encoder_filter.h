@@ -29,14 +29,9 @@ public:
     int EncoderFrameRate() const { return m_FFMpegEnc.FramesPerSecond(); }
 
 private:
-    class TxInterface final : public ITxFFMpegEnc {
+    class TxInterface final : public CNestedInterface<ITxFFMpegEnc> {
     public:
-        explicit TxInterface(CTxFFMpegEnc& filter) : filter_(filter) {}
-        HRESULT QueryInterface(REFIID iid, void** object) override {
-            return filter_.GetOwner()->QueryInterface(iid, object);
-        }
-        ULONG AddRef() override { return filter_.GetOwner()->AddRef(); }
-        ULONG Release() override { return filter_.GetOwner()->Release(); }
+        explicit TxInterface(CTxFFMpegEnc& filter) : CNestedInterface(filter), filter_(filter) {}
         HRESULT GetInputSize(int* width, int* height) override;
         HRESULT GetBitrate(int* bitsPerSecond) override;
         HRESULT SetBitrate(int bitsPerSecond) override;

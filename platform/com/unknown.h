@@ -96,6 +96,23 @@ private:
     const LPUNKNOWN m_pUnknown;
 };
 
+// An interface held inside an object as a member rather than inherited by
+// it, whose IUnknown methods go to the object's owner.
+template <class Interface>
+class CNestedInterface : public Interface {
+public:
+    explicit CNestedInterface(const CUnknown& object) : object_(object) {}
+    HRESULT QueryInterface(REFIID iid, void** object) override { return object_.GetOwner()->QueryInterface(iid, object); }
+    ULONG AddRef() override { return object_.GetOwner()->AddRef(); }
+    ULONG Release() override { return object_.GetOwner()->Release(); }
+
+protected:
+    ~CNestedInterface() = default;
+
+private:
+    const CUnknown& object_;
+};
+
 // Hands out `unknown` (already cast to the interface asked for) with a reference.
 HRESULT GetInterface(LPUNKNOWN unknown, void** object);
 

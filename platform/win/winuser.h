@@ -73,9 +73,13 @@ inline constexpr UINT WM_CLOSE = 0x0010;
 inline constexpr UINT WM_QUIT = 0x0012;
 inline constexpr UINT WM_NCCREATE = 0x0081;
 inline constexpr UINT WM_NCDESTROY = 0x0082;
+inline constexpr UINT WM_COMMAND = 0x0111;  // wParam: notification code << 16 | control id
 inline constexpr UINT WM_TIMER = 0x0113;
 inline constexpr UINT WM_USER = 0x0400;
 inline constexpr UINT WM_APP = 0x8000;
+
+inline constexpr WORD LOWORD(WPARAM value) { return static_cast<WORD>(value & 0xFFFF); }
+inline constexpr WORD HIWORD(WPARAM value) { return static_cast<WORD>((value >> 16) & 0xFFFF); }
 
 inline constexpr int GWLP_WNDPROC = -4;
 inline constexpr int GWLP_HINSTANCE = -6;

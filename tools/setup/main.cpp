@@ -48,7 +48,9 @@ int RegisterPlugins(const fs::path& prefix, bool registering) {
     int failures = 0;
     for (const fs::path& plugin : Plugins(prefix)) {
         std::string error;
-        if (movanta::RegisterServerFile(plugin, registering, error) != movanta::ServerFileResult::Done) {
+        const movanta::ServerFileResult result = movanta::RegisterServerFile(plugin, registering, error);
+        if (result == movanta::ServerFileResult::NoEntryPoint) continue;  // a library the plug-ins load, not one
+        if (result != movanta::ServerFileResult::Done) {
             std::fprintf(stderr, "movanta-setup: %s\n", error.c_str());
             ++failures;
         } else {
