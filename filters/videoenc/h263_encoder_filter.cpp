@@ -14,10 +14,6 @@ constexpr DWORD kH263FourCC = 0x33363248;  // "H263"
 constexpr int kDefaultFrameRate = 25;
 constexpr int kTimingFrames = 5;  // frames during which the encoder may follow the real rate
 
-DWORD DibSize(int width, int height, int bitCount) {
-    return static_cast<DWORD>(((width * bitCount + 31) & ~31) / 8 * std::abs(height));
-}
-
 const VIDEOINFOHEADER* VideoInfo(const CMediaType* type) {
     if (type->formattype != FORMAT_VideoInfo || type->cbFormat < sizeof(VIDEOINFOHEADER) || type->pbFormat == nullptr) {
         return nullptr;

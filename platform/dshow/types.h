@@ -74,6 +74,12 @@ static_assert(sizeof(BITMAPINFOHEADER) == 40);
 
 inline constexpr DWORD BI_RGB = 0;
 
+// Bytes of a bitmap: rows padded to 32 bits, times the height's magnitude.
+inline DWORD DibSize(LONG width, LONG height, int bitCount) {
+    const long long rowBytes = ((static_cast<long long>(width) * bitCount + 31) & ~31LL) / 8;
+    return static_cast<DWORD>(rowBytes * (height < 0 ? -static_cast<long long>(height) : height));
+}
+
 struct VIDEOINFOHEADER {
     RECT rcSource;
     RECT rcTarget;

@@ -83,7 +83,8 @@ struct Running {
         : encoder(library), harness(encoder.base.Get(), type, bufferSize) {
         connected = harness.ConnectInput() == S_OK && harness.ConnectOutput() == S_OK && harness.Run() == S_OK;
     }
-    HRESULT Send(const std::vector<std::uint8_t>& data, REFERENCE_TIME start = -1, REFERENCE_TIME stop = -1) {
+    HRESULT Send(const std::vector<std::uint8_t>& data, REFERENCE_TIME start = testing::PushSource::kUntimed,
+                 REFERENCE_TIME stop = 0) {
         return harness.Source().Send(data.data(), data.size(), start, stop);
     }
     // Every output byte in order.

@@ -1,6 +1,7 @@
 #include "harness.h"
 
 #include <cstring>
+#include <utility>
 
 namespace movanta::testing {
 namespace {
@@ -52,9 +53,13 @@ private:
 PushSource::PushSource(const CMediaType& type, LONG bufferSize)
     : CBaseFilter(L"Push source", nullptr, &lock_, GUID_NULL), pin_(std::make_unique<Pin>(this, type, bufferSize)) {}
 
-CBasePin* PushSource::GetPin(int index) { return index == 0 ? pin_.get() : nullptr; }
+CBasePin* PushSource::GetPin(int index) {
+    return index == 0 ? pin_.get() : nullptr;
+}
 
-IPin* PushSource::Output() { return pin_.get(); }
+IPin* PushSource::Output() {
+    return pin_.get();
+}
 
 HRESULT PushSource::Send(const std::uint8_t* data, std::size_t size, REFERENCE_TIME start, REFERENCE_TIME stop,
                          bool sync, bool discontinuity) {
@@ -66,13 +71,15 @@ HRESULT PushSource::Send(const std::uint8_t* data, std::size_t size, REFERENCE_T
     sample->GetPointer(&buffer);
     if (size > 0) std::memcpy(buffer, data, size);
     sample->SetActualDataLength(static_cast<LONG>(size));
-    if (start >= 0) sample->SetTime(&start, &stop);
+    if (start != kUntimed) sample->SetTime(&start, &stop);
     sample->SetSyncPoint(sync);
     sample->SetDiscontinuity(discontinuity);
     return pin_->Deliver(sample.Get());
 }
 
-HRESULT PushSource::SendEndOfStream() { return pin_->DeliverEndOfStream(); }
+HRESULT PushSource::SendEndOfStream() {
+    return pin_->DeliverEndOfStream();
+}
 
 class CollectingSink::Pin final : public CBaseInputPin {
 public:
@@ -108,16 +115,27 @@ private:
 CollectingSink::CollectingSink()
     : CBaseFilter(L"Collecting sink", nullptr, &lock_, GUID_NULL), pin_(std::make_unique<Pin>(this)) {}
 
-CBasePin* CollectingSink::GetPin(int index) { return index == 0 ? pin_.get() : nullptr; }
+CBasePin* CollectingSink::GetPin(int index) {
+    return index == 0 ? pin_.get() : nullptr;
+}
 
-IPin* CollectingSink::Input() { return pin_.get(); }
+IPin* CollectingSink::Input() {
+    return pin_.get();
+}
 
 std::vector<CollectingSink::Sample> CollectingSink::Samples() {
     std::lock_guard guard(samplesLock_);
     return samples_;
 }
 
-CMediaType CollectingSink::ConnectionType() { return pin_->CurrentMediaType(); }
+std::vector<CollectingSink::Sample> CollectingSink::TakeSamples() {
+    std::lock_guard guard(samplesLock_);
+    return std::exchange(samples_, {});
+}
+
+CMediaType CollectingSink::ConnectionType() {
+    return pin_->CurrentMediaType();
+}
 
 TransformHarness::TransformHarness(IBaseFilter* filter, const CMediaType& inputType, LONG inputBufferSize)
     : filter_(filter), source_(new PushSource(inputType, inputBufferSize)), sink_(new CollectingSink) {
@@ -133,17 +151,21 @@ TransformHarness::~TransformHarness() {
     sink_->NonDelegatingRelease();
 }
 
-IPin* TransformHarness::FilterInput() { return PinOf(filter_.Get(), PINDIR_INPUT).Get(); }
-IPin* TransformHarness::FilterOutput() { return PinOf(filter_.Get(), PINDIR_OUTPUT).Get(); }
+IPin* TransformHarness::FilterInput() {
+    return PinOf(filter_.Get(), PINDIR_INPUT).Get();
+}
+IPin* TransformHarness::FilterOutput() {
+    return PinOf(filter_.Get(), PINDIR_OUTPUT).Get();
+}
 
 HRESULT TransformHarness::ConnectInput() {
     ComPtr<IPin> input = PinOf(filter_.Get(), PINDIR_INPUT);
     return source_->Output()->Connect(input.Get(), nullptr);
 }
 
-HRESULT TransformHarness::ConnectOutput() {
+HRESULT TransformHarness::ConnectOutput(const AM_MEDIA_TYPE* type) {
     ComPtr<IPin> output = PinOf(filter_.Get(), PINDIR_OUTPUT);
-    return output->Connect(sink_->Input(), nullptr);
+    return output->Connect(sink_->Input(), type);
 }
 
 HRESULT TransformHarness::Run() {

@@ -3,6 +3,7 @@
 // out, connected, run and torn down around the filter.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -15,11 +16,12 @@ namespace movanta::testing {
 // A filter with one output pin of one media type.
 class PushSource final : public CBaseFilter {
 public:
+    static constexpr REFERENCE_TIME kUntimed = INT64_MIN;
     PushSource(const CMediaType& type, LONG bufferSize);
     int GetPinCount() override { return 1; }
     CBasePin* GetPin(int index) override;
     IPin* Output();
-    // One sample with times (none when start < 0) and flags.
+    // One sample with times (none when start is kUntimed) and flags.
     HRESULT Send(const std::uint8_t* data, std::size_t size, REFERENCE_TIME start, REFERENCE_TIME stop,
                  bool sync = true, bool discontinuity = false);
     HRESULT SendEndOfStream();
@@ -47,6 +49,8 @@ public:
     CBasePin* GetPin(int index) override;
     IPin* Input();
     std::vector<Sample> Samples();
+    // The samples kept so far, which the sink then forgets.
+    std::vector<Sample> TakeSamples();
     int EndsOfStream() const { return ends_; }
     CMediaType ConnectionType();
 
@@ -66,7 +70,8 @@ public:
     TransformHarness(IBaseFilter* filter, const CMediaType& inputType, LONG inputBufferSize);
     ~TransformHarness();
     HRESULT ConnectInput();
-    HRESULT ConnectOutput();
+    // `type` null lets the pins agree on one; otherwise that type is asked for.
+    HRESULT ConnectOutput(const AM_MEDIA_TYPE* type = nullptr);
     HRESULT Run();
     HRESULT Stop();
     PushSource& Source() { return *source_; }
