@@ -1,13 +1,12 @@
 #include "engine/conversion_graph.h"
 
+#include "dshow/media_subtypes.h"
 #include "dshow/mediatype.h"
 
 namespace movanta::engine {
 namespace {
 
-constexpr GUID kH263Subtype = {0x428FF4B9, 0xE5EF, 0x4A5D, {0xA2, 0xD7, 0x6F, 0x4A, 0x66, 0x13, 0x2C, 0xA2}};
 constexpr GUID kAacSubtype = {0x000000FF, 0x0000, 0x0010, {0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71}};
-constexpr GUID kAmrSubtype = {0x8470F225, 0x7921, 0x44FA, {0x94, 0x11, 0x69, 0x08, 0xC2, 0x13, 0xED, 0xE4}};
 constexpr CLSID kH263Decoder = {0xCE7A18D1, 0x5503, 0x430E, {0xA0, 0xD7, 0x23, 0x96, 0x5C, 0x93, 0xD5, 0x29}};
 constexpr CLSID kAmrDecoder = {0x5ABFF933, 0x5A1C, 0x44C8, {0x8E, 0x90, 0xE0, 0xEB, 0xC1, 0x24, 0xC8, 0x94}};
 
@@ -52,13 +51,13 @@ HRESULT BuildGppSource(CMovanta& job) {
         if (type.majortype == MEDIATYPE_Video) {
             if (type.subtype == GUID_NULL) {
                 hr = DecodeAndRender(graph, pin.Get(), CLSID_XvidDecoder, L"XVid");
-            } else if (type.subtype == kH263Subtype) {
+            } else if (type.subtype == MEDIASUBTYPE_H263) {
                 hr = DecodeAndRender(graph, pin.Get(), kH263Decoder, L"H263 Decoder");
             }
         } else if (type.majortype == MEDIATYPE_Audio) {
             if (type.subtype == kAacSubtype) {
                 hr = graph.graph->Render(pin.Get());
-            } else if (type.subtype == kAmrSubtype) {
+            } else if (type.subtype == MEDIASUBTYPE_AMR) {
                 hr = DecodeAndRender(graph, pin.Get(), kAmrDecoder, L"AMR Decoder");
             }
         }

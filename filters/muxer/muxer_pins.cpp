@@ -1,5 +1,6 @@
 // CMuxerFilter and its pins: media types, receiving, holding the faster
 // stream back, and the end of each stream.
+#include "dshow/media_subtypes.h"
 #include "dshow/uuids.h"
 #include "muxer_clock.h"
 #include "muxer_filter.h"
@@ -8,9 +9,7 @@ namespace movanta::muxer {
 namespace {
 
 constexpr GUID kXvidSubtype = FourCCGuid(MakeFourCC('X', 'V', 'I', 'D'));
-constexpr GUID kH263Subtype = {0x428FF4B9, 0xE5EF, 0x4A5D, {0xA2, 0xD7, 0x6F, 0x4A, 0x66, 0x13, 0x2C, 0xA2}};
 constexpr GUID kAacSubtype = FourCCGuid(0x000000FF);
-constexpr GUID kAmrSubtype = {0x8470F225, 0x7921, 0x44FA, {0x94, 0x11, 0x69, 0x08, 0xC2, 0x13, 0xED, 0xE4}};
 
 constexpr REFERENCE_TIME kAhead = 20000000;  // 2 s
 constexpr DWORD kHoldSleep = 500;
@@ -76,7 +75,7 @@ HRESULT CMuxerPin::CompleteConnect(IPin* receivePin) {
     if (m_video) {
         if (m_mt.subtype == kXvidSubtype) {
             writer.SetVideoKind(VideoKind::Mpeg4);
-        } else if (m_mt.subtype == kH263Subtype) {
+        } else if (m_mt.subtype == MEDIASUBTYPE_H263) {
             writer.SetVideoKind(VideoKind::H263);
         } else {
             hr = S_FALSE;  // accepted; the stream kind stays as it was
@@ -85,7 +84,7 @@ HRESULT CMuxerPin::CompleteConnect(IPin* receivePin) {
     } else {
         if (m_mt.subtype == kAacSubtype) {
             writer.SetAudioKind(AudioKind::Aac);
-        } else if (m_mt.subtype == kAmrSubtype) {
+        } else if (m_mt.subtype == MEDIASUBTYPE_AMR) {
             writer.SetAudioKind(AudioKind::AmrNb);
         } else {
             hr = S_FALSE;

@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "dshow/media_subtypes.h"
 #include "box_reader.h"
 #include "com/com_ptr.h"
 #include "com/comapi.h"
@@ -20,8 +21,6 @@ namespace {
 
 using movanta::muxer::CMp4SysMuxer;
 
-constexpr GUID kH263 = {0x428FF4B9, 0xE5EF, 0x4A5D, {0xA2, 0xD7, 0x6F, 0x4A, 0x66, 0x13, 0x2C, 0xA2}};
-constexpr GUID kAmr = {0x8470F225, 0x7921, 0x44FA, {0x94, 0x11, 0x69, 0x08, 0xC2, 0x13, 0xED, 0xE4}};
 constexpr GUID kXvid = FourCCGuid(MakeFourCC('X', 'V', 'I', 'D'));
 constexpr GUID kAac = FourCCGuid(0x000000FF);
 constexpr REFERENCE_TIME kSecond = UNITS;
@@ -166,7 +165,7 @@ protected:
 };
 
 TEST_F(FilterTest, ARangeEndsTheVideoAtItsEndWritingTheHeldSampleUpToIt) {
-    StubSource& video = Add(MEDIATYPE_Video, kH263, 0);
+    StubSource& video = Add(MEDIATYPE_Video, MEDIASUBTYPE_H263, 0);
     Open("range.3gp", 0, 10 * kSecond);
     for (int i = 0; i <= 25; ++i) {
         const REFERENCE_TIME start = i * 4000000;  // every 0.4 s up to 10.0 s
@@ -189,7 +188,7 @@ TEST_F(FilterTest, ARangeEndsTheVideoAtItsEndWritingTheHeldSampleUpToIt) {
 }
 
 TEST_F(FilterTest, AnOpenRangeWritesEverySampleAndTheLastAtClose) {
-    StubSource& video = Add(MEDIATYPE_Video, kH263, 0);
+    StubSource& video = Add(MEDIATYPE_Video, MEDIASUBTYPE_H263, 0);
     Open("open.3gp", -1, 10 * kSecond);
     for (int i = 0; i < 40; ++i) video.Send(Picture(std::uint8_t(i)), i * 4000000, (i + 1) * 4000000);
     EXPECT_EQ(Status(), TRXMUXER_STATUS_RUNNING);
@@ -215,7 +214,7 @@ TEST_F(FilterTest, TheLastDurationComesFromTheStartsOrTheStopOrFortyMilliseconds
                           {204000000, 204000000, "duration=20440"}};
     int n = 0;
     for (const Case& c : cases) {
-        StubSource& video = Add(MEDIATYPE_Video, kH263, 0);
+        StubSource& video = Add(MEDIATYPE_Video, MEDIASUBTYPE_H263, 0);
         Open("duration" + std::to_string(n++) + ".3gp", -1, 0);
         video.Send(Picture(1), 0, 4000000);
         video.Send(Picture(2), 4000000, 8000000);
@@ -228,8 +227,8 @@ TEST_F(FilterTest, TheLastDurationComesFromTheStartsOrTheStopOrFortyMilliseconds
 }
 
 TEST_F(FilterTest, VideoAheadOfAudioIsHeldFourRoundsAndNotAgainWithinASecond) {
-    StubSource& video = Add(MEDIATYPE_Video, kH263, 0);
-    StubSource& audio = Add(MEDIATYPE_Audio, kAmr, 1);
+    StubSource& video = Add(MEDIATYPE_Video, MEDIASUBTYPE_H263, 0);
+    StubSource& audio = Add(MEDIATYPE_Audio, MEDIASUBTYPE_AMR, 1);
     Open("hold.3gp", -1, 0);
     std::vector<std::uint8_t> amr = {'#', '!', 'A', 'M', 'R', '\n', 0x3C};
     amr.resize(38, 0x44);
@@ -260,7 +259,7 @@ TEST_F(FilterTest, FileNamesAndStatus) {
     ASSERT_EQ(sink_->GetCurFile(&name, nullptr), S_OK);
     EXPECT_EQ(name, nullptr) << "nothing was opened";
 
-    StubSource& video = Add(MEDIATYPE_Video, kH263, 0);
+    StubSource& video = Add(MEDIATYPE_Video, MEDIASUBTYPE_H263, 0);
     Open("status.3gp", -1, 0);
     ASSERT_EQ(sink_->GetCurFile(&name, nullptr), S_OK);
     EXPECT_EQ(movanta::WideToUtf8(name), path_);
