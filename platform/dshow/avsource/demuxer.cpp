@@ -1,0 +1,155 @@
+#include "demuxer.h"
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+}
+
+#include "av_media_type.h"
+
+namespace movanta::dshow {
+namespace {
+
+constexpr std::size_t kMaxQueued = 2000;  // packets kept for a slot before the oldest are dropped
+
+std::string ErrorText(int code) {
+    char text[AV_ERROR_MAX_STRING_SIZE] = {};
+    av_strerror(code, text, sizeof(text));
+    return text;
+}
+
+bool Describable(const AVStream* stream) {
+    CMediaType type;
+    return MediaTypeOfStream(*stream->codecpar, stream->avg_frame_rate, type);
+}
+
+}  // namespace
+
+Demuxer::~Demuxer() {
+    DropQueues();
+    avformat_close_input(&format_);
+}
+
+bool Demuxer::Open(const std::string& path, std::string& error) {
+    const int opened = avformat_open_input(&format_, path.c_str(), nullptr, nullptr);
+    if (opened < 0) {
+        error = "cannot open \"" + path + "\": " + ErrorText(opened);
+        return false;
+    }
+    const int found = avformat_find_stream_info(format_, nullptr);
+    if (found < 0) {
+        error = "cannot read the streams of \"" + path + "\": " + ErrorText(found);
+        return false;
+    }
+    AVStream* video = nullptr;
+    AVStream* audio = nullptr;
+    for (unsigned i = 0; i < format_->nb_streams; ++i) {
+        AVStream* stream = format_->streams[i];
+        stream->discard = AVDISCARD_ALL;
+        if ((stream->disposition & AV_DISPOSITION_ATTACHED_PIC) != 0 || !Describable(stream)) continue;
+        const AVMediaType kind = stream->codecpar->codec_type;
+        if (kind == AVMEDIA_TYPE_VIDEO && video == nullptr) video = stream;
+        if (kind == AVMEDIA_TYPE_AUDIO && audio == nullptr) audio = stream;
+    }
+    for (AVStream* stream : {video, audio}) {
+        if (stream == nullptr) continue;
+        stream->discard = AVDISCARD_DEFAULT;
+        streams_.push_back(stream);
+    }
+    if (streams_.empty()) {
+        error = "\"" + path + "\" has no audio or video stream that can be read";
+        return false;
+    }
+    queues_.resize(streams_.size());
+    active_.assign(streams_.size(), false);
+    readSinceSeek_.assign(streams_.size(), false);
+    return true;
+}
+
+REFERENCE_TIME Demuxer::Duration() const {
+    if (format_ == nullptr || format_->duration <= 0) return 0;
+    return av_rescale(format_->duration, 10000000, AV_TIME_BASE);
+}
+
+REFERENCE_TIME Demuxer::TimeOf(int slot, std::int64_t ticks) const {
+    const AVStream* stream = streams_[slot];
+    std::int64_t origin = format_->start_time != AV_NOPTS_VALUE
+                              ? av_rescale_q(format_->start_time, AV_TIME_BASE_Q, stream->time_base)
+                              : 0;
+    return av_rescale_q(ticks - origin, stream->time_base, AVRational {1, 10000000});
+}
+
+int Demuxer::SlotOf(int streamIndex) const {
+    for (std::size_t i = 0; i < streams_.size(); ++i) {
+        if (streams_[i]->index == streamIndex) return static_cast<int>(i);
+    }
+    return -1;
+}
+
+void Demuxer::SetActive(int slot, bool active) {
+    std::lock_guard guard(lock_);
+    active_[slot] = active;
+    if (!active) {
+        for (AVPacket*& packet : queues_[slot]) av_packet_free(&packet);
+        queues_[slot].clear();
+    }
+}
+
+bool Demuxer::Read(int slot, AVPacket* packet) {
+    std::lock_guard guard(lock_);
+    readSinceSeek_[slot] = true;
+    for (;;) {
+        auto& queue = queues_[slot];
+        if (!queue.empty()) {
+            AVPacket* front = queue.front();
+            queue.pop_front();
+            av_packet_move_ref(packet, front);
+            av_packet_free(&front);
+            return true;
+        }
+        if (ended_) return false;
+        const int read = av_read_frame(format_, packet);
+        if (read < 0) {
+            ended_ = true;
+            return false;
+        }
+        const int owner = SlotOf(packet->stream_index);
+        if (owner == slot) return true;
+        if (owner >= 0 && active_[owner]) {
+            auto& other = queues_[owner];
+            if (other.size() >= kMaxQueued) {
+                av_packet_free(&other.front());
+                other.pop_front();
+            }
+            AVPacket* kept = av_packet_alloc();
+            if (kept != nullptr) {
+                av_packet_move_ref(kept, packet);
+                other.push_back(kept);
+            }
+        }
+        av_packet_unref(packet);
+    }
+}
+
+bool Demuxer::Seek(int slot, REFERENCE_TIME time) {
+    std::lock_guard guard(lock_);
+    if (time == lastSeek_ && !readSinceSeek_[slot]) return true;
+    const std::int64_t origin = format_->start_time != AV_NOPTS_VALUE ? format_->start_time : 0;
+    const std::int64_t target = origin + av_rescale(time, AV_TIME_BASE, 10000000);
+    const int sought = avformat_seek_file(format_, -1, INT64_MIN, target, target, 0);
+    if (sought < 0 && av_seek_frame(format_, -1, target, AVSEEK_FLAG_BACKWARD) < 0) return false;
+    DropQueues();
+    ended_ = false;
+    lastSeek_ = time;
+    readSinceSeek_.assign(streams_.size(), false);
+    return true;
+}
+
+void Demuxer::DropQueues() {
+    for (auto& queue : queues_) {
+        for (AVPacket*& packet : queue) av_packet_free(&packet);
+        queue.clear();
+    }
+}
+
+}  // namespace movanta::dshow

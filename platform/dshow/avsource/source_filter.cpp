@@ -1,0 +1,83 @@
+#include "source_filter.h"
+
+#include <cstring>
+#include <new>
+
+extern "C" {
+#include <libavformat/avformat.h>
+}
+
+#include "av_media_type.h"
+#include "com/comapi.h"
+#include "source_pin.h"
+#include "win/debug.h"
+#include "win/text.h"
+
+namespace movanta::dshow {
+
+CUnknown* CAvSourceFilter::CreateInstance(LPUNKNOWN outer, HRESULT* result) {
+    if (result == nullptr) return nullptr;
+    auto* filter = new (std::nothrow) CAvSourceFilter(outer, CLSID_MovantaFileSource);
+    if (filter == nullptr) *result = E_OUTOFMEMORY;
+    return filter;
+}
+
+CUnknown* CAvSourceFilter::CreateAsfReader(LPUNKNOWN outer, HRESULT* result) {
+    if (result == nullptr) return nullptr;
+    auto* filter = new (std::nothrow) CAvSourceFilter(outer, CLSID_WMAsfReader);
+    if (filter == nullptr) *result = E_OUTOFMEMORY;
+    return filter;
+}
+
+CAvSourceFilter::CAvSourceFilter(LPUNKNOWN outer, REFCLSID clsid) : CSource(L"File Source", outer, clsid) {}
+
+// The pins refer to the demuxer: they go first.
+CAvSourceFilter::~CAvSourceFilter() {
+    while (!m_paStreams.empty()) delete m_paStreams.back();  // each removes itself
+}
+
+HRESULT CAvSourceFilter::NonDelegatingQueryInterface(REFIID iid, void** object) {
+    if (iid == IID_IFileSourceFilter) return GetInterface(static_cast<IFileSourceFilter*>(&m_fileSource), object);
+    return CSource::NonDelegatingQueryInterface(iid, object);
+}
+
+HRESULT CAvSourceFilter::FileSource::Load(LPCOLESTR file, const AM_MEDIA_TYPE*) {
+    if (file == nullptr) return E_POINTER;
+    CAutoLock lock(&filter_.m_cStateLock);
+    if (filter_.m_demuxer) return E_UNEXPECTED;  // one file a source
+    auto demuxer = std::make_unique<Demuxer>();
+    std::string error;
+    if (!demuxer->Open(WideToUtf8(file), error)) {
+        TRACE("%s", error.c_str());
+        return demuxer->Streams().empty() && error.find("no audio or video") != std::string::npos
+                   ? VFW_E_UNSUPPORTED_STREAM
+                   : VFW_E_INVALID_FILE_FORMAT;
+    }
+    filter_.m_demuxer = std::move(demuxer);
+    filter_.m_file = file;
+    int slot = 0;
+    for (AVStream* stream : filter_.m_demuxer->Streams()) {
+        CMediaType type;
+        MediaTypeOfStream(*stream->codecpar, stream->avg_frame_rate, type);
+        const bool video = type.majortype == MEDIATYPE_Video;
+        HRESULT hr = S_OK;
+        new CAvSourcePin(&filter_, *filter_.m_demuxer, slot++, type, video ? L"Video" : L"Audio", &hr);
+        if (FAILED(hr)) return hr;
+    }
+    return S_OK;
+}
+
+HRESULT CAvSourceFilter::FileSource::GetCurFile(LPOLESTR* file, AM_MEDIA_TYPE* type) {
+    if (file == nullptr) return E_POINTER;
+    CAutoLock lock(&filter_.m_cStateLock);
+    *file = nullptr;
+    if (type != nullptr) *type = AM_MEDIA_TYPE {};
+    if (!filter_.m_demuxer) return E_FAIL;
+    const std::size_t bytes = (filter_.m_file.size() + 1) * sizeof(WCHAR);
+    *file = static_cast<LPOLESTR>(CoTaskMemAlloc(bytes));
+    if (*file == nullptr) return E_OUTOFMEMORY;
+    std::memcpy(*file, filter_.m_file.c_str(), bytes);
+    return S_OK;
+}
+
+}  // namespace movanta::dshow
