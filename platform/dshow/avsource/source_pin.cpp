@@ -59,14 +59,21 @@ HRESULT CAvSourcePin::DecideBufferSize(IMemAllocator* allocator, ALLOCATOR_PROPE
     return actual.cbBuffer < size ? E_FAIL : S_OK;
 }
 
-HRESULT CAvSourcePin::Active() {
-    m_demuxer.SetActive(m_slot, true);
-    return CSourceStream::Active();
+// A connected stream keeps the packets the other pin's reading meets,
+// whichever pin's thread starts first.
+HRESULT CAvSourcePin::CompleteConnect(IPin* receivePin) {
+    const HRESULT hr = CSourceStream::CompleteConnect(receivePin);
+    if (SUCCEEDED(hr)) m_demuxer.SetActive(m_slot, true);
+    return hr;
+}
+
+HRESULT CAvSourcePin::BreakConnect() {
+    m_demuxer.SetActive(m_slot, false);
+    return CSourceStream::BreakConnect();
 }
 
 HRESULT CAvSourcePin::Inactive() {
     const HRESULT hr = CSourceStream::Inactive();
-    m_demuxer.SetActive(m_slot, false);
     CAutoLock lock(&m_positionLock);
     m_seekPending = true;  // the next run starts again from the current position
     return hr;

@@ -16,7 +16,8 @@ public:
     HRESULT GetMediaType(CMediaType* type) override;
     using CSourceStream::GetMediaType;
     HRESULT DecideBufferSize(IMemAllocator* allocator, ALLOCATOR_PROPERTIES* request) override;
-    HRESULT Active() override;
+    HRESULT CompleteConnect(IPin* receivePin) override;
+    HRESULT BreakConnect() override;
     HRESULT Inactive() override;
     HRESULT OnThreadStartPlay() override;
     HRESULT FillBuffer(IMediaSample* sample) override;

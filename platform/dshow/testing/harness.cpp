@@ -85,7 +85,9 @@ class CollectingSink::Pin final : public CBaseInputPin {
 public:
     explicit Pin(CollectingSink* filter)
         : CBaseInputPin(L"Collecting pin", filter, &filter->lock_, nullptr, L"In"), sink_(filter) {}
-    HRESULT CheckMediaType(const CMediaType*) override { return S_OK; }
+    HRESULT CheckMediaType(const CMediaType* type) override {
+        return sink_->accepted_ == GUID_NULL || type->subtype == sink_->accepted_ ? S_OK : VFW_E_TYPE_NOT_ACCEPTED;
+    }
     HRESULT Receive(IMediaSample* sample) override {
         const HRESULT hr = CBaseInputPin::Receive(sample);
         if (hr != S_OK) return hr;
@@ -112,8 +114,10 @@ private:
     CollectingSink* sink_;
 };
 
-CollectingSink::CollectingSink()
-    : CBaseFilter(L"Collecting sink", nullptr, &lock_, GUID_NULL), pin_(std::make_unique<Pin>(this)) {}
+CollectingSink::CollectingSink(const GUID& accepted)
+    : CBaseFilter(L"Collecting sink", nullptr, &lock_, GUID_NULL),
+      pin_(std::make_unique<Pin>(this)),
+      accepted_(accepted) {}
 
 CBasePin* CollectingSink::GetPin(int index) {
     return index == 0 ? pin_.get() : nullptr;

@@ -32,7 +32,8 @@ private:
     std::unique_ptr<Pin> pin_;
 };
 
-// A filter with one input pin that takes any type and keeps every sample.
+// A filter with one input pin that keeps every sample; it takes any type,
+// or only the subtype `accepted` when one is given.
 class CollectingSink final : public CBaseFilter {
 public:
     struct Sample {
@@ -44,7 +45,7 @@ public:
         bool discontinuity = false;
         bool typeAttached = false;
     };
-    CollectingSink();
+    explicit CollectingSink(const GUID& accepted = GUID_NULL);
     int GetPinCount() override { return 1; }
     CBasePin* GetPin(int index) override;
     IPin* Input();
@@ -61,6 +62,7 @@ private:
     std::mutex samplesLock_;
     std::vector<Sample> samples_;
     std::atomic<int> ends_ {0};
+    GUID accepted_;
 };
 
 // source → filter → sink. Connect answers the connection results; Run

@@ -1,0 +1,50 @@
+// The audio decoder of the platform: any compressed audio libavcodec
+// decodes, out as 16-bit PCM at the stream's rate and channel count.
+// Audio before time 0 (the run-up to a seek target) is dropped.
+#pragma once
+
+#include <vector>
+
+#include "decoder_filter.h"
+
+struct AVFrame;
+struct SwrContext;
+
+namespace movanta::dshow {
+
+// {3C1E7A52-9B4D-4E0F-8C61-2D7B5A9E0F12}
+inline constexpr CLSID CLSID_MovantaAudioDecoder = {
+    0x3C1E7A52, 0x9B4D, 0x4E0F, {0x8C, 0x61, 0x2D, 0x7B, 0x5A, 0x9E, 0x0F, 0x12}};
+
+class CAvAudioDecoder final : public CAvDecoderFilter {
+public:
+    static CUnknown* CreateInstance(LPUNKNOWN outer, HRESULT* result);
+    explicit CAvAudioDecoder(LPUNKNOWN outer);
+    ~CAvAudioDecoder() override;
+
+    HRESULT CheckInputType(const CMediaType* in) override;
+    HRESULT CheckTransform(const CMediaType* in, const CMediaType* out) override;
+    HRESULT DecideBufferSize(IMemAllocator* allocator, ALLOCATOR_PROPERTIES* request) override;
+    HRESULT GetMediaType(int position, CMediaType* type) override;
+    HRESULT StartStreaming() override;
+    HRESULT StopStreaming() override;
+
+private:
+    HRESULT DeliverFrames() override;
+    void OnFlush() override;
+    // Delivers `pcm` from `start`, after silence for any hole before it.
+    HRESULT DeliverPcm(const std::uint8_t* pcm, long bytes, REFERENCE_TIME start);
+    // Delivers `pcm` from `start`, cut into buffers.
+    HRESULT DeliverChunks(const std::uint8_t* pcm, long bytes, REFERENCE_TIME start);
+
+    AVFrame* m_frame = nullptr;
+    SwrContext* m_resampler = nullptr;
+    std::vector<std::uint8_t> m_pcm;
+    std::vector<std::uint8_t> m_silence;
+    bool m_delivered = false;  // audio went out since the start or the last flush
+    int m_rate = 0;
+    int m_channels = 0;
+    REFERENCE_TIME m_next = 0;  // where audio without a time of its own goes
+};
+
+}  // namespace movanta::dshow

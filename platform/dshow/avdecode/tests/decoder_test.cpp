@@ -1,0 +1,165 @@
+// The decoders alone: compressed units pushed in with the types the file
+// source gives, pictures and PCM out.
+#include <gtest/gtest.h>
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavutil/channel_layout.h>
+}
+
+#include "audio_decoder.h"
+#include "av_media_type.h"
+#include "dshow/media_subtypes.h"
+#include "dshow/testing/harness.h"
+#include "testing/media.h"
+#include "video_decoder.h"
+
+namespace movanta::dshow {
+namespace {
+
+using movanta::testing::TransformHarness;
+
+// The type a source gives a stream of these parameters.
+CMediaType StreamType(AVMediaType kind, AVCodecID id, const std::vector<std::uint8_t>& config, int width, int height,
+                      int rate = 0, int channels = 0) {
+    AVCodecParameters* codec = avcodec_parameters_alloc();
+    codec->codec_type = kind;
+    codec->codec_id = id;
+    codec->width = width;
+    codec->height = height;
+    codec->sample_rate = rate;
+    if (channels > 0) av_channel_layout_default(&codec->ch_layout, channels);
+    if (!config.empty()) {
+        codec->extradata = static_cast<std::uint8_t*>(av_mallocz(config.size() + AV_INPUT_BUFFER_PADDING_SIZE));
+        std::copy(config.begin(), config.end(), codec->extradata);
+        codec->extradata_size = static_cast<int>(config.size());
+    }
+    CMediaType type;
+    EXPECT_TRUE(MediaTypeOfStream(*codec, AVRational {25, 1}, type));
+    avcodec_parameters_free(&codec);
+    return type;
+}
+
+template <class Filter>
+ComPtr<IBaseFilter> New() {
+    ComPtr<IBaseFilter> filter;
+    (new Filter(nullptr))->NonDelegatingQueryInterface(IID_IBaseFilter, filter.ReceiveVoid());
+    return filter;
+}
+
+TEST(VideoDecoder, DecodesEveryPictureAsYv12InTimeOrder) {
+    for (const char* codecName : {"mpeg4", "h263"}) {
+        const auto encoded = testing::EncodeVideo(codecName, 25);
+        const AVCodecID id = std::string(codecName) == "h263" ? AV_CODEC_ID_H263 : AV_CODEC_ID_MPEG4;
+        const CMediaType input = StreamType(AVMEDIA_TYPE_VIDEO, id, encoded.config, 176, 144);
+        auto decoder = New<CAvVideoDecoder>();
+        TransformHarness harness(decoder.Get(), input, 1 << 20);
+        ASSERT_EQ(harness.ConnectInput(), S_OK);
+        ASSERT_EQ(harness.ConnectOutput(), S_OK);
+        EXPECT_EQ(harness.Sink().ConnectionType().subtype, MEDIASUBTYPE_YV12);
+        ASSERT_EQ(harness.Run(), S_OK);
+        for (size_t i = 0; i < encoded.units.size(); ++i) {
+            const auto& unit = encoded.units[i];
+            ASSERT_EQ(
+                harness.Source().Send(unit.data.data(), unit.data.size(), i * 400000LL, (i + 1) * 400000LL, unit.key),
+                S_OK);
+        }
+        harness.Source().SendEndOfStream();
+        const auto samples = harness.Sink().Samples();
+        ASSERT_EQ(samples.size(), 25u) << codecName;
+        for (size_t i = 0; i < samples.size(); ++i) {
+            EXPECT_EQ(samples[i].data.size(), 38016u);
+            EXPECT_EQ(samples[i].start, static_cast<REFERENCE_TIME>(i) * 400000);
+        }
+        EXPECT_EQ(harness.Sink().EndsOfStream(), 1);
+    }
+}
+
+TEST(VideoDecoder, RunUpFramesBeforeZeroAreDecodedButNotDelivered) {
+    const auto encoded = testing::EncodeVideo("mpeg4", 20);
+    const CMediaType input = StreamType(AVMEDIA_TYPE_VIDEO, AV_CODEC_ID_MPEG4, encoded.config, 176, 144);
+    auto decoder = New<CAvVideoDecoder>();
+    TransformHarness harness(decoder.Get(), input, 1 << 20);
+    ASSERT_EQ(harness.ConnectInput(), S_OK);
+    CMediaType rgb(&MEDIATYPE_Video);
+    rgb.SetSubtype(&MEDIASUBTYPE_RGB24);
+    ASSERT_EQ(harness.ConnectOutput(&rgb), S_OK);
+    ASSERT_EQ(harness.Run(), S_OK);
+    for (size_t i = 0; i < encoded.units.size(); ++i) {
+        const REFERENCE_TIME start = (static_cast<REFERENCE_TIME>(i) - 8) * 400000;
+        const auto& unit = encoded.units[i];
+        harness.Source().Send(unit.data.data(), unit.data.size(), start, start + 400000, unit.key);
+    }
+    harness.Source().SendEndOfStream();
+    const auto samples = harness.Sink().Samples();
+    ASSERT_EQ(samples.size(), 12u);
+    EXPECT_EQ(samples[0].start, 0);
+    EXPECT_EQ(samples[0].data.size(), 76032u);
+}
+
+TEST(VideoDecoder, TakesOnlyCompressedVideo) {
+    auto decoder = New<CAvVideoDecoder>();
+    auto* filter = static_cast<CAvVideoDecoder*>(static_cast<CBaseFilter*>(decoder.Get()));
+    CMediaType yv12 = StreamType(AVMEDIA_TYPE_VIDEO, AV_CODEC_ID_MPEG4, {}, 176, 144);
+    EXPECT_EQ(filter->CheckInputType(&yv12), S_OK);
+    yv12.SetSubtype(&MEDIASUBTYPE_YV12);
+    EXPECT_EQ(filter->CheckInputType(&yv12), VFW_E_TYPE_NOT_ACCEPTED);
+    const CMediaType aac = StreamType(AVMEDIA_TYPE_AUDIO, AV_CODEC_ID_AAC, {}, 0, 0, 44100, 2);
+    EXPECT_EQ(filter->CheckInputType(&aac), VFW_E_TYPE_NOT_ACCEPTED);
+}
+
+// Every PCM byte the decoder delivered for `units` pushed at `unitTime` each.
+std::vector<movanta::testing::CollectingSink::Sample> DecodeAudio(const CMediaType& input,
+                                                                  const std::vector<testing::Unit>& units,
+                                                                  REFERENCE_TIME unitTime, CMediaType* output) {
+    auto decoder = New<CAvAudioDecoder>();
+    TransformHarness harness(decoder.Get(), input, 1 << 16);
+    EXPECT_EQ(harness.ConnectInput(), S_OK);
+    EXPECT_EQ(harness.ConnectOutput(), S_OK);
+    EXPECT_EQ(harness.Run(), S_OK);
+    for (size_t i = 0; i < units.size(); ++i) {
+        const REFERENCE_TIME start = static_cast<REFERENCE_TIME>(i) * unitTime;
+        harness.Source().Send(units[i].data.data(), units[i].data.size(), start, start + unitTime);
+    }
+    harness.Source().SendEndOfStream();
+    *output = harness.Sink().ConnectionType();
+    return harness.Sink().Samples();
+}
+
+TEST(AudioDecoder, AacAndAmrBecomeSixteenBitPcmAtTheirRates) {
+    const auto aac = testing::EncodeAac(43);
+    CMediaType output;
+    const auto pcm = DecodeAudio(StreamType(AVMEDIA_TYPE_AUDIO, AV_CODEC_ID_AAC, aac.config, 0, 0, 44100, 2), aac.units,
+                                 1024 * 10000000LL / 44100, &output);
+    const auto* wave = reinterpret_cast<const WAVEFORMATEX*>(output.Format());
+    EXPECT_EQ(output.subtype, MEDIASUBTYPE_PCM);
+    EXPECT_EQ(wave->nSamplesPerSec, 44100u);
+    EXPECT_EQ(wave->nChannels, 2);
+    EXPECT_EQ(wave->wBitsPerSample, 16);
+    size_t bytes = 0;
+    for (size_t i = 0; i < pcm.size(); ++i) {
+        bytes += pcm[i].data.size();
+        if (i > 0) {
+            EXPECT_GE(pcm[i].start, pcm[i - 1].stop - 1);
+        }
+    }
+    // The codec gives its last frame's tail at the end: 43 or 44 frames.
+    EXPECT_GE(bytes, 43u * 1024 * 4);
+    EXPECT_LE(bytes, 44u * 1024 * 4);
+
+    const auto amr = testing::AmrFrames(50);
+    const CMediaType amrType = StreamType(AVMEDIA_TYPE_AUDIO, AV_CODEC_ID_AMR_NB, {}, 0, 0, 8000, 1);
+    EXPECT_EQ(amrType.subtype, MEDIASUBTYPE_AMR);
+    const auto speech = DecodeAudio(amrType, amr, 200000, &output);
+    // Every tenth frame is a no-data frame the codec refuses: its 20 ms come
+    // out as silence, so the sound keeps its length (the last one, at the
+    // very end, is not followed by anything and leaves nothing).
+    bytes = 0;
+    for (const auto& sample : speech) bytes += sample.data.size();
+    EXPECT_EQ(bytes, 49u * 160 * 2);
+    ASSERT_FALSE(speech.empty());
+    EXPECT_EQ(speech.back().stop, 49 * 200000);
+}
+
+}  // namespace
+}  // namespace movanta::dshow

@@ -1,0 +1,170 @@
+#include "video_decoder.h"
+
+#include <cstdlib>
+#include <new>
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavutil/frame.h>
+}
+
+#include "av_media_type.h"
+#include "win/debug.h"
+
+namespace movanta::dshow {
+namespace {
+
+constexpr int kThreadedArea = 640 * 480;
+
+const VIDEOINFOHEADER* VideoInfo(const CMediaType& type) {
+    if (type.formattype != FORMAT_VideoInfo || type.FormatLength() < sizeof(VIDEOINFOHEADER)) return nullptr;
+    return reinterpret_cast<const VIDEOINFOHEADER*>(type.Format());
+}
+
+struct Output {
+    const GUID* subtype;
+    DWORD compression;
+    WORD bits;
+};
+const Output kOutputs[] = {
+    {&MEDIASUBTYPE_YV12, MakeFourCC('Y', 'V', '1', '2'), 12},
+    {&MEDIASUBTYPE_YUY2, MakeFourCC('Y', 'U', 'Y', '2'), 16},
+    {&MEDIASUBTYPE_RGB24, BI_RGB, 24},
+};
+
+}  // namespace
+
+CUnknown* CAvVideoDecoder::CreateInstance(LPUNKNOWN outer, HRESULT* result) {
+    if (result == nullptr) return nullptr;
+    auto* filter = new (std::nothrow) CAvVideoDecoder(outer);
+    if (filter == nullptr) *result = E_OUTOFMEMORY;
+    return filter;
+}
+
+CAvVideoDecoder::CAvVideoDecoder(LPUNKNOWN outer)
+    : CAvDecoderFilter(L"Video Decoder (libavcodec)", outer, CLSID_MovantaVideoDecoder), m_frame(av_frame_alloc()) {}
+
+CAvVideoDecoder::~CAvVideoDecoder() {
+    av_frame_free(&m_frame);
+}
+
+HRESULT CAvVideoDecoder::CheckInputType(const CMediaType* in) {
+    if (in == nullptr) return E_POINTER;
+    if (in->majortype != MEDIATYPE_Video || VideoInfo(*in) == nullptr) return VFW_E_TYPE_NOT_ACCEPTED;
+    // Uncompressed pictures go to the renderer or the scaler as they are.
+    for (const Output& output : kOutputs) {
+        if (in->subtype == *output.subtype) return VFW_E_TYPE_NOT_ACCEPTED;
+    }
+    return IsDecodableCompressedType(*in) ? S_OK : VFW_E_TYPE_NOT_ACCEPTED;
+}
+
+HRESULT CAvVideoDecoder::CheckTransform(const CMediaType* in, const CMediaType* out) {
+    if (in == nullptr || out == nullptr) return E_POINTER;
+    if (FAILED(CheckInputType(in))) return VFW_E_TYPE_NOT_ACCEPTED;
+    if (out->majortype != MEDIATYPE_Video || VideoInfo(*out) == nullptr) return VFW_E_TYPE_NOT_ACCEPTED;
+    PictureWriter probe;
+    return probe.SetOutput(*out) ? S_OK : VFW_E_TYPE_NOT_ACCEPTED;
+}
+
+HRESULT CAvVideoDecoder::GetMediaType(int position, CMediaType* type) {
+    if (!InputPin()->IsConnected()) return E_UNEXPECTED;
+    if (position < 0) return E_INVALIDARG;
+    if (position >= static_cast<int>(std::size(kOutputs))) return VFW_S_NO_MORE_ITEMS;
+    if (type == nullptr) return E_POINTER;
+    const VIDEOINFOHEADER* input = VideoInfo(InputPin()->CurrentMediaType());
+    if (input == nullptr) return E_UNEXPECTED;
+    const Output& output = kOutputs[position];
+    auto* header = reinterpret_cast<VIDEOINFOHEADER*>(type->AllocFormatBuffer(sizeof(VIDEOINFOHEADER)));
+    if (header == nullptr) return E_OUTOFMEMORY;
+    *header = VIDEOINFOHEADER {};
+    const LONG width = input->bmiHeader.biWidth;
+    const LONG height = std::abs(input->bmiHeader.biHeight);
+    header->AvgTimePerFrame = input->AvgTimePerFrame;
+    header->bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    header->bmiHeader.biWidth = width;
+    header->bmiHeader.biHeight = height;
+    header->bmiHeader.biPlanes = 1;
+    header->bmiHeader.biBitCount = output.bits;
+    header->bmiHeader.biCompression = output.compression;
+    header->bmiHeader.biSizeImage = DibSize(width, height, output.bits);
+    header->rcSource = {0, 0, width, height};
+    header->rcTarget = header->rcSource;
+    type->SetType(&MEDIATYPE_Video);
+    type->SetSubtype(output.subtype);
+    type->SetFormatType(&FORMAT_VideoInfo);
+    type->SetTemporalCompression(FALSE);
+    type->SetSampleSize(header->bmiHeader.biSizeImage);
+    return S_OK;
+}
+
+HRESULT CAvVideoDecoder::DecideBufferSize(IMemAllocator* allocator, ALLOCATOR_PROPERTIES* request) {
+    if (allocator == nullptr || request == nullptr) return E_POINTER;
+    if (!InputPin()->IsConnected() || !OutputPin()->IsConnected()) return E_UNEXPECTED;
+    PictureWriter writer;
+    if (!writer.SetOutput(OutputPin()->CurrentMediaType())) return E_UNEXPECTED;
+    request->cBuffers = std::max<LONG>(request->cBuffers, 2);
+    request->cbBuffer = std::max<LONG>(request->cbBuffer, writer.PictureBytes());
+    request->cbAlign = std::max<LONG>(request->cbAlign, 1);
+    ALLOCATOR_PROPERTIES actual {};
+    const HRESULT hr = allocator->SetProperties(request, &actual);
+    if (FAILED(hr)) return hr;
+    return actual.cbBuffer < writer.PictureBytes() ? E_FAIL : S_OK;
+}
+
+HRESULT CAvVideoDecoder::StartStreaming() {
+    const CMediaType& input = InputPin()->CurrentMediaType();
+    const VIDEOINFOHEADER* header = VideoInfo(input);
+    if (header == nullptr || !m_writer.SetOutput(OutputPin()->CurrentMediaType())) return E_UNEXPECTED;
+    if (header->AvgTimePerFrame > 0) m_frameTime = header->AvgTimePerFrame;
+    const bool large =
+        static_cast<long long>(header->bmiHeader.biWidth) * std::abs(header->bmiHeader.biHeight) >= kThreadedArea;
+    if (!m_decoder.Open(input, large)) {
+        TRACE("Video Decoder: libavcodec cannot open this stream");
+        return VFW_E_UNSUPPORTED_STREAM;
+    }
+    return S_OK;
+}
+
+HRESULT CAvVideoDecoder::StopStreaming() {
+    m_decoder.Close();
+    m_writer.Reset();
+    return S_OK;
+}
+
+HRESULT CAvVideoDecoder::DeliverFrames() {
+    IMemAllocator* allocator = m_pOutput->Allocator();
+    if (allocator == nullptr) return VFW_E_NO_ALLOCATOR;
+    while (m_decoder.Receive(m_frame)) {
+        const std::int64_t pts = m_frame->best_effort_timestamp;
+        REFERENCE_TIME start = pts;
+        REFERENCE_TIME stop = start + (m_frame->pkt_duration > 0 ? m_frame->pkt_duration : m_frameTime);
+        const bool timed = pts != AV_NOPTS_VALUE;
+        if (timed && stop <= 0) {  // before the seek target
+            av_frame_unref(m_frame);
+            continue;
+        }
+        IMediaSample* out = nullptr;
+        HRESULT hr = allocator->GetBuffer(&out, nullptr, nullptr, 0);
+        if (FAILED(hr)) {
+            av_frame_unref(m_frame);
+            return hr;
+        }
+        BYTE* target = nullptr;
+        out->GetPointer(&target);
+        if (out->GetSize() < m_writer.PictureBytes() || !m_writer.Write(*m_frame, target)) {
+            out->Release();
+            av_frame_unref(m_frame);
+            continue;
+        }
+        out->SetActualDataLength(m_writer.PictureBytes());
+        out->SetTime(timed ? &start : nullptr, timed ? &stop : nullptr);
+        out->SetSyncPoint(TRUE);
+        av_frame_unref(m_frame);
+        hr = m_pOutput->Deliver(out);
+        out->Release();
+        if (hr != S_OK) return hr;
+    }
+    return S_OK;
+}
+
+}  // namespace movanta::dshow

@@ -1,0 +1,38 @@
+// The video decoder of the platform: any compressed video libavcodec
+// decodes, out as YV12 (preferred), YUY2 or RGB24. Frames whose time is
+// before 0 (the run-up to a seek target) are decoded and dropped.
+#pragma once
+
+#include "decoder_filter.h"
+#include "picture_writer.h"
+
+struct AVFrame;
+
+namespace movanta::dshow {
+
+// {3C1E7A52-9B4D-4E0F-8C61-2D7B5A9E0F11}
+inline constexpr CLSID CLSID_MovantaVideoDecoder = {
+    0x3C1E7A52, 0x9B4D, 0x4E0F, {0x8C, 0x61, 0x2D, 0x7B, 0x5A, 0x9E, 0x0F, 0x11}};
+
+class CAvVideoDecoder final : public CAvDecoderFilter {
+public:
+    static CUnknown* CreateInstance(LPUNKNOWN outer, HRESULT* result);
+    explicit CAvVideoDecoder(LPUNKNOWN outer);
+    ~CAvVideoDecoder() override;
+
+    HRESULT CheckInputType(const CMediaType* in) override;
+    HRESULT CheckTransform(const CMediaType* in, const CMediaType* out) override;
+    HRESULT DecideBufferSize(IMemAllocator* allocator, ALLOCATOR_PROPERTIES* request) override;
+    HRESULT GetMediaType(int position, CMediaType* type) override;
+    HRESULT StartStreaming() override;
+    HRESULT StopStreaming() override;
+
+private:
+    HRESULT DeliverFrames() override;
+
+    PictureWriter m_writer;
+    AVFrame* m_frame = nullptr;
+    REFERENCE_TIME m_frameTime = 400000;  // used when a frame says nothing of its length
+};
+
+}  // namespace movanta::dshow
