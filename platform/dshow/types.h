@@ -121,6 +121,20 @@ static_assert(sizeof(WAVEFORMATEX) == 18);
 
 inline constexpr WORD WAVE_FORMAT_PCM = 1;
 
+// What one IAMStreamConfig capability of an audio pin allows.
+struct AUDIO_STREAM_CONFIG_CAPS {
+    GUID guid;  // MEDIATYPE_Audio
+    ULONG MinimumChannels;
+    ULONG MaximumChannels;
+    ULONG ChannelsGranularity;
+    ULONG MinimumBitsPerSample;
+    ULONG MaximumBitsPerSample;
+    ULONG BitsPerSampleGranularity;
+    ULONG MinimumSampleFrequency;
+    ULONG MaximumSampleFrequency;
+    ULONG SampleFrequencyGranularity;
+};
+
 enum QualityMessageType : LONG { Famine = 0, Flood = 1 };
 struct Quality {
     QualityMessageType Type;

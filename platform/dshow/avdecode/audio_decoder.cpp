@@ -12,6 +12,7 @@ extern "C" {
 }
 
 #include "av_media_type.h"
+#include "pcm_delivery.h"
 #include "win/debug.h"
 
 namespace movanta::dshow {
@@ -144,14 +145,14 @@ HRESULT CAvAudioDecoder::DeliverFrames() {
         av_frame_unref(m_frame);
         if (samples <= 0) continue;
         const REFERENCE_TIME start = pts != AV_NOPTS_VALUE ? pts : m_next;
-        const HRESULT hr = DeliverPcm(m_pcm.data(), static_cast<long>(samples) * m_channels * 2, start);
+        const HRESULT hr = DeliverDecoded(m_pcm.data(), static_cast<long>(samples) * m_channels * 2, start);
         if (hr != S_OK) return hr;
     }
     return S_OK;
 }
 
-HRESULT CAvAudioDecoder::DeliverPcm(const std::uint8_t* pcm, long bytes, REFERENCE_TIME start) {
-    const long block = m_channels * 2;
+HRESULT CAvAudioDecoder::DeliverDecoded(const std::uint8_t* pcm, long bytes, REFERENCE_TIME start) {
+    const int block = m_channels * 2;
     // Frames the codec could not decode (an AMR no-data frame, a damaged
     // packet) leave a hole in time; it is filled with silence so that the
     // sound keeps its length downstream. A jump of more than kMaxGap is a
@@ -160,40 +161,15 @@ HRESULT CAvAudioDecoder::DeliverPcm(const std::uint8_t* pcm, long bytes, REFEREN
     if (m_delivered && gap > kGapTolerance && gap <= kMaxGap) {
         const long silence = static_cast<long>(gap * m_rate / 10000000) * block;
         m_silence.assign(static_cast<size_t>(silence), 0);
-        const HRESULT hr = DeliverChunks(m_silence.data(), silence, m_next);
+        const HRESULT hr =
+            DeliverPcm(*m_pOutput, m_pOutput->Allocator(), {m_rate, block}, m_silence.data(), silence, m_next);
         if (hr != S_OK) return hr;
     }
     const REFERENCE_TIME end = start + static_cast<REFERENCE_TIME>(bytes / block) * 10000000 / m_rate;
     m_next = end;
     if (end <= 0) return S_OK;  // before the seek target
     m_delivered = true;
-    return DeliverChunks(pcm, bytes, start);
-}
-
-HRESULT CAvAudioDecoder::DeliverChunks(const std::uint8_t* pcm, long bytes, REFERENCE_TIME start) {
-    IMemAllocator* allocator = m_pOutput->Allocator();
-    if (allocator == nullptr) return VFW_E_NO_ALLOCATOR;
-    const long block = m_channels * 2;
-    long offset = 0;
-    while (offset < bytes) {
-        IMediaSample* out = nullptr;
-        HRESULT hr = allocator->GetBuffer(&out, nullptr, nullptr, 0);
-        if (FAILED(hr)) return hr;
-        BYTE* target = nullptr;
-        out->GetPointer(&target);
-        const long chunk = std::min<long>(bytes - offset, out->GetSize() / block * block);
-        std::memcpy(target, pcm + offset, static_cast<size_t>(chunk));
-        REFERENCE_TIME from = start + static_cast<REFERENCE_TIME>(offset / block) * 10000000 / m_rate;
-        REFERENCE_TIME to = start + static_cast<REFERENCE_TIME>((offset + chunk) / block) * 10000000 / m_rate;
-        out->SetActualDataLength(chunk);
-        out->SetTime(&from, &to);
-        out->SetSyncPoint(TRUE);
-        offset += chunk;
-        hr = m_pOutput->Deliver(out);
-        out->Release();
-        if (hr != S_OK) return hr;
-    }
-    return S_OK;
+    return DeliverPcm(*m_pOutput, m_pOutput->Allocator(), {m_rate, block}, pcm, bytes, start);
 }
 
 void CAvAudioDecoder::OnFlush() {

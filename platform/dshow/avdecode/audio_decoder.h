@@ -33,9 +33,7 @@ private:
     HRESULT DeliverFrames() override;
     void OnFlush() override;
     // Delivers `pcm` from `start`, after silence for any hole before it.
-    HRESULT DeliverPcm(const std::uint8_t* pcm, long bytes, REFERENCE_TIME start);
-    // Delivers `pcm` from `start`, cut into buffers.
-    HRESULT DeliverChunks(const std::uint8_t* pcm, long bytes, REFERENCE_TIME start);
+    HRESULT DeliverDecoded(const std::uint8_t* pcm, long bytes, REFERENCE_TIME start);
 
     AVFrame* m_frame = nullptr;
     SwrContext* m_resampler = nullptr;

@@ -86,6 +86,7 @@ public:
     explicit Pin(CollectingSink* filter)
         : CBaseInputPin(L"Collecting pin", filter, &filter->lock_, nullptr, L"In"), sink_(filter) {}
     HRESULT CheckMediaType(const CMediaType* type) override {
+        if (sink_->exact_.majortype != GUID_NULL) return *type == sink_->exact_ ? S_OK : VFW_E_TYPE_NOT_ACCEPTED;
         return sink_->accepted_ == GUID_NULL || type->subtype == sink_->accepted_ ? S_OK : VFW_E_TYPE_NOT_ACCEPTED;
     }
     HRESULT Receive(IMediaSample* sample) override {
@@ -118,6 +119,10 @@ CollectingSink::CollectingSink(const GUID& accepted)
     : CBaseFilter(L"Collecting sink", nullptr, &lock_, GUID_NULL),
       pin_(std::make_unique<Pin>(this)),
       accepted_(accepted) {}
+
+CollectingSink::CollectingSink(const CMediaType& exact) : CollectingSink(GUID_NULL) {
+    exact_ = exact;
+}
 
 CBasePin* CollectingSink::GetPin(int index) {
     return index == 0 ? pin_.get() : nullptr;

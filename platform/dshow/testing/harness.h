@@ -33,7 +33,7 @@ private:
 };
 
 // A filter with one input pin that keeps every sample; it takes any type,
-// or only the subtype `accepted` when one is given.
+// or only the subtype `accepted` when one is given, or only `exact`.
 class CollectingSink final : public CBaseFilter {
 public:
     struct Sample {
@@ -46,6 +46,7 @@ public:
         bool typeAttached = false;
     };
     explicit CollectingSink(const GUID& accepted = GUID_NULL);
+    explicit CollectingSink(const CMediaType& exact);
     int GetPinCount() override { return 1; }
     CBasePin* GetPin(int index) override;
     IPin* Input();
@@ -63,6 +64,7 @@ private:
     std::vector<Sample> samples_;
     std::atomic<int> ends_ {0};
     GUID accepted_;
+    CMediaType exact_;
 };
 
 // source → filter → sink. Connect answers the connection results; Run
