@@ -1,0 +1,254 @@
+#include "video_renderer.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+#include "com/unknown.h"
+
+namespace movanta::dshow {
+namespace {
+
+const VIDEOINFOHEADER* VideoInfo(const CMediaType& type) {
+    if (type.formattype != FORMAT_VideoInfo || type.FormatLength() < sizeof(VIDEOINFOHEADER)) return nullptr;
+    return reinterpret_cast<const VIDEOINFOHEADER*>(type.Format());
+}
+
+bool IsShowable(const CMediaType& type) {
+    const VIDEOINFOHEADER* header = VideoInfo(type);
+    return type.majortype == MEDIATYPE_Video && header != nullptr && header->bmiHeader.biWidth > 0 &&
+           header->bmiHeader.biHeight != 0 &&
+           (type.subtype == MEDIASUBTYPE_YV12 || type.subtype == MEDIASUBTYPE_YUY2 ||
+            type.subtype == MEDIASUBTYPE_RGB24);
+}
+
+}  // namespace
+
+class CVideoRenderer::InputPin final : public CRenderedInputPin {
+public:
+    InputPin(CVideoRenderer* renderer, HRESULT* result)
+        : CRenderedInputPin(L"Video renderer input", renderer, &renderer->m_lock, result, L"Input"),
+          renderer_(renderer) {}
+    HRESULT CheckMediaType(const CMediaType* type) override {
+        return IsShowable(*type) ? S_OK : VFW_E_TYPE_NOT_ACCEPTED;
+    }
+    HRESULT Receive(IMediaSample* sample) override {
+        const HRESULT hr = CBaseInputPin::Receive(sample);
+        return hr == S_OK ? renderer_->Render(sample) : hr;
+    }
+    HRESULT BeginFlush() override {
+        renderer_->m_wake.Set();
+        return CRenderedInputPin::BeginFlush();
+    }
+    HRESULT EndFlush() override {
+        renderer_->m_wake.Reset();
+        return CRenderedInputPin::EndFlush();
+    }
+    HRESULT Active() override {
+        renderer_->m_wake.Reset();
+        return CRenderedInputPin::Active();
+    }
+
+private:
+    CVideoRenderer* renderer_;
+};
+
+class CVideoRenderer::Window final : public CNestedInterface<IVideoWindow> {
+public:
+    explicit Window(CVideoRenderer& renderer) : CNestedInterface(renderer), r_(renderer) {}
+    HRESULT put_Visible(LONG visible) override { return Set(r_.m_visible, visible); }
+    HRESULT get_Visible(LONG* visible) override { return Get(r_.m_visible, visible); }
+    HRESULT put_Owner(OAHWND owner) override {
+        CAutoLock lock(&r_.m_lock);
+        r_.m_owner = owner;
+        return S_OK;
+    }
+    HRESULT get_Owner(OAHWND* owner) override {
+        if (owner == nullptr) return E_POINTER;
+        CAutoLock lock(&r_.m_lock);
+        *owner = r_.m_owner;
+        return S_OK;
+    }
+    HRESULT put_WindowStyle(LONG style) override { return Set(r_.m_style, style); }
+    HRESULT get_WindowStyle(LONG* style) override { return Get(r_.m_style, style); }
+    HRESULT put_MessageDrain(OAHWND drain) override {
+        CAutoLock lock(&r_.m_lock);
+        r_.m_drain = drain;
+        return S_OK;
+    }
+    HRESULT SetWindowForeground(LONG) override { return S_OK; }
+    HRESULT SetWindowPosition(LONG left, LONG top, LONG width, LONG height) override {
+        if (width < 0 || height < 0) return E_INVALIDARG;
+        CAutoLock lock(&r_.m_lock);
+        r_.m_window = {left, top, left + width, top + height};
+        return S_OK;
+    }
+    HRESULT GetWindowPosition(LONG* left, LONG* top, LONG* width, LONG* height) override {
+        if (left == nullptr || top == nullptr || width == nullptr || height == nullptr) return E_POINTER;
+        CAutoLock lock(&r_.m_lock);
+        *left = r_.m_window.left;
+        *top = r_.m_window.top;
+        *width = r_.m_window.right - r_.m_window.left;
+        *height = r_.m_window.bottom - r_.m_window.top;
+        return S_OK;
+    }
+    // The headless back end has no window of its own to hand messages to.
+    HRESULT NotifyOwnerMessage(OAHWND, LONG, LONG_PTR, LONG_PTR) override { return S_OK; }
+
+private:
+    HRESULT Set(LONG& field, LONG value) {
+        CAutoLock lock(&r_.m_lock);
+        field = value;
+        return S_OK;
+    }
+    HRESULT Get(const LONG& field, LONG* value) {
+        if (value == nullptr) return E_POINTER;
+        CAutoLock lock(&r_.m_lock);
+        *value = field;
+        return S_OK;
+    }
+    CVideoRenderer& r_;
+};
+
+class CVideoRenderer::Video final : public CNestedInterface<IBasicVideo> {
+public:
+    explicit Video(CVideoRenderer& renderer) : CNestedInterface(renderer), r_(renderer) {}
+    HRESULT get_AvgTimePerFrame(REFTIME* time) override {
+        if (time == nullptr) return E_POINTER;
+        const VIDEOINFOHEADER* header = Connected();
+        if (header == nullptr) return VFW_E_NOT_CONNECTED;
+        *time = static_cast<REFTIME>(header->AvgTimePerFrame) / UNITS;
+        return S_OK;
+    }
+    HRESULT GetVideoSize(LONG* width, LONG* height) override {
+        if (width == nullptr || height == nullptr) return E_POINTER;
+        const VIDEOINFOHEADER* header = Connected();
+        if (header == nullptr) return VFW_E_NOT_CONNECTED;
+        *width = header->bmiHeader.biWidth;
+        *height = std::abs(header->bmiHeader.biHeight);
+        return S_OK;
+    }
+    HRESULT put_DestinationLeft(LONG value) override { return Move(value, &RECT::left); }
+    HRESULT put_DestinationTop(LONG value) override { return Move(value, &RECT::top); }
+    HRESULT put_DestinationWidth(LONG value) override {
+        if (value < 0) return E_INVALIDARG;
+        CAutoLock lock(&r_.m_lock);
+        r_.m_destination.right = r_.m_destination.left + value;
+        return S_OK;
+    }
+    HRESULT put_DestinationHeight(LONG value) override {
+        if (value < 0) return E_INVALIDARG;
+        CAutoLock lock(&r_.m_lock);
+        r_.m_destination.bottom = r_.m_destination.top + value;
+        return S_OK;
+    }
+    HRESULT GetDestinationPosition(LONG* left, LONG* top, LONG* width, LONG* height) override {
+        if (left == nullptr || top == nullptr || width == nullptr || height == nullptr) return E_POINTER;
+        CAutoLock lock(&r_.m_lock);
+        *left = r_.m_destination.left;
+        *top = r_.m_destination.top;
+        *width = r_.m_destination.right - r_.m_destination.left;
+        *height = r_.m_destination.bottom - r_.m_destination.top;
+        return S_OK;
+    }
+
+private:
+    const VIDEOINFOHEADER* Connected() {
+        return r_.m_pin->IsConnected() ? VideoInfo(r_.m_pin->CurrentMediaType()) : nullptr;
+    }
+    // Moves one edge and keeps the size.
+    HRESULT Move(LONG value, LONG RECT::*edge) {
+        CAutoLock lock(&r_.m_lock);
+        RECT& rect = r_.m_destination;
+        const LONG width = rect.right - rect.left;
+        const LONG height = rect.bottom - rect.top;
+        rect.*edge = value;
+        rect.right = rect.left + width;
+        rect.bottom = rect.top + height;
+        return S_OK;
+    }
+    CVideoRenderer& r_;
+};
+
+CUnknown* CVideoRenderer::CreateInstance(LPUNKNOWN outer, HRESULT* result) {
+    if (result == nullptr) return nullptr;
+    auto* renderer = new (std::nothrow) CVideoRenderer(outer);
+    if (renderer == nullptr) *result = E_OUTOFMEMORY;
+    return renderer;
+}
+
+CVideoRenderer::CVideoRenderer(LPUNKNOWN outer)
+    : CBaseFilter(L"Video Renderer", outer, &m_lock, CLSID_MovantaVideoRenderer),
+      m_windowInterface(std::make_unique<Window>(*this)),
+      m_videoInterface(std::make_unique<Video>(*this)) {
+    HRESULT hr = S_OK;
+    m_pin = new InputPin(this, &hr);
+}
+
+CVideoRenderer::~CVideoRenderer() {
+    delete m_pin;
+}
+
+HRESULT CVideoRenderer::NonDelegatingQueryInterface(REFIID iid, void** object) {
+    if (iid == IID_IVideoWindow) return GetInterface(static_cast<IVideoWindow*>(m_windowInterface.get()), object);
+    if (iid == IID_IBasicVideo) return GetInterface(static_cast<IBasicVideo*>(m_videoInterface.get()), object);
+    return CBaseFilter::NonDelegatingQueryInterface(iid, object);
+}
+
+CBasePin* CVideoRenderer::GetPin(int index) {
+    return index == 0 ? m_pin : nullptr;
+}
+
+HRESULT CVideoRenderer::Stop() {
+    m_wake.Set();  // releases a Receive that waits, before the filter lock is taken
+    return CBaseFilter::Stop();
+}
+
+CVideoRenderer::Picture CVideoRenderer::LastPicture() {
+    std::lock_guard guard(m_pictureLock);
+    return m_picture;
+}
+
+void CVideoRenderer::Show(IMediaSample* sample, REFERENCE_TIME start) {
+    BYTE* data = nullptr;
+    if (FAILED(sample->GetPointer(&data))) return;
+    const CMediaType& type = m_pin->CurrentMediaType();
+    const VIDEOINFOHEADER* header = VideoInfo(type);
+    std::lock_guard guard(m_pictureLock);
+    m_picture.subtype = type.subtype;
+    m_picture.width = header->bmiHeader.biWidth;
+    m_picture.height = header->bmiHeader.biHeight;
+    m_picture.start = start;
+    m_picture.bytes.assign(data, data + sample->GetActualDataLength());
+    ++shown_;
+}
+
+HRESULT CVideoRenderer::Render(IMediaSample* sample) {
+    REFERENCE_TIME start = 0;
+    REFERENCE_TIME stop = 0;
+    const bool timed = SUCCEEDED(sample->GetTime(&start, &stop));
+    if (sample->IsPreroll() == S_OK) return S_OK;
+    // Paused: the picture stands still until the graph runs, stops or flushes.
+    if (m_State == State_Paused) {
+        Show(sample, start);
+        while (m_State == State_Paused) {
+            if (m_wake.Wait(5)) return S_FALSE;
+        }
+        return S_OK;
+    }
+    REFERENCE_TIME now = 0;
+    if (timed && m_pClock != nullptr && SUCCEEDED(m_pClock->GetTime(&now))) {
+        const REFERENCE_TIME due = m_tStart + start;
+        const REFERENCE_TIME end = m_tStart + std::max(stop, start + 1);
+        if (now >= end) {  // its time has passed: dropped
+            ++dropped_;
+            return S_OK;
+        }
+        if (due > now && m_wake.Wait(static_cast<DWORD>((due - now) / MILLISECONDS))) return S_FALSE;
+    }
+    Show(sample, start);
+    return S_OK;
+}
+
+}  // namespace movanta::dshow

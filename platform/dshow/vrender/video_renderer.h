@@ -1,0 +1,74 @@
+// The video renderer of the platform: YV12, YUY2 or RGB24 pictures shown at
+// their time on the graph's clock, in the window given through
+// IVideoWindow. A picture that arrives after its time has passed is
+// dropped, not queued. The headless back end draws nothing: it keeps the
+// last picture shown, which LastPicture hands out.
+#pragma once
+
+#include <memory>
+#include <mutex>
+#include <vector>
+
+#include "dshow/rendered.h"
+#include "dshow/sync.h"
+
+namespace movanta::dshow {
+
+// {3C1E7A52-9B4D-4E0F-8C61-2D7B5A9E0F20}
+inline constexpr CLSID CLSID_MovantaVideoRenderer = {
+    0x3C1E7A52, 0x9B4D, 0x4E0F, {0x8C, 0x61, 0x2D, 0x7B, 0x5A, 0x9E, 0x0F, 0x20}};
+
+class CVideoRenderer final : public CBaseFilter {
+public:
+    static CUnknown* CreateInstance(LPUNKNOWN outer, HRESULT* result);
+    explicit CVideoRenderer(LPUNKNOWN outer);
+    ~CVideoRenderer() override;
+
+    HRESULT NonDelegatingQueryInterface(REFIID iid, void** object) override;
+    int GetPinCount() override { return 1; }
+    CBasePin* GetPin(int index) override;
+    HRESULT Stop() override;
+
+    struct Picture {
+        GUID subtype {};
+        LONG width = 0;
+        LONG height = 0;  // negative for a top-down RGB24 picture
+        REFERENCE_TIME start = 0;
+        std::vector<std::uint8_t> bytes;
+    };
+    // The picture shown last (empty bytes before the first).
+    Picture LastPicture();
+    int PicturesShown() const { return shown_; }
+    int PicturesDropped() const { return dropped_; }
+
+private:
+    class InputPin;
+    class Window;
+    class Video;
+    friend class InputPin;
+
+    // Holds the sample until its time (or shows it at once when paused, as
+    // the picture that stands still), then keeps it as the picture shown.
+    HRESULT Render(IMediaSample* sample);
+    void Show(IMediaSample* sample, REFERENCE_TIME start);
+
+    CCritSec m_lock;
+    InputPin* m_pin = nullptr;
+    CAMEvent m_wake {TRUE};  // set while stopping or flushing
+    std::mutex m_pictureLock;
+    Picture m_picture;
+    std::atomic<int> shown_ {0};
+    std::atomic<int> dropped_ {0};
+
+    // IVideoWindow and IBasicVideo state, under m_lock.
+    OAHWND m_owner = 0;
+    OAHWND m_drain = 0;
+    LONG m_style = 0;
+    LONG m_visible = -1;  // OATRUE
+    RECT m_window {0, 0, 0, 0};
+    RECT m_destination {0, 0, 0, 0};
+    std::unique_ptr<Window> m_windowInterface;
+    std::unique_ptr<Video> m_videoInterface;
+};
+
+}  // namespace movanta::dshow
