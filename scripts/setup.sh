@@ -6,7 +6,7 @@ MOVANTA_PACKAGES=(
   cmake ninja-build g++ pkg-config
   libgtest-dev libgmock-dev
   libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libswresample-dev
-  libopencore-amrnb-dev
+  libopencore-amrnb-dev libsdl2-dev
 )
 
 movanta_install_packages() {

@@ -1,0 +1,58 @@
+// The audio renderer of the platform: 8- or 16-bit PCM, mono or stereo,
+// played through SDL2 at its time on the graph's clock, with IBasicAudio
+// (volume in hundredths of a decibel, -10000 to 0, and balance). It is also
+// a reference clock, so a graph with sound takes its time from it; the
+// clock runs on the system's monotonic time and the renderer keeps the
+// device's queue in step with it.
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "dshow/refclock.h"
+#include "dshow/rendered.h"
+#include "dshow/sync.h"
+#include "sdl_output.h"
+
+namespace movanta::dshow {
+
+// {3C1E7A52-9B4D-4E0F-8C61-2D7B5A9E0F21}
+inline constexpr CLSID CLSID_MovantaAudioRenderer = {
+    0x3C1E7A52, 0x9B4D, 0x4E0F, {0x8C, 0x61, 0x2D, 0x7B, 0x5A, 0x9E, 0x0F, 0x21}};
+
+class CAudioRenderer final : public CBaseFilter {
+public:
+    static CUnknown* CreateInstance(LPUNKNOWN outer, HRESULT* result);
+    explicit CAudioRenderer(LPUNKNOWN outer);
+    ~CAudioRenderer() override;
+
+    HRESULT NonDelegatingQueryInterface(REFIID iid, void** object) override;
+    int GetPinCount() override { return 1; }
+    CBasePin* GetPin(int index) override;
+    HRESULT Stop() override;
+    HRESULT Pause() override;
+    HRESULT Run(REFERENCE_TIME start) override;
+
+private:
+    class InputPin;
+    class Volume;
+    friend class InputPin;
+
+    HRESULT Render(IMediaSample* sample);
+    // Waits until what is queued has been played (or the stream stops).
+    void Drain();
+    // Copies `bytes` of PCM with the volume and balance applied.
+    void Scale(const std::uint8_t* pcm, long bytes, std::vector<std::uint8_t>& out);
+
+    CCritSec m_lock;
+    InputPin* m_pin = nullptr;
+    CAMEvent m_wake {TRUE};  // set while stopping or flushing
+    SdlOutput m_output;
+    std::vector<std::uint8_t> m_scaled;
+    std::atomic<LONG> m_volume {0};
+    std::atomic<LONG> m_balance {0};
+    std::unique_ptr<Volume> m_volumeInterface;
+    CUnknown* m_clock = nullptr;  // the system clock this renderer offers as its own
+};
+
+}  // namespace movanta::dshow
