@@ -32,34 +32,23 @@ double Gain(LONG hundredths) {
 
 }  // namespace
 
-class CAudioRenderer::InputPin final : public CRenderedInputPin {
+class CAudioRenderer::InputPin final : public CTimedRendererPin {
 public:
     InputPin(CAudioRenderer* renderer, HRESULT* result)
-        : CRenderedInputPin(L"Audio renderer input", renderer, &renderer->m_lock, result,
-                            L"Audio Input pin (rendered)"),
+        : CTimedRendererPin(L"Audio renderer input", renderer, result, L"Audio Input pin (rendered)"),
           renderer_(renderer) {}
     HRESULT CheckMediaType(const CMediaType* type) override {
         return IsPlayable(*type) ? S_OK : VFW_E_TYPE_NOT_ACCEPTED;
     }
-    HRESULT Receive(IMediaSample* sample) override {
-        const HRESULT hr = CBaseInputPin::Receive(sample);
-        return hr == S_OK ? renderer_->Render(sample) : hr;
-    }
     HRESULT EndOfStream() override {
         if (CheckStreaming() == S_OK) renderer_->Drain();
-        return CRenderedInputPin::EndOfStream();
+        return CTimedRendererPin::EndOfStream();
     }
     HRESULT BeginFlush() override {
-        renderer_->m_wake.Set();
         renderer_->m_output.Clear();
-        return CRenderedInputPin::BeginFlush();
-    }
-    HRESULT EndFlush() override {
-        renderer_->m_wake.Reset();
-        return CRenderedInputPin::EndFlush();
+        return CTimedRendererPin::BeginFlush();
     }
     HRESULT Active() override {
-        renderer_->m_wake.Reset();
         const WAVEFORMATEX* format = WaveFormat(CurrentMediaType());
         std::string error;
         if (!renderer_->m_output.Open(static_cast<int>(format->nSamplesPerSec), format->nChannels,
@@ -67,11 +56,11 @@ public:
             TRACE("Audio Renderer: %s", error.c_str());
             return E_FAIL;
         }
-        return CRenderedInputPin::Active();
+        return CTimedRendererPin::Active();
     }
     HRESULT Inactive() override {
         renderer_->m_output.Close();
-        return CRenderedInputPin::Inactive();
+        return CTimedRendererPin::Inactive();
     }
 
 private:
@@ -114,7 +103,7 @@ CUnknown* CAudioRenderer::CreateInstance(LPUNKNOWN outer, HRESULT* result) {
 }
 
 CAudioRenderer::CAudioRenderer(LPUNKNOWN outer)
-    : CBaseFilter(L"Audio Renderer", outer, &m_lock, CLSID_MovantaAudioRenderer),
+    : CTimedRenderer(L"Audio Renderer", outer, CLSID_MovantaAudioRenderer),
       m_volumeInterface(std::make_unique<Volume>(*this)) {
     HRESULT hr = S_OK;
     m_pin = new InputPin(this, &hr);
@@ -131,7 +120,7 @@ CAudioRenderer::~CAudioRenderer() {
 HRESULT CAudioRenderer::NonDelegatingQueryInterface(REFIID iid, void** object) {
     if (iid == IID_IBasicAudio) return GetInterface(static_cast<IBasicAudio*>(m_volumeInterface.get()), object);
     if (iid == IID_IReferenceClock && m_clock != nullptr) return m_clock->NonDelegatingQueryInterface(iid, object);
-    return CBaseFilter::NonDelegatingQueryInterface(iid, object);
+    return CTimedRenderer::NonDelegatingQueryInterface(iid, object);
 }
 
 CBasePin* CAudioRenderer::GetPin(int index) {
@@ -139,19 +128,18 @@ CBasePin* CAudioRenderer::GetPin(int index) {
 }
 
 HRESULT CAudioRenderer::Stop() {
-    m_wake.Set();  // releases a Receive that waits, before the filter lock is taken
     m_output.Clear();
-    return CBaseFilter::Stop();
+    return CTimedRenderer::Stop();
 }
 
 HRESULT CAudioRenderer::Pause() {
-    const HRESULT hr = CBaseFilter::Pause();
+    const HRESULT hr = CTimedRenderer::Pause();
     m_output.Play(false);
     return hr;
 }
 
 HRESULT CAudioRenderer::Run(REFERENCE_TIME start) {
-    const HRESULT hr = CBaseFilter::Run(start);
+    const HRESULT hr = CTimedRenderer::Run(start);
     m_output.Play(true);
     return hr;
 }
@@ -182,16 +170,13 @@ void CAudioRenderer::Scale(const std::uint8_t* pcm, long bytes, std::vector<std:
 HRESULT CAudioRenderer::Render(IMediaSample* sample) {
     if (sample->IsPreroll() == S_OK) return S_OK;
     // Paused: the sound waits until the graph runs, stops or flushes.
-    while (m_State == State_Paused) {
-        if (m_wake.Wait(5)) return S_FALSE;
-    }
+    if (!WaitWhilePaused()) return S_FALSE;
     REFERENCE_TIME start = 0;
     REFERENCE_TIME stop = 0;
     REFERENCE_TIME now = 0;
-    if (SUCCEEDED(sample->GetTime(&start, &stop)) && m_pClock != nullptr && SUCCEEDED(m_pClock->GetTime(&now))) {
-        const REFERENCE_TIME due = m_tStart + start;
-        if (now > m_tStart + stop + kTooLate) return S_OK;  // long past: dropped
-        if (due - kLead > now && m_wake.Wait(static_cast<DWORD>((due - kLead - now) / MILLISECONDS))) return S_FALSE;
+    if (SUCCEEDED(sample->GetTime(&start, &stop)) && StreamTime(now)) {
+        if (now > stop + kTooLate) return S_OK;  // long past: dropped
+        if (!WaitUntil(start, kLead)) return S_FALSE;
     }
     BYTE* data = nullptr;
     if (FAILED(sample->GetPointer(&data))) return S_OK;

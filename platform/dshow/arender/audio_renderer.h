@@ -10,8 +10,7 @@
 #include <vector>
 
 #include "dshow/refclock.h"
-#include "dshow/rendered.h"
-#include "dshow/sync.h"
+#include "dshow/timed_renderer.h"
 #include "sdl_output.h"
 
 namespace movanta::dshow {
@@ -20,7 +19,7 @@ namespace movanta::dshow {
 inline constexpr CLSID CLSID_MovantaAudioRenderer = {
     0x3C1E7A52, 0x9B4D, 0x4E0F, {0x8C, 0x61, 0x2D, 0x7B, 0x5A, 0x9E, 0x0F, 0x21}};
 
-class CAudioRenderer final : public CBaseFilter {
+class CAudioRenderer final : public CTimedRenderer {
 public:
     static CUnknown* CreateInstance(LPUNKNOWN outer, HRESULT* result);
     explicit CAudioRenderer(LPUNKNOWN outer);
@@ -38,15 +37,13 @@ private:
     class Volume;
     friend class InputPin;
 
-    HRESULT Render(IMediaSample* sample);
+    HRESULT Render(IMediaSample* sample) override;
     // Waits until what is queued has been played (or the stream stops).
     void Drain();
     // Copies `bytes` of PCM with the volume and balance applied.
     void Scale(const std::uint8_t* pcm, long bytes, std::vector<std::uint8_t>& out);
 
-    CCritSec m_lock;
     InputPin* m_pin = nullptr;
-    CAMEvent m_wake {TRUE};  // set while stopping or flushing
     SdlOutput m_output;
     std::vector<std::uint8_t> m_scaled;
     std::atomic<LONG> m_volume {0};

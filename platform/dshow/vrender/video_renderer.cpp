@@ -25,33 +25,13 @@ bool IsShowable(const CMediaType& type) {
 
 }  // namespace
 
-class CVideoRenderer::InputPin final : public CRenderedInputPin {
+class CVideoRenderer::InputPin final : public CTimedRendererPin {
 public:
     InputPin(CVideoRenderer* renderer, HRESULT* result)
-        : CRenderedInputPin(L"Video renderer input", renderer, &renderer->m_lock, result, L"Input"),
-          renderer_(renderer) {}
+        : CTimedRendererPin(L"Video renderer input", renderer, result, L"Input") {}
     HRESULT CheckMediaType(const CMediaType* type) override {
         return IsShowable(*type) ? S_OK : VFW_E_TYPE_NOT_ACCEPTED;
     }
-    HRESULT Receive(IMediaSample* sample) override {
-        const HRESULT hr = CBaseInputPin::Receive(sample);
-        return hr == S_OK ? renderer_->Render(sample) : hr;
-    }
-    HRESULT BeginFlush() override {
-        renderer_->m_wake.Set();
-        return CRenderedInputPin::BeginFlush();
-    }
-    HRESULT EndFlush() override {
-        renderer_->m_wake.Reset();
-        return CRenderedInputPin::EndFlush();
-    }
-    HRESULT Active() override {
-        renderer_->m_wake.Reset();
-        return CRenderedInputPin::Active();
-    }
-
-private:
-    CVideoRenderer* renderer_;
 };
 
 class CVideoRenderer::Window final : public CNestedInterface<IVideoWindow> {
@@ -60,33 +40,33 @@ public:
     HRESULT put_Visible(LONG visible) override { return Set(r_.m_visible, visible); }
     HRESULT get_Visible(LONG* visible) override { return Get(r_.m_visible, visible); }
     HRESULT put_Owner(OAHWND owner) override {
-        CAutoLock lock(&r_.m_lock);
+        CAutoLock lock(&r_.m_csRenderer);
         r_.m_owner = owner;
         return S_OK;
     }
     HRESULT get_Owner(OAHWND* owner) override {
         if (owner == nullptr) return E_POINTER;
-        CAutoLock lock(&r_.m_lock);
+        CAutoLock lock(&r_.m_csRenderer);
         *owner = r_.m_owner;
         return S_OK;
     }
     HRESULT put_WindowStyle(LONG style) override { return Set(r_.m_style, style); }
     HRESULT get_WindowStyle(LONG* style) override { return Get(r_.m_style, style); }
     HRESULT put_MessageDrain(OAHWND drain) override {
-        CAutoLock lock(&r_.m_lock);
+        CAutoLock lock(&r_.m_csRenderer);
         r_.m_drain = drain;
         return S_OK;
     }
     HRESULT SetWindowForeground(LONG) override { return S_OK; }
     HRESULT SetWindowPosition(LONG left, LONG top, LONG width, LONG height) override {
         if (width < 0 || height < 0) return E_INVALIDARG;
-        CAutoLock lock(&r_.m_lock);
+        CAutoLock lock(&r_.m_csRenderer);
         r_.m_window = {left, top, left + width, top + height};
         return S_OK;
     }
     HRESULT GetWindowPosition(LONG* left, LONG* top, LONG* width, LONG* height) override {
         if (left == nullptr || top == nullptr || width == nullptr || height == nullptr) return E_POINTER;
-        CAutoLock lock(&r_.m_lock);
+        CAutoLock lock(&r_.m_csRenderer);
         *left = r_.m_window.left;
         *top = r_.m_window.top;
         *width = r_.m_window.right - r_.m_window.left;
@@ -98,13 +78,13 @@ public:
 
 private:
     HRESULT Set(LONG& field, LONG value) {
-        CAutoLock lock(&r_.m_lock);
+        CAutoLock lock(&r_.m_csRenderer);
         field = value;
         return S_OK;
     }
     HRESULT Get(const LONG& field, LONG* value) {
         if (value == nullptr) return E_POINTER;
-        CAutoLock lock(&r_.m_lock);
+        CAutoLock lock(&r_.m_csRenderer);
         *value = field;
         return S_OK;
     }
@@ -133,19 +113,19 @@ public:
     HRESULT put_DestinationTop(LONG value) override { return Move(value, &RECT::top); }
     HRESULT put_DestinationWidth(LONG value) override {
         if (value < 0) return E_INVALIDARG;
-        CAutoLock lock(&r_.m_lock);
+        CAutoLock lock(&r_.m_csRenderer);
         r_.m_destination.right = r_.m_destination.left + value;
         return S_OK;
     }
     HRESULT put_DestinationHeight(LONG value) override {
         if (value < 0) return E_INVALIDARG;
-        CAutoLock lock(&r_.m_lock);
+        CAutoLock lock(&r_.m_csRenderer);
         r_.m_destination.bottom = r_.m_destination.top + value;
         return S_OK;
     }
     HRESULT GetDestinationPosition(LONG* left, LONG* top, LONG* width, LONG* height) override {
         if (left == nullptr || top == nullptr || width == nullptr || height == nullptr) return E_POINTER;
-        CAutoLock lock(&r_.m_lock);
+        CAutoLock lock(&r_.m_csRenderer);
         *left = r_.m_destination.left;
         *top = r_.m_destination.top;
         *width = r_.m_destination.right - r_.m_destination.left;
@@ -159,7 +139,7 @@ private:
     }
     // Moves one edge and keeps the size.
     HRESULT Move(LONG value, LONG RECT::*edge) {
-        CAutoLock lock(&r_.m_lock);
+        CAutoLock lock(&r_.m_csRenderer);
         RECT& rect = r_.m_destination;
         const LONG width = rect.right - rect.left;
         const LONG height = rect.bottom - rect.top;
@@ -179,7 +159,7 @@ CUnknown* CVideoRenderer::CreateInstance(LPUNKNOWN outer, HRESULT* result) {
 }
 
 CVideoRenderer::CVideoRenderer(LPUNKNOWN outer)
-    : CBaseFilter(L"Video Renderer", outer, &m_lock, CLSID_MovantaVideoRenderer),
+    : CTimedRenderer(L"Video Renderer", outer, CLSID_MovantaVideoRenderer),
       m_windowInterface(std::make_unique<Window>(*this)),
       m_videoInterface(std::make_unique<Video>(*this)) {
     HRESULT hr = S_OK;
@@ -193,16 +173,11 @@ CVideoRenderer::~CVideoRenderer() {
 HRESULT CVideoRenderer::NonDelegatingQueryInterface(REFIID iid, void** object) {
     if (iid == IID_IVideoWindow) return GetInterface(static_cast<IVideoWindow*>(m_windowInterface.get()), object);
     if (iid == IID_IBasicVideo) return GetInterface(static_cast<IBasicVideo*>(m_videoInterface.get()), object);
-    return CBaseFilter::NonDelegatingQueryInterface(iid, object);
+    return CTimedRenderer::NonDelegatingQueryInterface(iid, object);
 }
 
 CBasePin* CVideoRenderer::GetPin(int index) {
     return index == 0 ? m_pin : nullptr;
-}
-
-HRESULT CVideoRenderer::Stop() {
-    m_wake.Set();  // releases a Receive that waits, before the filter lock is taken
-    return CBaseFilter::Stop();
 }
 
 CVideoRenderer::Picture CVideoRenderer::LastPicture() {
@@ -232,20 +207,15 @@ HRESULT CVideoRenderer::Render(IMediaSample* sample) {
     // Paused: the picture stands still until the graph runs, stops or flushes.
     if (m_State == State_Paused) {
         Show(sample, start);
-        while (m_State == State_Paused) {
-            if (m_wake.Wait(5)) return S_FALSE;
-        }
-        return S_OK;
+        return WaitWhilePaused() ? S_OK : S_FALSE;
     }
     REFERENCE_TIME now = 0;
-    if (timed && m_pClock != nullptr && SUCCEEDED(m_pClock->GetTime(&now))) {
-        const REFERENCE_TIME due = m_tStart + start;
-        const REFERENCE_TIME end = m_tStart + std::max(stop, start + 1);
-        if (now >= end) {  // its time has passed: dropped
+    if (timed && StreamTime(now)) {
+        if (now >= std::max(stop, start + 1)) {  // its time has passed: dropped
             ++dropped_;
             return S_OK;
         }
-        if (due > now && m_wake.Wait(static_cast<DWORD>((due - now) / MILLISECONDS))) return S_FALSE;
+        if (!WaitUntil(start)) return S_FALSE;
     }
     Show(sample, start);
     return S_OK;

@@ -9,8 +9,7 @@
 #include <mutex>
 #include <vector>
 
-#include "dshow/rendered.h"
-#include "dshow/sync.h"
+#include "dshow/timed_renderer.h"
 
 namespace movanta::dshow {
 
@@ -18,7 +17,7 @@ namespace movanta::dshow {
 inline constexpr CLSID CLSID_MovantaVideoRenderer = {
     0x3C1E7A52, 0x9B4D, 0x4E0F, {0x8C, 0x61, 0x2D, 0x7B, 0x5A, 0x9E, 0x0F, 0x20}};
 
-class CVideoRenderer final : public CBaseFilter {
+class CVideoRenderer final : public CTimedRenderer {
 public:
     static CUnknown* CreateInstance(LPUNKNOWN outer, HRESULT* result);
     explicit CVideoRenderer(LPUNKNOWN outer);
@@ -27,7 +26,6 @@ public:
     HRESULT NonDelegatingQueryInterface(REFIID iid, void** object) override;
     int GetPinCount() override { return 1; }
     CBasePin* GetPin(int index) override;
-    HRESULT Stop() override;
 
     struct Picture {
         GUID subtype {};
@@ -49,18 +47,16 @@ private:
 
     // Holds the sample until its time (or shows it at once when paused, as
     // the picture that stands still), then keeps it as the picture shown.
-    HRESULT Render(IMediaSample* sample);
+    HRESULT Render(IMediaSample* sample) override;
     void Show(IMediaSample* sample, REFERENCE_TIME start);
 
-    CCritSec m_lock;
     InputPin* m_pin = nullptr;
-    CAMEvent m_wake {TRUE};  // set while stopping or flushing
     std::mutex m_pictureLock;
     Picture m_picture;
     std::atomic<int> shown_ {0};
     std::atomic<int> dropped_ {0};
 
-    // IVideoWindow and IBasicVideo state, under m_lock.
+    // IVideoWindow and IBasicVideo state, under m_csRenderer.
     OAHWND m_owner = 0;
     OAHWND m_drain = 0;
     LONG m_style = 0;
