@@ -44,7 +44,8 @@ Encoded EncodeVideo(const char* codecName, int frames) {
     context->gop_size = 10;
     context->max_b_frames = 0;
     context->bit_rate = 200000;
-    if (std::string(codecName) == "mpeg4") context->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+    const std::string name = codecName;
+    if (name == "mpeg4" || name == "libx264") context->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
     if (avcodec_open2(context, codec, nullptr) < 0) throw std::runtime_error("cannot open the video encoder");
     Encoded out;
     out.config = Bytes(context->extradata, context->extradata_size);
@@ -77,30 +78,43 @@ Encoded EncodeVideo(const char* codecName, int frames) {
     return out;
 }
 
-Encoded EncodeAac(int frames) {
-    const AVCodec* codec = avcodec_find_encoder(AV_CODEC_ID_AAC);
+Encoded EncodeAudio(const char* codecName, int rate, int channels, int frames) {
+    const AVCodec* codec = avcodec_find_encoder_by_name(codecName);
+    if (codec == nullptr) throw std::runtime_error(std::string("no encoder ") + codecName);
     AVCodecContext* context = avcodec_alloc_context3(codec);
-    context->sample_rate = 44100;
-    context->sample_fmt = AV_SAMPLE_FMT_FLTP;
-    av_channel_layout_default(&context->ch_layout, 2);
+    context->sample_rate = rate;
+    context->sample_fmt = codec->sample_fmts != nullptr ? codec->sample_fmts[0] : AV_SAMPLE_FMT_S16;
+    av_channel_layout_default(&context->ch_layout, channels);
     context->bit_rate = 96000;
     context->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
-    if (avcodec_open2(context, codec, nullptr) < 0) throw std::runtime_error("cannot open the AAC encoder");
+    if (avcodec_open2(context, codec, nullptr) < 0) throw std::runtime_error("cannot open the audio encoder");
     Encoded out;
     out.config = Bytes(context->extradata, context->extradata_size);
+    out.blockAlign = context->block_align;
+    out.bitRate = context->bit_rate;
     AVFrame* frame = av_frame_alloc();
     frame->format = context->sample_fmt;
-    frame->nb_samples = context->frame_size;
+    frame->nb_samples = context->frame_size > 0 ? context->frame_size : 1024;
     frame->sample_rate = context->sample_rate;
     av_channel_layout_copy(&frame->ch_layout, &context->ch_layout);
     av_frame_get_buffer(frame, 0);
+    const bool planar = av_sample_fmt_is_planar(context->sample_fmt) != 0;
+    const AVSampleFormat packed = av_get_packed_sample_fmt(context->sample_fmt);
     AVPacket* packet = av_packet_alloc();
     for (int i = 0; i < frames; ++i) {
         av_frame_make_writable(frame);
-        for (int c = 0; c < 2; ++c) {
-            auto* samples = reinterpret_cast<float*>(frame->data[c]);
-            for (int s = 0; s < frame->nb_samples; ++s) {
-                samples[s] = 0.3f * std::sin(2 * M_PI * 440.0 * (i * frame->nb_samples + s) / 44100.0);
+        for (int s = 0; s < frame->nb_samples; ++s) {
+            const double value = 0.3 * std::sin(2 * M_PI * 440.0 * (i * frame->nb_samples + s) / rate);
+            for (int c = 0; c < channels; ++c) {
+                const int index = planar ? s : s * channels + c;
+                std::uint8_t* plane = frame->data[planar ? c : 0];
+                if (packed == AV_SAMPLE_FMT_FLT) {
+                    reinterpret_cast<float*>(plane)[index] = static_cast<float>(value);
+                } else if (packed == AV_SAMPLE_FMT_S32) {
+                    reinterpret_cast<std::int32_t*>(plane)[index] = static_cast<std::int32_t>(value * 2147483647.0);
+                } else {
+                    reinterpret_cast<std::int16_t*>(plane)[index] = static_cast<std::int16_t>(value * 32767);
+                }
             }
         }
         frame->pts = static_cast<int64_t>(i) * frame->nb_samples;
@@ -113,6 +127,10 @@ Encoded EncodeAac(int frames) {
     av_frame_free(&frame);
     avcodec_free_context(&context);
     return out;
+}
+
+Encoded EncodeAac(int frames) {
+    return EncodeAudio("aac", 44100, 2, frames);
 }
 
 std::vector<Unit> AmrFrames(int frames) {
@@ -190,9 +208,11 @@ bool MuxFile(const std::string& path, const char* format, const std::vector<MuxS
         } else {
             parameters->sample_rate = spec.sampleRate;
             av_channel_layout_default(&parameters->ch_layout, spec.channels);
-            if (descriptor->id == AV_CODEC_ID_PCM_F32LE) {
-                parameters->bits_per_coded_sample = 32;
-                parameters->block_align = 4 * spec.channels;
+            parameters->block_align = spec.data->blockAlign;
+            parameters->bit_rate = spec.data->bitRate;
+            if (const int bits = av_get_bits_per_sample(descriptor->id); bits > 0) {  // PCM
+                parameters->bits_per_coded_sample = bits;
+                parameters->block_align = bits / 8 * spec.channels;
             }
         }
         if (!spec.data->config.empty()) {
@@ -204,8 +224,8 @@ bool MuxFile(const std::string& path, const char* format, const std::vector<MuxS
         stream->time_base = {1, 90000};
         pending.push_back({stream, &spec});
     }
-    bool ok = avio_open(&context->pb, path.c_str(), AVIO_FLAG_WRITE) >= 0 &&
-              avformat_write_header(context, nullptr) >= 0;
+    bool ok =
+        avio_open(&context->pb, path.c_str(), AVIO_FLAG_WRITE) >= 0 && avformat_write_header(context, nullptr) >= 0;
     // Interleave by time: always the stream whose next unit starts first.
     while (ok) {
         Pending* earliest = nullptr;

@@ -16,10 +16,16 @@ struct Unit {
 struct Encoded {
     std::vector<std::uint8_t> config;  // decoder configuration (VOL headers, AudioSpecificConfig)
     std::vector<Unit> units;
+    int blockAlign = 0;  // what the encoder said, for containers that record it
+    std::int64_t bitRate = 0;
 };
 
-// 176x144 pictures at 25 frames a second; `codecName` "mpeg4" or "h263".
+// 176x144 pictures at 25 frames a second by the encoder of that name
+// ("mpeg4", "h263", "mpeg2video", "wmv2", "libx264"...).
 Encoded EncodeVideo(const char* codecName, int frames);
+// A 440 Hz tone encoded by the encoder of that name ("aac", "libmp3lame",
+// "mp2", "wmav2"...), `frames` of the encoder's frame size.
+Encoded EncodeAudio(const char* codecName, int rate, int channels, int frames);
 // AAC-LC frames of 1024 samples at 44100 Hz, stereo.
 Encoded EncodeAac(int frames);
 // AMR-NB storage-format frames of 12.2 kbit/s (32 bytes) with one

@@ -181,7 +181,9 @@ HRESULT CAudioRenderer::Render(IMediaSample* sample) {
     BYTE* data = nullptr;
     if (FAILED(sample->GetPointer(&data))) return S_OK;
     Scale(data, sample->GetActualDataLength(), m_scaled);
-    m_output.Queue(m_scaled.data(), static_cast<std::uint32_t>(m_scaled.size()));
+    if (m_output.Queue(m_scaled.data(), static_cast<std::uint32_t>(m_scaled.size()))) {
+        m_framesQueued += static_cast<long long>(m_scaled.size()) / WaveFormat(m_pin->CurrentMediaType())->nBlockAlign;
+    }
     return S_OK;
 }
 

@@ -31,6 +31,8 @@ public:
     HRESULT Stop() override;
     HRESULT Pause() override;
     HRESULT Run(REFERENCE_TIME start) override;
+    // Sound frames (a sample of every channel) handed to the device so far.
+    long long FramesQueued() const { return m_framesQueued; }
 
 private:
     class InputPin;
@@ -48,6 +50,7 @@ private:
     std::vector<std::uint8_t> m_scaled;
     std::atomic<LONG> m_volume {0};
     std::atomic<LONG> m_balance {0};
+    std::atomic<long long> m_framesQueued {0};
     std::unique_ptr<Volume> m_volumeInterface;
     CUnknown* m_clock = nullptr;  // the system clock this renderer offers as its own
 };
