@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 extern "C" {
+#include <libavutil/imgutils.h>
 #include <libswscale/swscale.h>
 }
 
@@ -46,6 +47,17 @@ bool PictureWriter::SetOutput(const CMediaType& type) {
 }
 
 bool PictureWriter::Write(const AVFrame& frame, std::uint8_t* target) {
+    // A 4:2:0 picture of the connected size is copied plane by plane.
+    if (layout_ == Layout::kYv12 && frame.format == AV_PIX_FMT_YUV420P && frame.width == width_ &&
+        frame.height == height_) {
+        const long luma = static_cast<long>(stride_) * rows_;
+        const int chromaStride = stride_ / 2;
+        av_image_copy_plane(target, stride_, frame.data[0], frame.linesize[0], width_, height_);
+        av_image_copy_plane(target + luma, chromaStride, frame.data[2], frame.linesize[2], width_ / 2, height_ / 2);
+        av_image_copy_plane(target + luma + static_cast<long>(chromaStride) * (rows_ / 2), chromaStride, frame.data[1],
+                            frame.linesize[1], width_ / 2, height_ / 2);
+        return true;
+    }
     const AVPixelFormat format = layout_ == Layout::kYv12   ? AV_PIX_FMT_YUV420P
                                  : layout_ == Layout::kYuy2 ? AV_PIX_FMT_YUYV422
                                                             : AV_PIX_FMT_BGR24;
