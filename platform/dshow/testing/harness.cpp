@@ -115,6 +115,22 @@ private:
     CollectingSink* sink_;
 };
 
+CMediaType PcmType(int bits, int channels, int rate) {
+    CMediaType type(&MEDIATYPE_Audio);
+    type.SetSubtype(&MEDIASUBTYPE_PCM);
+    type.SetFormatType(&FORMAT_WaveFormatEx);
+    auto* format = reinterpret_cast<WAVEFORMATEX*>(type.AllocFormatBuffer(sizeof(WAVEFORMATEX)));
+    *format = WAVEFORMATEX {WAVE_FORMAT_PCM,
+                            static_cast<WORD>(channels),
+                            static_cast<DWORD>(rate),
+                            static_cast<DWORD>(rate * channels * bits / 8),
+                            static_cast<WORD>(channels * bits / 8),
+                            static_cast<WORD>(bits),
+                            0};
+    type.SetSampleSize(format->nBlockAlign);
+    return type;
+}
+
 CollectingSink::CollectingSink(const GUID& accepted)
     : CBaseFilter(L"Collecting sink", nullptr, &lock_, GUID_NULL),
       pin_(std::make_unique<Pin>(this)),

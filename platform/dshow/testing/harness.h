@@ -13,6 +13,9 @@
 
 namespace movanta::testing {
 
+// An audio type of PCM with a WAVEFORMATEX.
+CMediaType PcmType(int bits, int channels, int rate);
+
 // A filter with one output pin of one media type.
 class PushSource final : public CBaseFilter {
 public:

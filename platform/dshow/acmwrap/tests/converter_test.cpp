@@ -15,22 +15,6 @@ namespace {
 
 using movanta::testing::CollectingSink;
 
-CMediaType Pcm(int bits, int channels, int rate) {
-    CMediaType type(&MEDIATYPE_Audio);
-    type.SetSubtype(&MEDIASUBTYPE_PCM);
-    type.SetFormatType(&FORMAT_WaveFormatEx);
-    auto* format = reinterpret_cast<WAVEFORMATEX*>(type.AllocFormatBuffer(sizeof(WAVEFORMATEX)));
-    *format = WAVEFORMATEX {WAVE_FORMAT_PCM,
-                            static_cast<WORD>(channels),
-                            static_cast<DWORD>(rate),
-                            static_cast<DWORD>(rate * channels * bits / 8),
-                            static_cast<WORD>(channels * bits / 8),
-                            static_cast<WORD>(bits),
-                            0};
-    type.SetSampleSize(format->nBlockAlign);
-    return type;
-}
-
 // One second of a 440 Hz tone, 8-bit mono at 22050 Hz.
 std::vector<std::uint8_t> Tone8() {
     std::vector<std::uint8_t> tone(22050);
@@ -71,7 +55,7 @@ ComPtr<IBaseFilter> NewConverter(CPcmConverter** converter) {
 TEST(PcmConverter, OffersEveryCombinationAndThenOnlyTheOneSet) {
     CPcmConverter* converter = nullptr;
     auto filter = NewConverter(&converter);
-    testing::TransformHarness harness(filter.Get(), Pcm(8, 1, 22050), 1 << 16);
+    testing::TransformHarness harness(filter.Get(), testing::PcmType(8, 1, 22050), 1 << 16);
     ASSERT_EQ(harness.ConnectInput(), S_OK);
     ComPtr<IAMStreamConfig> config;
     ASSERT_EQ(harness.FilterOutput()->QueryInterface(IID_IAMStreamConfig, config.ReceiveVoid()), S_OK);
@@ -122,8 +106,8 @@ TEST(PcmConverter, TheGraphRoutesEightBitAudioThroughItToAnEightKilohertzInput) 
     ASSERT_EQ(
         CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER, IID_IGraphBuilder, graph.ReceiveVoid()),
         S_OK);
-    auto* source = new testing::PushSource(Pcm(8, 1, 22050), 1 << 16);
-    auto* sink = new CollectingSink(Pcm(16, 1, 8000));
+    auto* source = new testing::PushSource(testing::PcmType(8, 1, 22050), 1 << 16);
+    auto* sink = new CollectingSink(testing::PcmType(16, 1, 8000));
     ComPtr<IBaseFilter> sourceFilter;
     ComPtr<IBaseFilter> sinkFilter;
     source->NonDelegatingQueryInterface(IID_IBaseFilter, sourceFilter.ReceiveVoid());

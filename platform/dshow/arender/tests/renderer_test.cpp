@@ -16,16 +16,6 @@
 namespace movanta::dshow {
 namespace {
 
-CMediaType Pcm16(int rate) {
-    CMediaType type(&MEDIATYPE_Audio);
-    type.SetSubtype(&MEDIASUBTYPE_PCM);
-    type.SetFormatType(&FORMAT_WaveFormatEx);
-    auto* format = reinterpret_cast<WAVEFORMATEX*>(type.AllocFormatBuffer(sizeof(WAVEFORMATEX)));
-    *format = WAVEFORMATEX {WAVE_FORMAT_PCM, 1, static_cast<DWORD>(rate), static_cast<DWORD>(rate * 2), 2, 16, 0};
-    type.SetSampleSize(2);
-    return type;
-}
-
 struct Heard {
     double seconds = 0;  // from the first sound to the last
     double peak = 0;
@@ -64,7 +54,7 @@ protected:
         ASSERT_EQ(
             CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER, IID_IGraphBuilder, graph_.ReceiveVoid()),
             S_OK);
-        source_ = new testing::PushSource(Pcm16(8000), 4000);
+        source_ = new testing::PushSource(testing::PcmType(16, 1, 8000), 4000);
         source_->NonDelegatingQueryInterface(IID_IBaseFilter, sourceFilter_.ReceiveVoid());
         renderer_ = new CAudioRenderer(nullptr);
         renderer_->NonDelegatingQueryInterface(IID_IBaseFilter, rendererFilter_.ReceiveVoid());
