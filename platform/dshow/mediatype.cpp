@@ -49,9 +49,13 @@ AM_MEDIA_TYPE* CreateMediaType(const AM_MEDIA_TYPE* source) {
     return type;
 }
 
-CMediaType::CMediaType() : AM_MEDIA_TYPE {} { InitMediaType(); }
+CMediaType::CMediaType() : AM_MEDIA_TYPE {} {
+    InitMediaType();
+}
 
-CMediaType::CMediaType(const GUID* majorType) : CMediaType() { majortype = *majorType; }
+CMediaType::CMediaType(const GUID* majorType) : CMediaType() {
+    majortype = *majorType;
+}
 
 CMediaType::CMediaType(const AM_MEDIA_TYPE& type) : AM_MEDIA_TYPE {} {
     if (FAILED(CopyMediaType(this, &type))) InitMediaType();
@@ -67,9 +71,13 @@ CMediaType& CMediaType::operator=(const AM_MEDIA_TYPE& type) {
     return *this;
 }
 
-CMediaType& CMediaType::operator=(const CMediaType& type) { return *this = static_cast<const AM_MEDIA_TYPE&>(type); }
+CMediaType& CMediaType::operator=(const CMediaType& type) {
+    return *this = static_cast<const AM_MEDIA_TYPE&>(type);
+}
 
-CMediaType::~CMediaType() { FreeMediaType(*this); }
+CMediaType::~CMediaType() {
+    FreeMediaType(*this);
+}
 
 bool CMediaType::operator==(const CMediaType& other) const {
     return majortype == other.majortype && subtype == other.subtype && formattype == other.formattype &&
@@ -90,7 +98,9 @@ void CMediaType::SetSampleSize(ULONG size) {
     }
 }
 
-void CMediaType::SetVariableSize() { bFixedSizeSamples = FALSE; }
+void CMediaType::SetVariableSize() {
+    bFixedSizeSamples = FALSE;
+}
 
 BOOL CMediaType::SetFormat(const BYTE* format, ULONG length) {
     if (AllocFormatBuffer(length) == nullptr && length != 0) return FALSE;
@@ -153,4 +163,22 @@ BOOL CMediaType::MatchesPartial(const CMediaType* partial) const {
 
 BOOL CMediaType::IsPartiallySpecified() const {
     return majortype == GUID_NULL || subtype == GUID_NULL || formattype == GUID_NULL;
+}
+
+const VIDEOINFOHEADER* VideoInfoOf(const CMediaType& type) {
+    if (type.formattype != FORMAT_VideoInfo || type.FormatLength() < sizeof(VIDEOINFOHEADER)) return nullptr;
+    return reinterpret_cast<const VIDEOINFOHEADER*>(type.Format());
+}
+
+const WAVEFORMATEX* WaveFormatOf(const CMediaType& type) {
+    if (type.formattype != FORMAT_WaveFormatEx || type.FormatLength() < sizeof(WAVEFORMATEX)) return nullptr;
+    return reinterpret_cast<const WAVEFORMATEX*>(type.Format());
+}
+
+bool IsUncompressedPicture(const CMediaType& type) {
+    const VIDEOINFOHEADER* header = VideoInfoOf(type);
+    return type.majortype == MEDIATYPE_Video && header != nullptr && header->bmiHeader.biWidth > 0 &&
+           header->bmiHeader.biHeight != 0 &&
+           (type.subtype == MEDIASUBTYPE_YV12 || type.subtype == MEDIASUBTYPE_YUY2 ||
+            type.subtype == MEDIASUBTYPE_RGB24);
 }

@@ -53,3 +53,10 @@ void DeleteMediaType(AM_MEDIA_TYPE* type);
 // Allocates the structure and its format in task memory.
 AM_MEDIA_TYPE* CreateMediaType(const AM_MEDIA_TYPE* source);
 HRESULT CopyMediaType(AM_MEDIA_TYPE* target, const AM_MEDIA_TYPE* source);
+
+// The type's VIDEOINFOHEADER (FORMAT_VideoInfo, long enough), or null.
+const VIDEOINFOHEADER* VideoInfoOf(const CMediaType& type);
+// The type's WAVEFORMATEX (FORMAT_WaveFormatEx, long enough), or null.
+const WAVEFORMATEX* WaveFormatOf(const CMediaType& type);
+// A YV12, YUY2 or RGB24 picture described by a VIDEOINFOHEADER of a real size.
+bool IsUncompressedPicture(const CMediaType& type);

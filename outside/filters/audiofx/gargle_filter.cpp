@@ -31,7 +31,7 @@ double CAudioGargle::Gain() const {
     return 1 - m_depth / 100.0 * (1 - triangle);
 }
 
-void CAudioGargle::Process(std::uint8_t* pcm, long bytes, const WAVEFORMATEX& format) {
+void CAudioGargle::ProcessPcm(std::uint8_t* pcm, long bytes, const WAVEFORMATEX& format) {
     const LONG rate = m_rate;
     if (m_enabled && rate > 0 && format.nSamplesPerSec > 0) {
         const double step = static_cast<double>(rate) / format.nSamplesPerSec;

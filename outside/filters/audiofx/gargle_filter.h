@@ -34,7 +34,7 @@ private:
         CAudioGargle& f_;
     };
 
-    void Process(std::uint8_t* pcm, long bytes, const WAVEFORMATEX& format) override;
+    void ProcessPcm(std::uint8_t* pcm, long bytes, const WAVEFORMATEX& format) override;
     // The gain at the current phase, 1 at the crest.
     double Gain() const;
 

@@ -2,22 +2,21 @@
 // on each buffer in place after it is copied to the output.
 #pragma once
 
-#include "dshow/transform.h"
+#include "dshow/copy_transform.h"
 
 namespace movanta::outside {
 
-class CPcmPassThrough : public CTransformFilter {
+class CPcmPassThrough : public CCopyTransform {
 public:
     HRESULT CheckInputType(const CMediaType* in) override;
-    HRESULT CheckTransform(const CMediaType* in, const CMediaType* out) override;
-    HRESULT DecideBufferSize(IMemAllocator* allocator, ALLOCATOR_PROPERTIES* request) override;
-    HRESULT GetMediaType(int position, CMediaType* type) override;
-    HRESULT Transform(IMediaSample* in, IMediaSample* out) override;
 
 protected:
-    using CTransformFilter::CTransformFilter;
+    using CCopyTransform::CCopyTransform;
     // Works on `bytes` of PCM of `format` in place.
-    virtual void Process(std::uint8_t* pcm, long bytes, const WAVEFORMATEX& format) = 0;
+    virtual void ProcessPcm(std::uint8_t* pcm, long bytes, const WAVEFORMATEX& format) = 0;
+
+private:
+    void Process(std::uint8_t* data, long bytes) override;
 };
 
 }  // namespace movanta::outside

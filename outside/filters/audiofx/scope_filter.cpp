@@ -16,7 +16,7 @@ CUnknown* CTrxScope::CreateInstance(LPUNKNOWN outer, HRESULT* result) {
 
 CTrxScope::CTrxScope(LPUNKNOWN outer) : CPcmPassThrough(L"TRX Scope", outer, CLSID_TrxScope) {}
 
-void CTrxScope::Process(std::uint8_t* pcm, long bytes, const WAVEFORMATEX& format) {
+void CTrxScope::ProcessPcm(std::uint8_t* pcm, long bytes, const WAVEFORMATEX& format) {
     m_level = PeakLevel(pcm, bytes, format.wBitsPerSample);
 }
 

@@ -16,7 +16,7 @@ public:
     LONG Level() const { return m_level; }
 
 private:
-    void Process(std::uint8_t* pcm, long bytes, const WAVEFORMATEX& format) override;
+    void ProcessPcm(std::uint8_t* pcm, long bytes, const WAVEFORMATEX& format) override;
     std::atomic<LONG> m_level {0};
 };
 

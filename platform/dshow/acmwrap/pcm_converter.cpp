@@ -18,14 +18,9 @@ namespace {
 constexpr int kRates[] = {8000, 11025, 16000, 22050, 32000, 44100, 48000};
 constexpr int kRateCount = static_cast<int>(std::size(kRates));
 
-const WAVEFORMATEX* WaveFormat(const CMediaType& type) {
-    if (type.formattype != FORMAT_WaveFormatEx || type.FormatLength() < sizeof(WAVEFORMATEX)) return nullptr;
-    return reinterpret_cast<const WAVEFORMATEX*>(type.Format());
-}
-
 // A PCM type this converter reads or writes.
 bool IsPcm(const CMediaType& type) {
-    const WAVEFORMATEX* format = WaveFormat(type);
+    const WAVEFORMATEX* format = WaveFormatOf(type);
     return type.majortype == MEDIATYPE_Audio && type.subtype == MEDIASUBTYPE_PCM && format != nullptr &&
            format->wFormatTag == WAVE_FORMAT_PCM && (format->wBitsPerSample == 8 || format->wBitsPerSample == 16) &&
            format->nChannels >= 1 && format->nChannels <= 8 && format->nSamplesPerSec >= 1000 &&
@@ -99,7 +94,7 @@ public:
         if (index < 0 || index >= CapabilityCount()) return S_FALSE;
         CMediaType pcm;
         CapabilityType(index, pcm);
-        const auto* format = WaveFormat(pcm);
+        const auto* format = WaveFormatOf(pcm);
         AUDIO_STREAM_CONFIG_CAPS caps {};
         caps.guid = MEDIATYPE_Audio;
         caps.MinimumChannels = caps.MaximumChannels = format->nChannels;
@@ -165,7 +160,7 @@ HRESULT CPcmConverter::GetMediaType(int position, CMediaType* type) {
         return type->Set(m_chosen);
     }
     if (position == 0) {
-        const WAVEFORMATEX* input = WaveFormat(InputPin()->CurrentMediaType());
+        const WAVEFORMATEX* input = WaveFormatOf(InputPin()->CurrentMediaType());
         SetPcm(*type, input->wBitsPerSample, input->nChannels, static_cast<int>(input->nSamplesPerSec));
         return S_OK;
     }
@@ -176,7 +171,7 @@ HRESULT CPcmConverter::GetMediaType(int position, CMediaType* type) {
 
 HRESULT CPcmConverter::DecideBufferSize(IMemAllocator* allocator, ALLOCATOR_PROPERTIES* request) {
     if (allocator == nullptr || request == nullptr) return E_POINTER;
-    const WAVEFORMATEX* output = WaveFormat(OutputPin()->CurrentMediaType());
+    const WAVEFORMATEX* output = WaveFormatOf(OutputPin()->CurrentMediaType());
     if (!InputPin()->IsConnected() || output == nullptr) return E_UNEXPECTED;
     const LONG size = std::max<LONG>(
         4096, static_cast<LONG>(output->nAvgBytesPerSec / 8 / output->nBlockAlign * output->nBlockAlign));
@@ -190,8 +185,8 @@ HRESULT CPcmConverter::DecideBufferSize(IMemAllocator* allocator, ALLOCATOR_PROP
 }
 
 HRESULT CPcmConverter::StartStreaming() {
-    const WAVEFORMATEX* input = WaveFormat(InputPin()->CurrentMediaType());
-    const WAVEFORMATEX* output = WaveFormat(OutputPin()->CurrentMediaType());
+    const WAVEFORMATEX* input = WaveFormatOf(InputPin()->CurrentMediaType());
+    const WAVEFORMATEX* output = WaveFormatOf(OutputPin()->CurrentMediaType());
     if (input == nullptr || output == nullptr) return E_UNEXPECTED;
     AVChannelLayout in {};
     AVChannelLayout out {};
@@ -216,8 +211,8 @@ HRESULT CPcmConverter::StopStreaming() {
 HRESULT CPcmConverter::Receive(IMediaSample* sample) {
     if (sample == nullptr) return E_POINTER;
     if (m_resampler == nullptr) return VFW_E_WRONG_STATE;
-    const WAVEFORMATEX* input = WaveFormat(InputPin()->CurrentMediaType());
-    const WAVEFORMATEX* output = WaveFormat(OutputPin()->CurrentMediaType());
+    const WAVEFORMATEX* input = WaveFormatOf(InputPin()->CurrentMediaType());
+    const WAVEFORMATEX* output = WaveFormatOf(OutputPin()->CurrentMediaType());
     BYTE* data = nullptr;
     if (FAILED(sample->GetPointer(&data))) return S_OK;
     const int frames = sample->GetActualDataLength() / input->nBlockAlign;

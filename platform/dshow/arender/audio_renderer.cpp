@@ -12,13 +12,8 @@ namespace {
 constexpr REFERENCE_TIME kLead = 200 * MILLISECONDS;     // sound queued ahead of its time
 constexpr REFERENCE_TIME kTooLate = 500 * MILLISECONDS;  // later than this: dropped
 
-const WAVEFORMATEX* WaveFormat(const CMediaType& type) {
-    if (type.formattype != FORMAT_WaveFormatEx || type.FormatLength() < sizeof(WAVEFORMATEX)) return nullptr;
-    return reinterpret_cast<const WAVEFORMATEX*>(type.Format());
-}
-
 bool IsPlayable(const CMediaType& type) {
-    const WAVEFORMATEX* format = WaveFormat(type);
+    const WAVEFORMATEX* format = WaveFormatOf(type);
     return type.majortype == MEDIATYPE_Audio && type.subtype == MEDIASUBTYPE_PCM && format != nullptr &&
            format->wFormatTag == WAVE_FORMAT_PCM && (format->wBitsPerSample == 8 || format->wBitsPerSample == 16) &&
            (format->nChannels == 1 || format->nChannels == 2) && format->nSamplesPerSec >= 4000 &&
@@ -49,7 +44,7 @@ public:
         return CTimedRendererPin::BeginFlush();
     }
     HRESULT Active() override {
-        const WAVEFORMATEX* format = WaveFormat(CurrentMediaType());
+        const WAVEFORMATEX* format = WaveFormatOf(CurrentMediaType());
         std::string error;
         if (!renderer_->m_output.Open(static_cast<int>(format->nSamplesPerSec), format->nChannels,
                                       format->wBitsPerSample, error)) {
@@ -145,7 +140,7 @@ HRESULT CAudioRenderer::Run(REFERENCE_TIME start) {
 }
 
 void CAudioRenderer::Scale(const std::uint8_t* pcm, long bytes, std::vector<std::uint8_t>& out) {
-    const WAVEFORMATEX* format = WaveFormat(m_pin->CurrentMediaType());
+    const WAVEFORMATEX* format = WaveFormatOf(m_pin->CurrentMediaType());
     const double gain = Gain(m_volume);
     const LONG balance = m_balance;
     const double left = gain * (balance > 0 ? Gain(-balance) : 1.0);
@@ -182,13 +177,14 @@ HRESULT CAudioRenderer::Render(IMediaSample* sample) {
     if (FAILED(sample->GetPointer(&data))) return S_OK;
     Scale(data, sample->GetActualDataLength(), m_scaled);
     if (m_output.Queue(m_scaled.data(), static_cast<std::uint32_t>(m_scaled.size()))) {
-        m_framesQueued += static_cast<long long>(m_scaled.size()) / WaveFormat(m_pin->CurrentMediaType())->nBlockAlign;
+        m_framesQueued +=
+            static_cast<long long>(m_scaled.size()) / WaveFormatOf(m_pin->CurrentMediaType())->nBlockAlign;
     }
     return S_OK;
 }
 
 void CAudioRenderer::Drain() {
-    const WAVEFORMATEX* format = WaveFormat(m_pin->CurrentMediaType());
+    const WAVEFORMATEX* format = WaveFormatOf(m_pin->CurrentMediaType());
     const double bytesPerMs = format->nAvgBytesPerSec / 1000.0;
     // Bounded by what is queued, with a second to spare.
     const auto limit = static_cast<int>(m_output.Queued() / std::max(bytesPerMs, 1.0)) + 1000;

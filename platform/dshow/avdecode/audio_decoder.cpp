@@ -18,11 +18,6 @@ extern "C" {
 namespace movanta::dshow {
 namespace {
 
-const WAVEFORMATEX* WaveFormat(const CMediaType& type) {
-    if (type.formattype != FORMAT_WaveFormatEx || type.FormatLength() < sizeof(WAVEFORMATEX)) return nullptr;
-    return reinterpret_cast<const WAVEFORMATEX*>(type.Format());
-}
-
 constexpr long kMinBuffer = 16384;
 constexpr REFERENCE_TIME kGapTolerance = 10000;  // 1 ms
 constexpr REFERENCE_TIME kMaxGap = 100000000;    // 10 s
@@ -46,15 +41,15 @@ CAvAudioDecoder::~CAvAudioDecoder() {
 
 HRESULT CAvAudioDecoder::CheckInputType(const CMediaType* in) {
     if (in == nullptr) return E_POINTER;
-    if (in->majortype != MEDIATYPE_Audio || WaveFormat(*in) == nullptr) return VFW_E_TYPE_NOT_ACCEPTED;
+    if (in->majortype != MEDIATYPE_Audio || WaveFormatOf(*in) == nullptr) return VFW_E_TYPE_NOT_ACCEPTED;
     return IsDecodableCompressedType(*in) ? S_OK : VFW_E_TYPE_NOT_ACCEPTED;
 }
 
 HRESULT CAvAudioDecoder::CheckTransform(const CMediaType* in, const CMediaType* out) {
     if (in == nullptr || out == nullptr) return E_POINTER;
     if (FAILED(CheckInputType(in))) return VFW_E_TYPE_NOT_ACCEPTED;
-    const WAVEFORMATEX* input = WaveFormat(*in);
-    const WAVEFORMATEX* output = WaveFormat(*out);
+    const WAVEFORMATEX* input = WaveFormatOf(*in);
+    const WAVEFORMATEX* output = WaveFormatOf(*out);
     const bool pcm = out->majortype == MEDIATYPE_Audio && out->subtype == MEDIASUBTYPE_PCM && output != nullptr &&
                      output->wFormatTag == WAVE_FORMAT_PCM && output->wBitsPerSample == 16;
     return pcm && output->nSamplesPerSec == input->nSamplesPerSec &&
@@ -68,7 +63,7 @@ HRESULT CAvAudioDecoder::GetMediaType(int position, CMediaType* type) {
     if (position < 0) return E_INVALIDARG;
     if (position > 0) return VFW_S_NO_MORE_ITEMS;
     if (type == nullptr) return E_POINTER;
-    const WAVEFORMATEX* input = WaveFormat(InputPin()->CurrentMediaType());
+    const WAVEFORMATEX* input = WaveFormatOf(InputPin()->CurrentMediaType());
     if (input == nullptr) return E_UNEXPECTED;
     auto* format = reinterpret_cast<WAVEFORMATEX*>(type->AllocFormatBuffer(sizeof(WAVEFORMATEX)));
     if (format == nullptr) return E_OUTOFMEMORY;
@@ -88,7 +83,7 @@ HRESULT CAvAudioDecoder::GetMediaType(int position, CMediaType* type) {
 
 HRESULT CAvAudioDecoder::DecideBufferSize(IMemAllocator* allocator, ALLOCATOR_PROPERTIES* request) {
     if (allocator == nullptr || request == nullptr) return E_POINTER;
-    const WAVEFORMATEX* output = WaveFormat(OutputPin()->CurrentMediaType());
+    const WAVEFORMATEX* output = WaveFormatOf(OutputPin()->CurrentMediaType());
     if (!InputPin()->IsConnected() || output == nullptr) return E_UNEXPECTED;
     const long quarterSecond =
         static_cast<long>(output->nAvgBytesPerSec / 4 / output->nBlockAlign * output->nBlockAlign);
@@ -103,7 +98,7 @@ HRESULT CAvAudioDecoder::DecideBufferSize(IMemAllocator* allocator, ALLOCATOR_PR
 }
 
 HRESULT CAvAudioDecoder::StartStreaming() {
-    const WAVEFORMATEX* output = WaveFormat(OutputPin()->CurrentMediaType());
+    const WAVEFORMATEX* output = WaveFormatOf(OutputPin()->CurrentMediaType());
     if (output == nullptr) return E_UNEXPECTED;
     m_rate = static_cast<int>(output->nSamplesPerSec);
     m_channels = output->nChannels;

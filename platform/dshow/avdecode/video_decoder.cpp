@@ -16,11 +16,6 @@ namespace {
 
 constexpr int kThreadedArea = 640 * 480;
 
-const VIDEOINFOHEADER* VideoInfo(const CMediaType& type) {
-    if (type.formattype != FORMAT_VideoInfo || type.FormatLength() < sizeof(VIDEOINFOHEADER)) return nullptr;
-    return reinterpret_cast<const VIDEOINFOHEADER*>(type.Format());
-}
-
 struct Output {
     const GUID* subtype;
     DWORD compression;
@@ -50,7 +45,7 @@ CAvVideoDecoder::~CAvVideoDecoder() {
 
 HRESULT CAvVideoDecoder::CheckInputType(const CMediaType* in) {
     if (in == nullptr) return E_POINTER;
-    if (in->majortype != MEDIATYPE_Video || VideoInfo(*in) == nullptr) return VFW_E_TYPE_NOT_ACCEPTED;
+    if (in->majortype != MEDIATYPE_Video || VideoInfoOf(*in) == nullptr) return VFW_E_TYPE_NOT_ACCEPTED;
     // Uncompressed pictures go to the renderer or the scaler as they are.
     for (const Output& output : kOutputs) {
         if (in->subtype == *output.subtype) return VFW_E_TYPE_NOT_ACCEPTED;
@@ -61,7 +56,7 @@ HRESULT CAvVideoDecoder::CheckInputType(const CMediaType* in) {
 HRESULT CAvVideoDecoder::CheckTransform(const CMediaType* in, const CMediaType* out) {
     if (in == nullptr || out == nullptr) return E_POINTER;
     if (FAILED(CheckInputType(in))) return VFW_E_TYPE_NOT_ACCEPTED;
-    if (out->majortype != MEDIATYPE_Video || VideoInfo(*out) == nullptr) return VFW_E_TYPE_NOT_ACCEPTED;
+    if (out->majortype != MEDIATYPE_Video || VideoInfoOf(*out) == nullptr) return VFW_E_TYPE_NOT_ACCEPTED;
     PictureWriter probe;
     return probe.SetOutput(*out) ? S_OK : VFW_E_TYPE_NOT_ACCEPTED;
 }
@@ -71,7 +66,7 @@ HRESULT CAvVideoDecoder::GetMediaType(int position, CMediaType* type) {
     if (position < 0) return E_INVALIDARG;
     if (position >= static_cast<int>(std::size(kOutputs))) return VFW_S_NO_MORE_ITEMS;
     if (type == nullptr) return E_POINTER;
-    const VIDEOINFOHEADER* input = VideoInfo(InputPin()->CurrentMediaType());
+    const VIDEOINFOHEADER* input = VideoInfoOf(InputPin()->CurrentMediaType());
     if (input == nullptr) return E_UNEXPECTED;
     const Output& output = kOutputs[position];
     auto* header = reinterpret_cast<VIDEOINFOHEADER*>(type->AllocFormatBuffer(sizeof(VIDEOINFOHEADER)));
@@ -113,7 +108,7 @@ HRESULT CAvVideoDecoder::DecideBufferSize(IMemAllocator* allocator, ALLOCATOR_PR
 
 HRESULT CAvVideoDecoder::StartStreaming() {
     const CMediaType& input = InputPin()->CurrentMediaType();
-    const VIDEOINFOHEADER* header = VideoInfo(input);
+    const VIDEOINFOHEADER* header = VideoInfoOf(input);
     if (header == nullptr || !m_writer.SetOutput(OutputPin()->CurrentMediaType())) return E_UNEXPECTED;
     if (header->AvgTimePerFrame > 0) m_frameTime = header->AvgTimePerFrame;
     const bool large =

@@ -8,29 +8,12 @@
 #include "com/unknown.h"
 
 namespace movanta::dshow {
-namespace {
-
-const VIDEOINFOHEADER* VideoInfo(const CMediaType& type) {
-    if (type.formattype != FORMAT_VideoInfo || type.FormatLength() < sizeof(VIDEOINFOHEADER)) return nullptr;
-    return reinterpret_cast<const VIDEOINFOHEADER*>(type.Format());
-}
-
-bool IsShowable(const CMediaType& type) {
-    const VIDEOINFOHEADER* header = VideoInfo(type);
-    return type.majortype == MEDIATYPE_Video && header != nullptr && header->bmiHeader.biWidth > 0 &&
-           header->bmiHeader.biHeight != 0 &&
-           (type.subtype == MEDIASUBTYPE_YV12 || type.subtype == MEDIASUBTYPE_YUY2 ||
-            type.subtype == MEDIASUBTYPE_RGB24);
-}
-
-}  // namespace
-
 class CVideoRenderer::InputPin final : public CTimedRendererPin {
 public:
     InputPin(CVideoRenderer* renderer, HRESULT* result)
         : CTimedRendererPin(L"Video renderer input", renderer, result, L"Input") {}
     HRESULT CheckMediaType(const CMediaType* type) override {
-        return IsShowable(*type) ? S_OK : VFW_E_TYPE_NOT_ACCEPTED;
+        return IsUncompressedPicture(*type) ? S_OK : VFW_E_TYPE_NOT_ACCEPTED;
     }
 };
 
@@ -135,7 +118,7 @@ public:
 
 private:
     const VIDEOINFOHEADER* Connected() {
-        return r_.m_pin->IsConnected() ? VideoInfo(r_.m_pin->CurrentMediaType()) : nullptr;
+        return r_.m_pin->IsConnected() ? VideoInfoOf(r_.m_pin->CurrentMediaType()) : nullptr;
     }
     // Moves one edge and keeps the size.
     HRESULT Move(LONG value, LONG RECT::*edge) {
@@ -189,7 +172,7 @@ void CVideoRenderer::Show(IMediaSample* sample, REFERENCE_TIME start) {
     BYTE* data = nullptr;
     if (FAILED(sample->GetPointer(&data))) return;
     const CMediaType& type = m_pin->CurrentMediaType();
-    const VIDEOINFOHEADER* header = VideoInfo(type);
+    const VIDEOINFOHEADER* header = VideoInfoOf(type);
     std::lock_guard guard(m_pictureLock);
     m_picture.subtype = type.subtype;
     m_picture.width = header->bmiHeader.biWidth;
