@@ -148,10 +148,7 @@ HRESULT CTxResample::DecideBufferSize(IMemAllocator* allocator, ALLOCATOR_PROPER
     CaptureSourceSize();
     if (!UseSourceSizeIfUnset()) return E_UNEXPECTED;
     request->cbBuffer = (m_nDstWidth + 3) / 4 * bitCount * m_nDstHeight * 4 / 8;
-    ALLOCATOR_PROPERTIES actual {};
-    const HRESULT hr = allocator->SetProperties(request, &actual);
-    if (FAILED(hr)) return hr;
-    return actual.cBuffers < request->cBuffers || actual.cbBuffer < request->cbBuffer ? E_FAIL : S_OK;
+    return SetAllocatorProperties(allocator, request);
 }
 
 int CTxResample::OutputBitCount() {

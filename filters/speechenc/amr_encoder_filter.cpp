@@ -111,10 +111,7 @@ HRESULT CTxAmrNbEncoder::DecideBufferSize(IMemAllocator* allocator, ALLOCATOR_PR
     request->cBuffers = 1;
     request->cbBuffer = size;
     request->cbAlign = 1;
-    ALLOCATOR_PROPERTIES actual {};
-    const HRESULT hr = allocator->SetProperties(request, &actual);
-    if (FAILED(hr)) return hr;
-    return actual.cBuffers < request->cBuffers || actual.cbBuffer < request->cbBuffer ? E_FAIL : S_OK;
+    return SetAllocatorProperties(allocator, request);
 }
 
 int CTxAmrNbEncoder::InputBits() const {

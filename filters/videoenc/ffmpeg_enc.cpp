@@ -11,7 +11,9 @@ extern "C" {
 
 namespace movanta::videoenc {
 
-CFFMpegEnc::~CFFMpegEnc() { Close(); }
+CFFMpegEnc::~CFFMpegEnc() {
+    Close();
+}
 
 void CFFMpegEnc::Close() {
     avcodec_free_context(&context_);

@@ -52,7 +52,9 @@ std::size_t FrameLayout::Yv12Bytes() const {
            2 * static_cast<std::size_t>(inputWidth / 2) * (inputHeight / 2);
 }
 
-std::size_t FrameLayout::Yuy2Bytes() const { return static_cast<std::size_t>(inputWidth) * 2 * inputHeight; }
+std::size_t FrameLayout::Yuy2Bytes() const {
+    return static_cast<std::size_t>(inputWidth) * 2 * inputHeight;
+}
 
 void PlaceYv12(const FrameLayout& layout, const std::uint8_t* input, std::uint8_t* frame) {
     const int chromaWidth = layout.width / 2;

@@ -80,8 +80,8 @@ HRESULT CTxFFMpegEnc::CheckInputType(const CMediaType* in) {
 
 HRESULT CTxFFMpegEnc::CheckTransform(const CMediaType* in, const CMediaType* out) {
     if (in == nullptr || out == nullptr) return E_POINTER;
-    const bool outputOk = out->majortype == MEDIATYPE_Video && out->subtype == MEDIASUBTYPE_H263 &&
-                          out->formattype == FORMAT_VideoInfo;
+    const bool outputOk =
+        out->majortype == MEDIATYPE_Video && out->subtype == MEDIASUBTYPE_H263 && out->formattype == FORMAT_VideoInfo;
     return IsAcceptedInput(in) && outputOk ? S_OK : E_FAIL;
 }
 
@@ -123,10 +123,7 @@ HRESULT CTxFFMpegEnc::DecideBufferSize(IMemAllocator* allocator, ALLOCATOR_PROPE
     size = std::max<LONG>(size, static_cast<LONG>(CFFMpegEnc::MaxCodedSize(m_layout.width, m_layout.height)));
     request->cBuffers = 1;
     request->cbBuffer = size;
-    ALLOCATOR_PROPERTIES actual {};
-    const HRESULT hr = allocator->SetProperties(request, &actual);
-    if (FAILED(hr)) return hr;
-    return actual.cBuffers < request->cBuffers || actual.cbBuffer < request->cbBuffer ? E_FAIL : S_OK;
+    return SetAllocatorProperties(allocator, request);
 }
 
 HRESULT CTxFFMpegEnc::StartStreaming() {

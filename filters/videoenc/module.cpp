@@ -17,5 +17,9 @@ CFactoryTemplate g_Templates[] = {
 };
 int g_cTemplates = 1;
 
-extern "C" HRESULT DllRegisterServer() { return AMovieDllRegisterServer2(TRUE); }
-extern "C" HRESULT DllUnregisterServer() { return AMovieDllRegisterServer2(FALSE); }
+extern "C" HRESULT DllRegisterServer() {
+    return AMovieDllRegisterServer2(TRUE);
+}
+extern "C" HRESULT DllUnregisterServer() {
+    return AMovieDllRegisterServer2(FALSE);
+}

@@ -1,5 +1,7 @@
 #include "dshow/allocator.h"
 
+#include <algorithm>
+
 #include <cstdlib>
 #include <new>
 
@@ -12,7 +14,9 @@ CMediaSample::CMediaSample(LPCWSTR, CBaseAllocator* allocator, HRESULT* result, 
     if (allocator == nullptr && result != nullptr) *result = E_POINTER;
 }
 
-CMediaSample::~CMediaSample() { DeleteMediaType(m_pMediaType); }
+CMediaSample::~CMediaSample() {
+    DeleteMediaType(m_pMediaType);
+}
 
 HRESULT CMediaSample::QueryInterface(REFIID iid, void** object) {
     if (object == nullptr) return E_POINTER;
@@ -21,7 +25,9 @@ HRESULT CMediaSample::QueryInterface(REFIID iid, void** object) {
     return E_NOINTERFACE;
 }
 
-ULONG CMediaSample::AddRef() { return static_cast<ULONG>(++m_cRef); }
+ULONG CMediaSample::AddRef() {
+    return static_cast<ULONG>(++m_cRef);
+}
 
 ULONG CMediaSample::Release() {
     const LONG count = --m_cRef;
@@ -53,7 +59,9 @@ HRESULT CMediaSample::GetPointer(BYTE** buffer) {
     return m_pBuffer == nullptr ? VFW_E_BUFFER_NOTSET : S_OK;
 }
 
-LONG CMediaSample::GetSize() { return m_cbBuffer; }
+LONG CMediaSample::GetSize() {
+    return m_cbBuffer;
+}
 
 HRESULT CMediaSample::GetTime(REFERENCE_TIME* start, REFERENCE_TIME* end) {
     if ((m_dwFlags & Sample_TimeValid) == 0) return VFW_E_SAMPLE_TIME_NOT_SET;
@@ -83,21 +91,27 @@ HRESULT CMediaSample::SetTime(REFERENCE_TIME* start, REFERENCE_TIME* end) {
     return S_OK;
 }
 
-HRESULT CMediaSample::IsSyncPoint() { return (m_dwFlags & Sample_SyncPoint) ? S_OK : S_FALSE; }
+HRESULT CMediaSample::IsSyncPoint() {
+    return (m_dwFlags & Sample_SyncPoint) ? S_OK : S_FALSE;
+}
 
 HRESULT CMediaSample::SetSyncPoint(BOOL sync) {
     m_dwFlags = sync ? (m_dwFlags | Sample_SyncPoint) : (m_dwFlags & ~Sample_SyncPoint);
     return S_OK;
 }
 
-HRESULT CMediaSample::IsPreroll() { return (m_dwFlags & Sample_Preroll) ? S_OK : S_FALSE; }
+HRESULT CMediaSample::IsPreroll() {
+    return (m_dwFlags & Sample_Preroll) ? S_OK : S_FALSE;
+}
 
 HRESULT CMediaSample::SetPreroll(BOOL preroll) {
     m_dwFlags = preroll ? (m_dwFlags | Sample_Preroll) : (m_dwFlags & ~Sample_Preroll);
     return S_OK;
 }
 
-LONG CMediaSample::GetActualDataLength() { return m_lActual; }
+LONG CMediaSample::GetActualDataLength() {
+    return m_lActual;
+}
 
 HRESULT CMediaSample::SetActualDataLength(LONG length) {
     if (length < 0 || length > m_cbBuffer) return VFW_E_BUFFER_OVERFLOW;
@@ -131,7 +145,9 @@ HRESULT CMediaSample::SetMediaType(AM_MEDIA_TYPE* type) {
     return S_OK;
 }
 
-HRESULT CMediaSample::IsDiscontinuity() { return (m_dwFlags & Sample_Discontinuity) ? S_OK : S_FALSE; }
+HRESULT CMediaSample::IsDiscontinuity() {
+    return (m_dwFlags & Sample_Discontinuity) ? S_OK : S_FALSE;
+}
 
 HRESULT CMediaSample::SetDiscontinuity(BOOL discontinuity) {
     m_dwFlags = discontinuity ? (m_dwFlags | Sample_Discontinuity) : (m_dwFlags & ~Sample_Discontinuity);
@@ -322,4 +338,18 @@ void CMemAllocator::Free() {
 void CMemAllocator::ReallyFree() {
     std::free(m_pBuffer);
     m_pBuffer = nullptr;
+}
+
+HRESULT SetAllocatorProperties(IMemAllocator* allocator, ALLOCATOR_PROPERTIES* request) {
+    ALLOCATOR_PROPERTIES actual {};
+    const HRESULT hr = allocator->SetProperties(request, &actual);
+    if (FAILED(hr)) return hr;
+    return actual.cBuffers < request->cBuffers || actual.cbBuffer < request->cbBuffer ? E_FAIL : S_OK;
+}
+
+HRESULT RequestAtLeast(IMemAllocator* allocator, ALLOCATOR_PROPERTIES* request, LONG buffers, LONG size) {
+    request->cBuffers = std::max(request->cBuffers, buffers);
+    request->cbBuffer = std::max(request->cbBuffer, size);
+    request->cbAlign = std::max<LONG>(request->cbAlign, 1);
+    return SetAllocatorProperties(allocator, request);
 }

@@ -126,3 +126,10 @@ private:
     void ReallyFree();
     BYTE* m_pBuffer = nullptr;
 };
+
+// Asks `allocator` for `request`; E_FAIL when fewer or smaller buffers
+// were granted, a failing SetProperties result as it is.
+HRESULT SetAllocatorProperties(IMemAllocator* allocator, ALLOCATOR_PROPERTIES* request);
+// The same after raising the request to at least `buffers` buffers of
+// `size` bytes, aligned to at least 1.
+HRESULT RequestAtLeast(IMemAllocator* allocator, ALLOCATOR_PROPERTIES* request, LONG buffers, LONG size);

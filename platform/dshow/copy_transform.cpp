@@ -26,13 +26,7 @@ HRESULT CCopyTransform::DecideBufferSize(IMemAllocator* allocator, ALLOCATOR_PRO
         if (SUCCEEDED(upstream->GetProperties(&properties))) size = std::max(size, properties.cbBuffer);
         upstream->Release();
     }
-    request->cBuffers = std::max<LONG>(request->cBuffers, 2);
-    request->cbBuffer = std::max(request->cbBuffer, size);
-    request->cbAlign = std::max<LONG>(request->cbAlign, 1);
-    ALLOCATOR_PROPERTIES actual {};
-    const HRESULT hr = allocator->SetProperties(request, &actual);
-    if (FAILED(hr)) return hr;
-    return actual.cbBuffer < size ? E_FAIL : S_OK;
+    return RequestAtLeast(allocator, request, 2, size);
 }
 
 HRESULT CCopyTransform::Transform(IMediaSample* in, IMediaSample* out) {

@@ -175,13 +175,7 @@ HRESULT CPcmConverter::DecideBufferSize(IMemAllocator* allocator, ALLOCATOR_PROP
     if (!InputPin()->IsConnected() || output == nullptr) return E_UNEXPECTED;
     const LONG size = std::max<LONG>(
         4096, static_cast<LONG>(output->nAvgBytesPerSec / 8 / output->nBlockAlign * output->nBlockAlign));
-    request->cBuffers = std::max<LONG>(request->cBuffers, 4);
-    request->cbBuffer = std::max(request->cbBuffer, size);
-    request->cbAlign = std::max<LONG>(request->cbAlign, 1);
-    ALLOCATOR_PROPERTIES actual {};
-    const HRESULT hr = allocator->SetProperties(request, &actual);
-    if (FAILED(hr)) return hr;
-    return actual.cbBuffer < size ? E_FAIL : S_OK;
+    return RequestAtLeast(allocator, request, 4, size);
 }
 
 HRESULT CPcmConverter::StartStreaming() {

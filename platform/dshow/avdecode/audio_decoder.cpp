@@ -88,13 +88,7 @@ HRESULT CAvAudioDecoder::DecideBufferSize(IMemAllocator* allocator, ALLOCATOR_PR
     const long quarterSecond =
         static_cast<long>(output->nAvgBytesPerSec / 4 / output->nBlockAlign * output->nBlockAlign);
     const long size = std::max(kMinBuffer, quarterSecond);
-    request->cBuffers = std::max<LONG>(request->cBuffers, 4);
-    request->cbBuffer = std::max<LONG>(request->cbBuffer, static_cast<LONG>(size));
-    request->cbAlign = std::max<LONG>(request->cbAlign, 1);
-    ALLOCATOR_PROPERTIES actual {};
-    const HRESULT hr = allocator->SetProperties(request, &actual);
-    if (FAILED(hr)) return hr;
-    return actual.cbBuffer < size ? E_FAIL : S_OK;
+    return RequestAtLeast(allocator, request, 4, static_cast<LONG>(size));
 }
 
 HRESULT CAvAudioDecoder::StartStreaming() {

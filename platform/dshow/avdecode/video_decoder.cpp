@@ -97,13 +97,7 @@ HRESULT CAvVideoDecoder::DecideBufferSize(IMemAllocator* allocator, ALLOCATOR_PR
     if (!InputPin()->IsConnected() || !OutputPin()->IsConnected()) return E_UNEXPECTED;
     PictureWriter writer;
     if (!writer.SetOutput(OutputPin()->CurrentMediaType())) return E_UNEXPECTED;
-    request->cBuffers = std::max<LONG>(request->cBuffers, 2);
-    request->cbBuffer = std::max<LONG>(request->cbBuffer, writer.PictureBytes());
-    request->cbAlign = std::max<LONG>(request->cbAlign, 1);
-    ALLOCATOR_PROPERTIES actual {};
-    const HRESULT hr = allocator->SetProperties(request, &actual);
-    if (FAILED(hr)) return hr;
-    return actual.cbBuffer < writer.PictureBytes() ? E_FAIL : S_OK;
+    return RequestAtLeast(allocator, request, 2, writer.PictureBytes());
 }
 
 HRESULT CAvVideoDecoder::StartStreaming() {

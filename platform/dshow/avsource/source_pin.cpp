@@ -50,13 +50,7 @@ HRESULT CAvSourcePin::DecideBufferSize(IMemAllocator* allocator, ALLOCATOR_PROPE
         const long long picture = 4LL * header->bmiHeader.biWidth * std::abs(header->bmiHeader.biHeight);
         size = static_cast<LONG>(std::clamp<long long>(picture, kMinVideoBuffer, 256LL << 20));
     }
-    request->cBuffers = std::max(request->cBuffers, kBuffers);
-    request->cbBuffer = std::max(request->cbBuffer, size);
-    request->cbAlign = std::max<LONG>(request->cbAlign, 1);
-    ALLOCATOR_PROPERTIES actual {};
-    const HRESULT hr = allocator->SetProperties(request, &actual);
-    if (FAILED(hr)) return hr;
-    return actual.cbBuffer < size ? E_FAIL : S_OK;
+    return RequestAtLeast(allocator, request, kBuffers, size);
 }
 
 // A connected stream keeps the packets the other pin's reading meets,
