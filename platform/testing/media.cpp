@@ -188,12 +188,12 @@ bool MuxFile(const std::string& path, const char* format, const std::vector<MuxS
     if (avformat_alloc_output_context2(&context, nullptr, format, path.c_str()) < 0) return false;
     struct Pending {
         AVStream* stream;
-        const MuxStream* spec;
+        const MuxStream* plan;
         size_t next = 0;
     };
     std::vector<Pending> pending;
-    for (const MuxStream& spec : streams) {
-        const AVCodecDescriptor* descriptor = avcodec_descriptor_get_by_name(spec.codec.c_str());
+    for (const MuxStream& plan : streams) {
+        const AVCodecDescriptor* descriptor = avcodec_descriptor_get_by_name(plan.codec.c_str());
         if (descriptor == nullptr) {
             avformat_free_context(context);
             return false;
@@ -203,26 +203,26 @@ bool MuxFile(const std::string& path, const char* format, const std::vector<MuxS
         parameters->codec_id = descriptor->id;
         parameters->codec_type = descriptor->type;
         if (descriptor->type == AVMEDIA_TYPE_VIDEO) {
-            parameters->width = spec.width;
-            parameters->height = spec.height;
+            parameters->width = plan.width;
+            parameters->height = plan.height;
         } else {
-            parameters->sample_rate = spec.sampleRate;
-            av_channel_layout_default(&parameters->ch_layout, spec.channels);
-            parameters->block_align = spec.data->blockAlign;
-            parameters->bit_rate = spec.data->bitRate;
+            parameters->sample_rate = plan.sampleRate;
+            av_channel_layout_default(&parameters->ch_layout, plan.channels);
+            parameters->block_align = plan.data->blockAlign;
+            parameters->bit_rate = plan.data->bitRate;
             if (const int bits = av_get_bits_per_sample(descriptor->id); bits > 0) {  // PCM
                 parameters->bits_per_coded_sample = bits;
-                parameters->block_align = bits / 8 * spec.channels;
+                parameters->block_align = bits / 8 * plan.channels;
             }
         }
-        if (!spec.data->config.empty()) {
+        if (!plan.data->config.empty()) {
             parameters->extradata =
-                static_cast<uint8_t*>(av_mallocz(spec.data->config.size() + AV_INPUT_BUFFER_PADDING_SIZE));
-            std::copy(spec.data->config.begin(), spec.data->config.end(), parameters->extradata);
-            parameters->extradata_size = static_cast<int>(spec.data->config.size());
+                static_cast<uint8_t*>(av_mallocz(plan.data->config.size() + AV_INPUT_BUFFER_PADDING_SIZE));
+            std::copy(plan.data->config.begin(), plan.data->config.end(), parameters->extradata);
+            parameters->extradata_size = static_cast<int>(plan.data->config.size());
         }
         stream->time_base = {1, 90000};
-        pending.push_back({stream, &spec});
+        pending.push_back({stream, &plan});
     }
     bool ok =
         avio_open(&context->pb, path.c_str(), AVIO_FLAG_WRITE) >= 0 && avformat_write_header(context, nullptr) >= 0;
@@ -230,21 +230,21 @@ bool MuxFile(const std::string& path, const char* format, const std::vector<MuxS
     while (ok) {
         Pending* earliest = nullptr;
         for (Pending& p : pending) {
-            if (p.next >= p.spec->data->units.size()) continue;
-            if (earliest == nullptr || p.next * p.spec->unitSeconds < earliest->next * earliest->spec->unitSeconds) {
+            if (p.next >= p.plan->data->units.size()) continue;
+            if (earliest == nullptr || p.next * p.plan->unitSeconds < earliest->next * earliest->plan->unitSeconds) {
                 earliest = &p;
             }
         }
         if (earliest == nullptr) break;
-        const Unit& unit = earliest->spec->data->units[earliest->next];
+        const Unit& unit = earliest->plan->data->units[earliest->next];
         AVPacket* packet = av_packet_alloc();
         av_new_packet(packet, static_cast<int>(unit.data.size()));
         std::copy(unit.data.begin(), unit.data.end(), packet->data);
         const AVRational tb = earliest->stream->time_base;
         packet->stream_index = earliest->stream->index;
         packet->pts = packet->dts =
-            static_cast<int64_t>(earliest->next * earliest->spec->unitSeconds * tb.den / tb.num + 0.5);
-        packet->duration = static_cast<int64_t>(earliest->spec->unitSeconds * tb.den / tb.num + 0.5);
+            static_cast<int64_t>(earliest->next * earliest->plan->unitSeconds * tb.den / tb.num + 0.5);
+        packet->duration = static_cast<int64_t>(earliest->plan->unitSeconds * tb.den / tb.num + 0.5);
         if (unit.key) packet->flags |= AV_PKT_FLAG_KEY;
         ok = av_interleaved_write_frame(context, packet) >= 0;
         av_packet_free(&packet);

@@ -49,9 +49,9 @@ bool IsType(const CMediaType* type, const GUID& major, const GUID& subtype) {
 // One stream of numbered frames, seekable.
 class NumberStream final : public CSourceStream, public CSourceSeeking {
 public:
-    NumberStream(CNumberSource* filter, const StreamSpec& spec, LPCWSTR name, HRESULT* result)
-        : CSourceStream(L"Number stream", result, filter, name), CSourceSeeking(&positionLock_), spec_(spec) {
-        m_rtDuration = spec.count * spec.duration;
+    NumberStream(CNumberSource* filter, const StreamPlan& plan, LPCWSTR name, HRESULT* result)
+        : CSourceStream(L"Number stream", result, filter, name), CSourceSeeking(&positionLock_), plan_(plan) {
+        m_rtDuration = plan.count * plan.duration;
         m_rtStop = m_rtDuration;
     }
 
@@ -62,7 +62,7 @@ public:
     }
 
     HRESULT GetMediaType(CMediaType* type) override {
-        SetSimpleType(type, spec_.major, spec_.subtype);
+        SetSimpleType(type, plan_.major, plan_.subtype);
         return S_OK;
     }
     using CSourceStream::GetMediaType;
@@ -78,11 +78,11 @@ public:
 
     HRESULT FillBuffer(IMediaSample* sample) override {
         CAutoLock lock(&positionLock_);
-        const REFERENCE_TIME at = next_ * spec_.duration;
-        if (next_ >= spec_.count || at >= m_rtStop) return S_FALSE;
+        const REFERENCE_TIME at = next_ * plan_.duration;
+        if (next_ >= plan_.count || at >= m_rtStop) return S_FALSE;
         SetNumber(sample, next_);
         REFERENCE_TIME start = at - m_rtStart;
-        REFERENCE_TIME end = start + spec_.duration;
+        REFERENCE_TIME end = start + plan_.duration;
         sample->SetTime(&start, &end);
         sample->SetSyncPoint(next_ % 5 == 0);
         sample->SetDiscontinuity(discontinuity_);
@@ -100,7 +100,7 @@ protected:
         }
         {
             CAutoLock lock(&positionLock_);
-            next_ = static_cast<int>((m_rtStart + spec_.duration - 1) / spec_.duration);
+            next_ = static_cast<int>((m_rtStart + plan_.duration - 1) / plan_.duration);
             discontinuity_ = true;
         }
         if (streaming) {
@@ -114,8 +114,8 @@ protected:
 
 private:
     CCritSec positionLock_;
-    StreamSpec spec_;
-    int next_ = 0;              // guarded by positionLock_
+    StreamPlan plan_;
+    int next_ = 0;               // guarded by positionLock_
     bool discontinuity_ = true;  // guarded by positionLock_
 };
 
@@ -136,10 +136,10 @@ HRESULT CNumberSource::NonDelegatingQueryInterface(REFIID iid, void** object) {
     return CSource::NonDelegatingQueryInterface(iid, object);
 }
 
-void CNumberSource::AddStream(const StreamSpec& spec) {
+void CNumberSource::AddStream(const StreamPlan& plan) {
     HRESULT hr = S_OK;
     const std::wstring name = L"Out" + std::to_wstring(GetPinCount());
-    new NumberStream(this, spec, name.c_str(), &hr);  // owned by the filter
+    new NumberStream(this, plan, name.c_str(), &hr);  // owned by the filter
 }
 
 HRESULT CNumberSource::Load(LPCOLESTR file, const AM_MEDIA_TYPE*) {
@@ -214,7 +214,9 @@ CTestRenderer::CTestRenderer(LPUNKNOWN outer) : CBaseFilter(L"Test renderer", ou
     pin_ = new Pin(this, &hr);
 }
 
-CTestRenderer::~CTestRenderer() { delete pin_; }
+CTestRenderer::~CTestRenderer() {
+    delete pin_;
+}
 
 CUnknown* CTestRenderer::CreateInstance(LPUNKNOWN outer, HRESULT* result) {
     auto* renderer = new (std::nothrow) CTestRenderer(outer);
@@ -222,7 +224,9 @@ CUnknown* CTestRenderer::CreateInstance(LPUNKNOWN outer, HRESULT* result) {
     return renderer;
 }
 
-CBasePin* CTestRenderer::GetPin(int index) { return index == 0 ? pin_ : nullptr; }
+CBasePin* CTestRenderer::GetPin(int index) {
+    return index == 0 ? pin_ : nullptr;
+}
 
 HRESULT CTestRenderer::Stop() {
     wake_.Set();  // release a Receive that waits, before taking the filter lock

@@ -23,13 +23,17 @@ inline constexpr GUID kRawSubtype = FourCCGuid(MakeFourCC('T', 'R', 'A', 'W'));
 inline constexpr GUID kDecodedSubtype = FourCCGuid(MakeFourCC('T', 'D', 'E', 'C'));
 inline constexpr GUID kUnplayableSubtype = FourCCGuid(MakeFourCC('T', 'B', 'A', 'D'));
 
-inline constexpr CLSID CLSID_NumberSource = {0x7A1C0001, 0x51D2, 0x4E0B, {0x8C, 0x11, 0x3A, 0x55, 0x90, 0x21, 0x6B, 0x01}};
-inline constexpr CLSID CLSID_TestDecoder = {0x7A1C0002, 0x51D2, 0x4E0B, {0x8C, 0x11, 0x3A, 0x55, 0x90, 0x21, 0x6B, 0x01}};
-inline constexpr CLSID CLSID_TestRenderer = {0x7A1C0003, 0x51D2, 0x4E0B, {0x8C, 0x11, 0x3A, 0x55, 0x90, 0x21, 0x6B, 0x01}};
-inline constexpr CLSID CLSID_PassThrough = {0x7A1C0004, 0x51D2, 0x4E0B, {0x8C, 0x11, 0x3A, 0x55, 0x90, 0x21, 0x6B, 0x01}};
+inline constexpr CLSID CLSID_NumberSource = {
+    0x7A1C0001, 0x51D2, 0x4E0B, {0x8C, 0x11, 0x3A, 0x55, 0x90, 0x21, 0x6B, 0x01}};
+inline constexpr CLSID CLSID_TestDecoder = {
+    0x7A1C0002, 0x51D2, 0x4E0B, {0x8C, 0x11, 0x3A, 0x55, 0x90, 0x21, 0x6B, 0x01}};
+inline constexpr CLSID CLSID_TestRenderer = {
+    0x7A1C0003, 0x51D2, 0x4E0B, {0x8C, 0x11, 0x3A, 0x55, 0x90, 0x21, 0x6B, 0x01}};
+inline constexpr CLSID CLSID_PassThrough = {
+    0x7A1C0004, 0x51D2, 0x4E0B, {0x8C, 0x11, 0x3A, 0x55, 0x90, 0x21, 0x6B, 0x01}};
 
 // One stream of a number source: count frames of `duration` each.
-struct StreamSpec {
+struct StreamPlan {
     GUID major;
     GUID subtype;
     int count;
@@ -47,7 +51,7 @@ public:
     HRESULT NonDelegatingQueryInterface(REFIID iid, void** object) override;
     HRESULT Load(LPCOLESTR file, const AM_MEDIA_TYPE* type) override;
     HRESULT GetCurFile(LPOLESTR* file, AM_MEDIA_TYPE* type) override;
-    void AddStream(const StreamSpec& spec);
+    void AddStream(const StreamPlan& plan);
 
 private:
     std::wstring file_;
@@ -64,7 +68,7 @@ public:
     CBasePin* GetPin(int index) override;
     HRESULT Stop() override;
 
-    std::vector<int> Numbers();          // frame numbers received, in order
+    std::vector<int> Numbers();  // frame numbers received, in order
     int Discontinuities() const { return discontinuities_; }
     int EndsOfStream() const { return ends_; }
     void SetBlocking(bool block) { blocking_ = block; }
