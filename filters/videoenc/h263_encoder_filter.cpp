@@ -14,13 +14,6 @@ constexpr DWORD kH263FourCC = 0x33363248;  // "H263"
 constexpr int kDefaultFrameRate = 25;
 constexpr int kTimingFrames = 5;  // frames during which the encoder may follow the real rate
 
-const VIDEOINFOHEADER* VideoInfo(const CMediaType* type) {
-    if (type->formattype != FORMAT_VideoInfo || type->cbFormat < sizeof(VIDEOINFOHEADER) || type->pbFormat == nullptr) {
-        return nullptr;
-    }
-    return reinterpret_cast<const VIDEOINFOHEADER*>(type->pbFormat);
-}
-
 int RateOf(REFERENCE_TIME interval) {
     if (interval <= 0) return 0;
     return std::clamp(static_cast<int>(std::lround(static_cast<double>(UNITS) / interval)), 1, 30);
@@ -70,7 +63,7 @@ bool CTxFFMpegEnc::IsAcceptedInput(const CMediaType* type) {
 
 HRESULT CTxFFMpegEnc::CheckInputType(const CMediaType* in) {
     if (in == nullptr) return E_POINTER;
-    const VIDEOINFOHEADER* header = VideoInfo(in);
+    const VIDEOINFOHEADER* header = VideoInfoOf(*in);
     if (header == nullptr) return E_INVALIDARG;
     m_inputWidth = header->bmiHeader.biWidth;
     m_inputHeight = std::abs(header->bmiHeader.biHeight);
@@ -114,7 +107,7 @@ HRESULT CTxFFMpegEnc::DecideBufferSize(IMemAllocator* allocator, ALLOCATOR_PROPE
     if (allocator == nullptr || request == nullptr) return E_POINTER;
     const CMediaType& input = InputPin()->CurrentMediaType();
     LONG size = 0;
-    if (const VIDEOINFOHEADER* header = VideoInfo(&input)) {
+    if (const VIDEOINFOHEADER* header = VideoInfoOf(input)) {
         size = std::max<LONG>(static_cast<LONG>(input.GetSampleSize()),
                               (header->bmiHeader.biWidth + 3) / 4 * std::abs(header->bmiHeader.biHeight) * 12);
     }
@@ -133,7 +126,7 @@ HRESULT CTxFFMpegEnc::StartStreaming() {
     m_frame.assign(m_layout.FrameBytes(), 0);
     SetOutputHeader(m_layout.width, m_layout.height);
     int rate = kDefaultFrameRate;
-    if (const VIDEOINFOHEADER* header = VideoInfo(&input)) {
+    if (const VIDEOINFOHEADER* header = VideoInfoOf(input)) {
         if (const int declared = RateOf(header->AvgTimePerFrame)) rate = declared;
     }
     m_previousStart = -1;

@@ -166,12 +166,18 @@ BOOL CMediaType::IsPartiallySpecified() const {
 }
 
 const VIDEOINFOHEADER* VideoInfoOf(const CMediaType& type) {
-    if (type.formattype != FORMAT_VideoInfo || type.FormatLength() < sizeof(VIDEOINFOHEADER)) return nullptr;
+    if (type.formattype != FORMAT_VideoInfo || type.FormatLength() < sizeof(VIDEOINFOHEADER) ||
+        type.Format() == nullptr) {
+        return nullptr;
+    }
     return reinterpret_cast<const VIDEOINFOHEADER*>(type.Format());
 }
 
 const WAVEFORMATEX* WaveFormatOf(const CMediaType& type) {
-    if (type.formattype != FORMAT_WaveFormatEx || type.FormatLength() < sizeof(WAVEFORMATEX)) return nullptr;
+    if (type.formattype != FORMAT_WaveFormatEx || type.FormatLength() < sizeof(WAVEFORMATEX) ||
+        type.Format() == nullptr) {
+        return nullptr;
+    }
     return reinterpret_cast<const WAVEFORMATEX*>(type.Format());
 }
 

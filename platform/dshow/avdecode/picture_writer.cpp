@@ -19,8 +19,8 @@ void PictureWriter::Reset() {
 }
 
 bool PictureWriter::SetOutput(const CMediaType& type) {
-    if (type.formattype != FORMAT_VideoInfo || type.FormatLength() < sizeof(VIDEOINFOHEADER)) return false;
-    const auto* header = reinterpret_cast<const VIDEOINFOHEADER*>(type.Format());
+    const VIDEOINFOHEADER* header = VideoInfoOf(type);
+    if (header == nullptr) return false;
     const LONG width = header->bmiHeader.biWidth;
     const LONG height = std::abs(header->bmiHeader.biHeight);
     if (width <= 0 || height <= 0 || width > 16384 || height > 16384) return false;

@@ -147,11 +147,10 @@ bool MediaTypeOfStream(const AVCodecParameters& codec, const AVRational& frameRa
 }
 
 bool CodecOfMediaType(const CMediaType& type, AVCodecParameters* codec) {
+    if (codec == nullptr) return false;
     const BYTE* format = type.Format();
     const ULONG length = type.FormatLength();
-    if (format == nullptr || codec == nullptr) return false;
-    if (type.majortype == MEDIATYPE_Video && type.formattype == FORMAT_VideoInfo && length >= sizeof(VIDEOINFOHEADER)) {
-        const auto* header = reinterpret_cast<const VIDEOINFOHEADER*>(format);
+    if (const VIDEOINFOHEADER* header = VideoInfoOf(type); header != nullptr && type.majortype == MEDIATYPE_Video) {
         const AVCodecID id = VideoCodecOf(type.subtype);
         if (id == AV_CODEC_ID_NONE || avcodec_find_decoder(id) == nullptr) return false;
         codec->codec_type = AVMEDIA_TYPE_VIDEO;
@@ -162,8 +161,7 @@ bool CodecOfMediaType(const CMediaType& type, AVCodecParameters* codec) {
         codec->bits_per_coded_sample = header->bmiHeader.biBitCount;
         return SetExtradata(codec, format + sizeof(VIDEOINFOHEADER), length - sizeof(VIDEOINFOHEADER));
     }
-    if (type.majortype == MEDIATYPE_Audio && type.formattype == FORMAT_WaveFormatEx && length >= sizeof(WAVEFORMATEX)) {
-        const auto* wave = reinterpret_cast<const WAVEFORMATEX*>(format);
+    if (const WAVEFORMATEX* wave = WaveFormatOf(type); wave != nullptr && type.majortype == MEDIATYPE_Audio) {
         const AVCodecID id = AudioCodecOf(type.subtype, *wave);
         if (id == AV_CODEC_ID_NONE || avcodec_find_decoder(id) == nullptr) return false;
         if (wave->nChannels == 0 || wave->nSamplesPerSec == 0) return false;
