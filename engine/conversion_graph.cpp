@@ -2,25 +2,13 @@
 
 #include "dshow/media_subtypes.h"
 #include "dshow/mediatype.h"
+#include "engine/graph_steps.h"
 
 namespace movanta::engine {
 namespace {
 
-constexpr GUID kAacSubtype = {0x000000FF, 0x0000, 0x0010, {0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71}};
 constexpr CLSID kH263Decoder = {0xCE7A18D1, 0x5503, 0x430E, {0xA0, 0xD7, 0x23, 0x96, 0x5C, 0x93, 0xD5, 0x29}};
 constexpr CLSID kAmrDecoder = {0x5ABFF933, 0x5A1C, 0x44C8, {0x8E, 0x90, 0xE0, 0xEB, 0xC1, 0x24, 0xC8, 0x94}};
-
-// The first media type a pin prefers.
-bool FirstType(IPin* pin, CMediaType& type) {
-    ComPtr<IEnumMediaTypes> types;
-    if (FAILED(pin->EnumMediaTypes(types.Receive()))) return false;
-    AM_MEDIA_TYPE* first = nullptr;
-    ULONG fetched = 0;
-    if (types->Next(1, &first, &fetched) != S_OK || fetched != 1) return false;
-    type = *first;
-    DeleteMediaType(first);
-    return true;
-}
 
 // Adds `decoder`, connects `source` to its input 0 and renders its output 0.
 HRESULT DecodeAndRender(GraphSession& graph, IPin* source, REFCLSID decoder, LPCWSTR name) {
@@ -55,7 +43,7 @@ HRESULT BuildGppSource(CMovanta& job) {
                 hr = DecodeAndRender(graph, pin.Get(), kH263Decoder, L"H263 Decoder");
             }
         } else if (type.majortype == MEDIATYPE_Audio) {
-            if (type.subtype == kAacSubtype) {
+            if (type.subtype == MEDIASUBTYPE_AAC) {
                 hr = graph.graph->Render(pin.Get());
             } else if (type.subtype == MEDIASUBTYPE_AMR) {
                 hr = DecodeAndRender(graph, pin.Get(), kAmrDecoder, L"AMR Decoder");
@@ -83,9 +71,9 @@ HRESULT BuildSourceHalf(CMovanta& job) {
     return hr;
 }
 
-// The encoding halves are built by the graph-building stage of the engine,
-// which is not in this version: every conversion ends with error 0 here.
-int BuildEncodingHalf(CMovanta&) { return 1; }
-int BuildMp3Half(CMovanta&) { return 1; }
+// The music job's encoding half is not in this version: it ends with error 0.
+int BuildMp3Half(CMovanta&) {
+    return 1;
+}
 
 }  // namespace movanta::engine

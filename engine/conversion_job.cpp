@@ -3,8 +3,9 @@
 #include <thread>
 
 #include "com/comapi.h"
-#include "engine/conversion_graph.h"
 #include "engine/convengine.h"
+#include "engine/conversion_graph.h"
+#include "engine/free_space.h"
 #include "win/files.h"
 #include "win/sync.h"
 #include "win/text.h"
@@ -82,8 +83,8 @@ void CMovanta::Start(HWND owner, LPCWSTR input, LPCWSTR output, HANDLE event,
 
 void CMovanta::CovertMedia(HWND owner, LPCWSTR input, LPCWSTR output, const CNTConfig& request) {
     m_CNTConfig = request;
-    const CodecChoice codecs = ChooseCodecs(output == nullptr ? L"" : output,
-                                            m_pProfile ? &m_pProfile->Conf() : nullptr);
+    const CodecChoice codecs =
+        ChooseCodecs(output == nullptr ? L"" : output, m_pProfile ? &m_pProfile->Conf() : nullptr);
     m_nSysFormat = codecs.sysFormat;
     m_wAudioCodec = codecs.audioCodec;
     m_wVideoCodec = codecs.videoCodec;
@@ -152,9 +153,8 @@ bool CMovanta::PollWriter() {
         m_nErrorCode = TRX_ERR_RATE;
         return false;
     }
-    ULARGE_INTEGER free {};
-    return !(GetDiskFreeSpaceExW(m_szOutputFolder.c_str(), &free, nullptr, nullptr) &&
-             free.QuadPart < kMinimumFreeSpace);
+    std::uint64_t free = 0;
+    return !(FreeSpace(m_szOutputFolder, free) && free < kMinimumFreeSpace);
 }
 
 bool CMovanta::StartGraph() {

@@ -42,7 +42,7 @@ public:
     HWND m_hOwner = nullptr;
     std::atomic<std::int32_t> m_nErrorCode {0};
     std::atomic<std::int32_t> m_bAbort {0};
-    std::wstring m_szInput;   // short forms
+    std::wstring m_szInput;  // short forms
     std::wstring m_szOutput;
     std::wstring m_szOutputFolder;  // for the free-space check
     std::wstring m_szGraphFile;

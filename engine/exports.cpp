@@ -34,12 +34,15 @@ LONGLONG ReadableSize(LPCWSTR path) {
     return known ? size.QuadPart : 0;
 }
 
-HWND OwnerOr(HWND owner) { return owner != nullptr ? owner : Engine().defaultOwner; }
+HWND OwnerOr(HWND owner) {
+    return owner != nullptr ? owner : Engine().defaultOwner;
+}
 
 template <class Job, class Handle>
 std::shared_ptr<Job> FindJob(std::vector<std::shared_ptr<Job>>& list, Handle handle) {
-    auto it = std::find_if(list.begin(), list.end(),
-                           [&](const std::shared_ptr<Job>& job) { return reinterpret_cast<Handle>(job.get()) == handle; });
+    auto it = std::find_if(list.begin(), list.end(), [&](const std::shared_ptr<Job>& job) {
+        return reinterpret_cast<Handle>(job.get()) == handle;
+    });
     return it == list.end() ? nullptr : *it;
 }
 

@@ -30,8 +30,12 @@ bool IsAudioFile(const std::wstring& extension) {
     return EqualsNoCase(extension, L".mp3") || EqualsNoCase(extension, L".wma") || EqualsNoCase(extension, L".wav");
 }
 
-int Run(GraphSession& graph) { return SUCCEEDED(graph.control->Run()) ? 0 : 1; }
-int Pause(GraphSession& graph) { return SUCCEEDED(graph.control->Pause()) ? 0 : 1; }
+int Run(GraphSession& graph) {
+    return SUCCEEDED(graph.control->Run()) ? 0 : 1;
+}
+int Pause(GraphSession& graph) {
+    return SUCCEEDED(graph.control->Pause()) ? 0 : 1;
+}
 
 }  // namespace
 
@@ -233,7 +237,9 @@ void CAVPreview::UpdatePrevState() {
         if (hr == S_OK) break;
         Sleep(200);
     }
-    Post(state == State_Paused ? WM_TRX_MEDIA_PAUSE : state == State_Running ? WM_TRX_MEDIA_PLAY : WM_TRX_MEDIA_STOPPED,
+    Post(state == State_Paused    ? WM_TRX_MEDIA_PAUSE
+         : state == State_Running ? WM_TRX_MEDIA_PLAY
+                                  : WM_TRX_MEDIA_STOPPED,
          0);
 }
 
@@ -250,9 +256,13 @@ int CAVPreview::ChangeState(int (*change)(GraphSession&), std::int32_t newState,
     return result;
 }
 
-int CAVPreview::PlayMedia(bool notify) { return ChangeState(Run, 2, notify); }
+int CAVPreview::PlayMedia(bool notify) {
+    return ChangeState(Run, 2, notify);
+}
 
-int CAVPreview::PauseMedia(bool notify) { return ChangeState(Pause, 1, notify); }
+int CAVPreview::PauseMedia(bool notify) {
+    return ChangeState(Pause, 1, notify);
+}
 
 int CAVPreview::StopMedia(bool notify) {
     Seek(0);
@@ -267,8 +277,8 @@ int CAVPreview::Seek(std::int64_t position) {
     m_graph.control->GetState(30, &state);
     if (state != State_Paused && FAILED(m_graph.control->Pause())) return 1;
     LONGLONG current = position;
-    const HRESULT sought = m_graph.seeking->SetPositions(&current, AM_SEEKING_AbsolutePositioning | AM_SEEKING_ReturnTime,
-                                                         nullptr, AM_SEEKING_NoPositioning);
+    const HRESULT sought = m_graph.seeking->SetPositions(
+        &current, AM_SEEKING_AbsolutePositioning | AM_SEEKING_ReturnTime, nullptr, AM_SEEKING_NoPositioning);
     const HRESULT resumed = state == State_Running ? m_graph.control->Run() : m_graph.control->Pause();
     if (FAILED(resumed)) return 1;
     if (SUCCEEDED(sought)) return 0;

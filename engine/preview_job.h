@@ -63,9 +63,9 @@ public:
     std::vector<std::int32_t> m_effectValues;  // guarded by m_graphLock
 
     std::mutex m_graphLock;
-    GraphSession m_graph;                     // guarded by m_graphLock
-    ComPtr<IAudioEffect> m_pGargle;           // guarded by m_graphLock
-    ComPtr<IImgEffectValues> m_pImgEffect;    // guarded by m_graphLock
+    GraphSession m_graph;                   // guarded by m_graphLock
+    ComPtr<IAudioEffect> m_pGargle;         // guarded by m_graphLock
+    ComPtr<IImgEffectValues> m_pImgEffect;  // guarded by m_graphLock
 
 private:
     bool Prepare(HWND owner, LPCWSTR path);

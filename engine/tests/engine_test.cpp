@@ -3,14 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <fstream>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 
-#include "com/server_file.h"
 #include "engine/convengine.h"
 #include "engine/engine_state.h"
 #include "engine/profile.h"
+#include "owner_fixture.h"
 #include "testing/media.h"
 #include "testing/testing.h"
 #include "win/windows.h"
@@ -18,24 +18,10 @@
 namespace {
 
 using movanta::Utf8ToWide;
+using movanta::engine::enginetest::Message;
 
-struct Message {
-    UINT message;
-    WPARAM wParam;
-    LPARAM lParam;
-};
-
-std::vector<Message>* g_received = nullptr;
-
-LRESULT RecordingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message >= WM_TRX_MEDIA_START && message <= WM_TRX_AUDIO_ERROR && g_received != nullptr) {
-        g_received->push_back({message, wParam, lParam});
-        return 0;
-    }
-    return DefWindowProcW(window, message, wParam, lParam);
-}
-
-FILEAVCODEC kBothFormats[] = {{TRX_SYS_3GP, TRX_VCODEC_H263, TRX_ACODEC_AMR}, {TRX_SYS_MP4, TRX_VCODEC_MPEG4, TRX_ACODEC_AAC}};
+FILEAVCODEC kBothFormats[] = {{TRX_SYS_3GP, TRX_VCODEC_H263, TRX_ACODEC_AMR},
+                              {TRX_SYS_MP4, TRX_VCODEC_MPEG4, TRX_ACODEC_AAC}};
 
 MobileVideoConf Profile(std::int32_t phone) {
     MobileVideoConf profile {};
@@ -47,65 +33,14 @@ MobileVideoConf Profile(std::int32_t phone) {
     return profile;
 }
 
-class EngineTest : public ::testing::Test {
+class EngineTest : public movanta::engine::enginetest::OwnerFixture {
 protected:
     void SetUp() override {
-        std::string error;
-        ASSERT_EQ(movanta::RegisterServerFile(QUARTZ_PATH, true, error), movanta::ServerFileResult::Done) << error;
-        static bool registered = false;
-        if (!registered) {
-            WNDCLASSW windowClass {};
-            windowClass.lpfnWndProc = RecordingProc;
-            windowClass.lpszClassName = L"EngineTestOwner";
-            RegisterClassW(&windowClass);
-            registered = true;
-        }
-        g_received = &received_;
-        owner_ = CreateWindowExW(0, L"EngineTestOwner", L"", 0, 0, 0, 320, 240, nullptr, nullptr, nullptr, nullptr);
-        ASSERT_EQ(TrxInit(kInstance, owner_), TRX_OK);
+        Register(QUARTZ_PATH);
+        OwnerFixture::SetUp();
         input_ = File("input.avi", std::string(1000, 'x'));
     }
-    void TearDown() override {
-        TrxTEnd();
-        DestroyWindow(owner_);
-        g_received = nullptr;
-    }
-    std::wstring File(const std::string& name, const std::string& contents) {
-        std::ofstream(dir_.File(name), std::ios::binary) << contents;
-        return Utf8ToWide(dir_.File(name));
-    }
-    // Handles messages until `message` has arrived for `handle`, for five seconds at most.
-    bool WaitFor(UINT message, void* handle) {
-        const ULONGLONG end = GetTickCount64() + 5000;
-        while (GetTickCount64() < end) {
-            MSG msg;
-            while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-            for (const Message& m : received_) {
-                if (m.message == message && m.wParam == reinterpret_cast<WPARAM>(handle)) return true;
-            }
-            Sleep(2);
-        }
-        return false;
-    }
-    std::vector<UINT> MessagesOf(void* handle) {
-        std::vector<UINT> codes;
-        for (const Message& m : received_) {
-            if (m.wParam == reinterpret_cast<WPARAM>(handle)) codes.push_back(m.message);
-        }
-        return codes;
-    }
-    LPARAM ParameterOf(void* handle, UINT message) {
-        for (const Message& m : received_) {
-            if (m.wParam == reinterpret_cast<WPARAM>(handle) && m.message == message) return m.lParam;
-        }
-        return -1;
-    }
 
-    static inline const HINSTANCE kInstance = reinterpret_cast<HINSTANCE>(0x400000);
-    movanta::testing::ScopedRegistry registry_;
-    movanta::testing::TempDir dir_;
-    std::vector<Message> received_;
-    HWND owner_ = nullptr;
     std::wstring input_;
 };
 
@@ -206,7 +141,9 @@ TEST(CodecChoiceTest, TheExtensionChoosesAndTheProfileOverrides) {
         {L"/out/clip.3gp", {{TRX_SYS_MP4, TRX_VCODEC_MPEG4, TRX_ACODEC_AAC}}, 2, TRX_ACODEC_AMR, TRX_VCODEC_H263},
         {L"/out/clip.mp4",
          {{TRX_SYS_MP4, TRX_VCODEC_H263, TRX_ACODEC_AMR}, {TRX_SYS_MP4, TRX_VCODEC_MPEG4, TRX_ACODEC_AMR}},
-         1, TRX_ACODEC_AMR, TRX_VCODEC_MPEG4},
+         1,
+         TRX_ACODEC_AMR,
+         TRX_VCODEC_MPEG4},
         {L"/out/clip.wmv", {{TRX_SYS_MP4, TRX_VCODEC_H263, TRX_ACODEC_AMR}}, 1, TRX_ACODEC_AMR, TRX_VCODEC_H263},
     };
     for (const Case& c : cases) {
@@ -332,8 +269,8 @@ TEST_F(ProbeTest, AFileMadeHereIsDescribed) {
     const auto video = movanta::testing::EncodeVideo("mpeg4", 25);
     const auto audio = movanta::testing::EncodeAac(43);
     const std::string path = dir_.File("clip.mp4");
-    ASSERT_TRUE(movanta::testing::MuxFile(
-        path, "mp4", {{"mpeg4", &video}, {"aac", &audio, 0, 0, 44100, 2, 1024.0 / 44100}}));
+    ASSERT_TRUE(
+        movanta::testing::MuxFile(path, "mp4", {{"mpeg4", &video}, {"aac", &audio, 0, 0, 44100, 2, 1024.0 / 44100}}));
     const MediaInfo info = Probe(path);
     EXPECT_EQ(std::u16string(info.szFormatName), u"mov,mp4,m4a,3gp,3g2,mj2");
     EXPECT_EQ(+info.nVideoCodecId, 15u);
@@ -353,13 +290,14 @@ TEST_F(ProbeTest, AFileMadeHereIsDescribed) {
 
 TEST_F(ProbeTest, TheLastStreamOfAKindIsReportedAndUnknownCodecsLeaveTheName) {
     const auto first = movanta::testing::EncodeAac(10);
-    std::vector<movanta::testing::Unit> floats(20, movanta::testing::Unit {std::vector<std::uint8_t>(4 * 2 * 1024), true});
+    std::vector<movanta::testing::Unit> floats(20,
+                                               movanta::testing::Unit {std::vector<std::uint8_t>(4 * 2 * 1024), true});
     movanta::testing::Encoded raw;
     raw.units = floats;
     const std::string path = dir_.File("two.mkv");
-    ASSERT_TRUE(movanta::testing::MuxFile(path, "matroska",
-                                          {{"aac", &first, 0, 0, 44100, 2, 1024.0 / 44100},
-                                           {"pcm_f32le", &raw, 0, 0, 22050, 2, 1024.0 / 22050}}));
+    ASSERT_TRUE(movanta::testing::MuxFile(
+        path, "matroska",
+        {{"aac", &first, 0, 0, 44100, 2, 1024.0 / 44100}, {"pcm_f32le", &raw, 0, 0, 22050, 2, 1024.0 / 22050}}));
     MediaInfo info {};
     std::memcpy(info.szAudioCodec, u"keep", sizeof(u"keep"));
     EXPECT_EQ(TrxGetFileInfo(Utf8ToWide(path).c_str(), &info), TRX_OK);

@@ -16,8 +16,11 @@ constexpr DWORD kHoldSleep = 500;
 constexpr DWORD kHoldGap = 1000;
 constexpr int kHoldRounds = 4;
 constexpr DWORD kEndedWait = 500;
+constexpr DWORD kPrerollPoll = 5;
 
-bool ValidDuration(REFERENCE_TIME d) { return d > 150000 && d <= 10000000; }
+bool ValidDuration(REFERENCE_TIME d) {
+    return d > 150000 && d <= 10000000;
+}
 
 }  // namespace
 
@@ -61,6 +64,7 @@ HRESULT CMuxerFilter::Run(REFERENCE_TIME start) {
 CMuxerPin::CMuxerPin(CMp4SysMuxer* owner, CMuxerFilter* filter, CCritSec* lock, HRESULT* result, LPCWSTR name,
                      bool video)
     : CRenderedInputPin(video ? L"CMuxerVideoPin" : L"CMuxerAudioPin", filter, lock, result, name),
+      m_pMuxerFilter(filter),
       m_pMuxer(owner),
       m_video(video) {}
 
@@ -113,6 +117,11 @@ void CMuxerPin::HoldBack() {
     m_lastHold = clock.Ticks();
 }
 
+bool CMuxerPin::WaitForRun() {
+    while (m_pMuxerFilter->IsPaused() && !IsFlushing()) Sleep(kPrerollPoll);
+    return !IsFlushing() && !IsStopped();
+}
+
 HRESULT CMuxerPin::Receive(IMediaSample* sample) {
     CAutoLock lock(&m_receiveLock);
     if (sample == nullptr) return E_POINTER;
@@ -124,6 +133,7 @@ HRESULT CMuxerPin::Receive(IMediaSample* sample) {
     REFERENCE_TIME stop = 0;
     sample->GetTime(&start, &stop);
     if (!g_Mp4Muxer().IsOpen()) return S_OK;  // no file yet: dropped
+    if (!WaitForRun()) return S_FALSE;
     BYTE* data = nullptr;
     if (!m_video) {
         hr = sample->GetPointer(&data);

@@ -100,6 +100,16 @@ bool CTxResample::CaptureSourceSize() {
     return true;
 }
 
+REFERENCE_TIME CTxResample::OutputInterval() {
+    const CMediaType& input = InputPin()->CurrentMediaType();
+    // VIDEOINFOHEADER2 keeps the interval where VIDEOINFOHEADER does.
+    REFERENCE_TIME source = 0;
+    if (input.Format() != nullptr && input.FormatLength() >= sizeof(VIDEOINFOHEADER)) {
+        source = std::max<REFERENCE_TIME>(reinterpret_cast<const VIDEOINFOHEADER*>(input.Format())->AvgTimePerFrame, 0);
+    }
+    return std::max(source, m_interval.load());
+}
+
 bool CTxResample::UseSourceSizeIfUnset() {
     if (m_nDstWidth == -1 || m_nDstHeight == -1) {
         m_resample.SetDstResulotion(m_srcWidth, m_srcHeight, 1);
@@ -121,6 +131,7 @@ HRESULT CTxResample::GetMediaType(int position, CMediaType* type) {
     if (!UseSourceSizeIfUnset()) return E_UNEXPECTED;
     const bool yv12 = position == 0;
     FillHeader(header, yv12 ? 12 : 24, m_srcWidth, m_srcHeight, m_nDstWidth, m_nDstHeight);
+    header->AvgTimePerFrame = OutputInterval();
     type->SetType(&MEDIATYPE_Video);
     type->SetSubtype(yv12 ? &MEDIASUBTYPE_YV12 : &MEDIASUBTYPE_RGB24);
     type->SetFormatType(&FORMAT_VideoInfo);
@@ -175,6 +186,7 @@ HRESULT CTxResample::StartStreaming() {
     auto* header = reinterpret_cast<VIDEOINFOHEADER*>(m_outputType.Format());
     if (header == nullptr) return E_OUTOFMEMORY;
     FillHeader(header, bitCount, m_srcWidth, m_srcHeight, m_nDstWidth, m_nDstHeight);
+    header->AvgTimePerFrame = OutputInterval();
     m_outputType.SetType(&MEDIATYPE_Video);
     m_outputType.SetSubtype(bitCount == 24 ? &MEDIASUBTYPE_RGB24 : &MEDIASUBTYPE_YV12);
     m_outputType.SetFormatType(&FORMAT_VideoInfo);

@@ -48,6 +48,8 @@ private:
     // Without a destination size, the source size at 40 frames a second;
     // false when the source size is not one the scaler takes.
     bool UseSourceSizeIfUnset();
+    // The pictures' interval out: the rate limit's, or the source's when slower.
+    REFERENCE_TIME OutputInterval();
     // 12 for a YV12 output, 24 for RGB24, 0 for anything else.
     int OutputBitCount();
     // The ordering and rate tests: false drops the frame.

@@ -46,11 +46,13 @@ protected:
     ~IAudioEffect() = default;
 };
 
-// "TxAmp": method 3 sets the mode, 4 reads the position, 5 sets the start.
+// "TxAmp": method 1 gives the owner window (with a parameter and the
+// duration in milliseconds), 3 sets the mode, 4 reads the position, 5 sets
+// the start.
 class ITxAmp : public IUnknown {
 public:
+    virtual HRESULT SetOwner(HWND owner, LONG parameter, LONG milliseconds) = 0;
     virtual HRESULT SetGain(LONG percent) = 0;
-    virtual HRESULT GetGain(LONG* percent) = 0;
     virtual HRESULT SetMode(LONG mode) = 0;
     virtual HRESULT GetPosition(LONGLONG* position, LONGLONG* end) = 0;
     virtual HRESULT SetStart(LONGLONG start) = 0;

@@ -112,6 +112,8 @@ Encoded EncodeAudio(const char* codecName, int rate, int channels, int frames) {
                     reinterpret_cast<float*>(plane)[index] = static_cast<float>(value);
                 } else if (packed == AV_SAMPLE_FMT_S32) {
                     reinterpret_cast<std::int32_t*>(plane)[index] = static_cast<std::int32_t>(value * 2147483647.0);
+                } else if (packed == AV_SAMPLE_FMT_U8) {
+                    plane[index] = static_cast<std::uint8_t>(128 + value * 127);
                 } else {
                     reinterpret_cast<std::int16_t*>(plane)[index] = static_cast<std::int16_t>(value * 32767);
                 }
@@ -165,6 +167,8 @@ std::vector<StreamInfo> ReadBack(const std::string& path) {
         info.width = parameters->width;
         info.height = parameters->height;
         info.sampleRate = parameters->sample_rate;
+        info.channels = parameters->ch_layout.nb_channels;
+        if (stream->start_time != AV_NOPTS_VALUE) info.startSeconds = stream->start_time * av_q2d(stream->time_base);
         if (stream->duration != AV_NOPTS_VALUE) info.seconds = stream->duration * av_q2d(stream->time_base);
         index[i] = static_cast<int>(streams.size());
         streams.push_back(info);
@@ -181,6 +185,56 @@ std::vector<StreamInfo> ReadBack(const std::string& path) {
     av_packet_free(&packet);
     avformat_close_input(&format);
     return streams;
+}
+
+int DecodeErrors(const std::string& path) {
+    AVFormatContext* format = nullptr;
+    if (avformat_open_input(&format, path.c_str(), nullptr, nullptr) < 0) return -1;
+    int errors = 0;
+    std::vector<AVCodecContext*> decoders(format->nb_streams, nullptr);
+    if (avformat_find_stream_info(format, nullptr) >= 0) {
+        for (unsigned i = 0; i < format->nb_streams; ++i) {
+            const AVCodecParameters* parameters = format->streams[i]->codecpar;
+            if (parameters->codec_type != AVMEDIA_TYPE_VIDEO && parameters->codec_type != AVMEDIA_TYPE_AUDIO) continue;
+            const AVCodec* codec = avcodec_find_decoder(parameters->codec_id);
+            decoders[i] = codec == nullptr ? nullptr : avcodec_alloc_context3(codec);
+            if (decoders[i] == nullptr || avcodec_parameters_to_context(decoders[i], parameters) < 0 ||
+                avcodec_open2(decoders[i], codec, nullptr) < 0) {
+                ++errors;
+                avcodec_free_context(&decoders[i]);
+            }
+        }
+        AVPacket* packet = av_packet_alloc();
+        AVFrame* frame = av_frame_alloc();
+        auto drain = [&](AVCodecContext* decoder) {
+            int received = 0;
+            while ((received = avcodec_receive_frame(decoder, frame)) >= 0) {
+                if ((frame->decode_error_flags != 0) || (frame->flags & AV_FRAME_FLAG_CORRUPT) != 0) ++errors;
+                av_frame_unref(frame);
+            }
+            if (received != AVERROR(EAGAIN) && received != AVERROR_EOF) ++errors;
+        };
+        while (av_read_frame(format, packet) >= 0) {
+            const unsigned stream = static_cast<unsigned>(packet->stream_index);
+            if (stream < decoders.size() && decoders[stream] != nullptr) {
+                if (avcodec_send_packet(decoders[stream], packet) < 0) ++errors;
+                drain(decoders[stream]);
+            }
+            av_packet_unref(packet);
+        }
+        for (AVCodecContext* decoder : decoders) {
+            if (decoder == nullptr) continue;
+            avcodec_send_packet(decoder, nullptr);
+            drain(decoder);
+        }
+        av_frame_free(&frame);
+        av_packet_free(&packet);
+    } else {
+        errors = -1;
+    }
+    for (AVCodecContext*& decoder : decoders) avcodec_free_context(&decoder);
+    avformat_close_input(&format);
+    return errors;
 }
 
 bool MuxFile(const std::string& path, const char* format, const std::vector<MuxStream>& streams) {

@@ -37,13 +37,20 @@ struct StreamInfo {
     int width = 0;
     int height = 0;
     int sampleRate = 0;
-    double seconds = 0;  // the stream's duration
+    int channels = 0;
+    double seconds = 0;       // the stream's duration
+    double startSeconds = 0;  // the first packet's time
     std::vector<Unit> packets;
 };
 
 // Every audio and video stream of the file with all its packets; empty
 // when libavformat cannot open the file.
 std::vector<StreamInfo> ReadBack(const std::string& path);
+
+// Decodes every audio and video packet of the file with libavcodec; the
+// number of packets or frames the decoders refused, or -1 when the file
+// cannot be opened.
+int DecodeErrors(const std::string& path);
 
 // One stream to mux: the codec by libavcodec's name, its units at a fixed
 // duration each, and its parameters.

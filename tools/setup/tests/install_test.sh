@@ -18,9 +18,10 @@ cp "$plugin" "$prefix/lib/movanta/plugins/"
 cmake --install "$build" --prefix "$prefix" > "$prefix/install.log" || fail "install: $(cat "$prefix/install.log")"
 grep -q "registered $(basename "$plugin")" "$prefix/install.log" || fail "plug-in not registered at install"
 
-listing=$("$prefix/bin/movanta-convert")
-echo "$listing" | grep -q "Movanta test counter" || fail "movanta-convert does not list the plug-in: $listing"
-echo "$listing" | grep -q "$prefix/lib/movanta/plugins/$(basename "$plugin")" || fail "wrong plug-in path: $listing"
+classes="$prefix/lib/movanta/registry/HKEY_CLASSES_ROOT.reg"
+grep -q "Movanta test counter" "$classes" || fail "the plug-in's class is not registered: $(cat "$classes")"
+grep -q "$prefix/lib/movanta/plugins/$(basename "$plugin")" "$classes" || fail "wrong plug-in path: $(cat "$classes")"
+"$prefix/bin/movanta-convert" | grep -q "usage: movanta-convert" || fail "movanta-convert does not run"
 
 hive="$prefix/lib/movanta/registry/HKEY_LOCAL_MACHINE.reg"
 grep -q "\"AppPath\"=sz:\"$prefix\"" "$hive" || fail "AppPath missing: $(cat "$hive")"

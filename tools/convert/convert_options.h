@@ -1,0 +1,34 @@
+// The command line of movanta-convert.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace movanta::convert {
+
+struct Options {
+    enum class Mode { Convert, Music, Info, Help };
+    Mode mode = Mode::Convert;
+    int phone = 0;
+    int videoQuality = 1;
+    int audioQuality = 1;
+    int mp3BitrateIndex = 3;            // 128 kbit/s
+    std::optional<std::int64_t> start;  // 100 ns
+    std::optional<std::int64_t> end;
+    std::string input;
+    std::string output;
+};
+
+// Parses the arguments after the program name; on failure answers nothing
+// and says why in `error`.
+std::optional<Options> ParseOptions(const std::vector<std::string>& arguments, std::string& error);
+
+// A time as seconds ("12.5") or [[h:]m:]s ("1:02.5"); 100 ns units.
+std::optional<std::int64_t> ParseTime(const std::string& text);
+
+// The usage text.
+const char* Usage();
+
+}  // namespace movanta::convert
