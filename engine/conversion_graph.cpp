@@ -12,15 +12,10 @@ constexpr CLSID kAmrDecoder = {0x5ABFF933, 0x5A1C, 0x44C8, {0x8E, 0x90, 0xE0, 0x
 
 // Adds `decoder`, connects `source` to its input 0 and renders its output 0.
 HRESULT DecodeAndRender(GraphSession& graph, IPin* source, REFCLSID decoder, LPCWSTR name) {
-    ComPtr<IBaseFilter> filter;
-    HRESULT hr = graph.AddFilter(decoder, name, &filter);
+    ComPtr<IPin> output;
+    const HRESULT hr = AddAndConnect(graph, decoder, name, source, &output);
     if (FAILED(hr)) return hr;
-    ComPtr<IPin> input = PinByIndex(filter.Get(), PINDIR_INPUT, 0);
-    ComPtr<IPin> output = PinByIndex(filter.Get(), PINDIR_OUTPUT, 0);
-    if (!input || !output) return E_FAIL;
-    hr = graph.graph->Connect(source, input.Get());
-    if (FAILED(hr)) return hr;
-    return graph.graph->Render(output.Get());
+    return output ? graph.graph->Render(output.Get()) : E_FAIL;
 }
 
 // The ".3gp" source and its decoders; E_FAIL when a step fails.

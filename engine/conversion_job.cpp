@@ -71,6 +71,7 @@ void CMovanta::Start(HWND owner, LPCWSTR input, LPCWSTR output, HANDLE event,
     m_szOutputFolder = slash == std::wstring::npos ? L"." : m_szOutput.substr(0, slash + 1);
     const std::wstring inputExtension = Extension(m_szInput);
     m_nInputKind = EqualsNoCase(inputExtension, L".mp4") ? 1 : EqualsNoCase(inputExtension, L".3gp") ? 2 : 64;
+    m_bInputIsWmv = EqualsNoCase(inputExtension, L".wmv") || EqualsNoCase(inputExtension, L".asf");
     ResetEvent(event);
     try {
         std::thread(worker, shared_from_this()).detach();

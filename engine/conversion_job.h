@@ -47,6 +47,7 @@ public:
     std::wstring m_szOutputFolder;  // for the free-space check
     std::wstring m_szGraphFile;
     std::int32_t m_nInputKind = 64;  // 1 ".mp4", 2 ".3gp", 64 other
+    bool m_bInputIsWmv = false;      // ".wmv" or ".asf": the writer is told
     std::int32_t m_nSysFormat = TRX_SYS_MP4;
     std::int32_t m_wAudioCodec = 0;
     std::int32_t m_wVideoCodec = 0;

@@ -8,7 +8,6 @@
 #include "filters/speechenc/txamrbitrate.h"
 #include "filters/videoenc/txffmpegenc.h"
 #include "outside/filters/encoder_interfaces.h"
-#include "win/text.h"
 
 namespace movanta::engine {
 namespace {
@@ -137,13 +136,6 @@ bool ConfigureScaler(CMovanta& job) {
     return true;
 }
 
-bool IsWmvName(const std::wstring& path) {
-    const size_t dot = path.rfind(L'.');
-    if (dot == std::wstring::npos) return false;
-    const std::wstring extension = path.substr(dot);
-    return EqualsNoCase(extension, L".wmv") || EqualsNoCase(extension, L".asf");
-}
-
 // DoAddMP4MuxerFilter: the writer, its file, its two inputs and its range.
 bool AddWriter(CMovanta& job, IPin* audio, IPin* video) {
     GraphSession& graph = job.m_graph;
@@ -161,7 +153,7 @@ bool AddWriter(CMovanta& job, IPin* audio, IPin* video) {
     }
     const CNTConfig& request = job.m_CNTConfig;
     job.m_pMuxer->SetDstResulotion(request.llStart, request.llEnd, request.nDstWidth, request.nDstHeight);
-    job.m_pMuxer->SetSourceIsWmv(IsWmvName(job.m_szInput) ? 1 : 0);
+    job.m_pMuxer->SetSourceIsWmv(job.m_bInputIsWmv ? 1 : 0);
     return true;
 }
 

@@ -113,9 +113,13 @@ protected:
             EXPECT_EQ(video->height, cif ? 288 : profile.nHeight);
             const double frame = 1.0 / (frameRate > 0 ? frameRate : 25);
             EXPECT_NEAR(video->seconds, seconds, frame + 0.01);
-            if (frameRate > 0) EXPECT_LE(video->packets.size(), std::ceil(seconds * frameRate) + 1);
+            if (frameRate > 0) {
+                EXPECT_LE(video->packets.size(), std::ceil(seconds * frameRate) + 1);
+            }
             // The MPEG-4 track carries its RTP hint track.
-            if (expected.video == "mpeg4") EXPECT_NE(bytes.find("hint"), std::string::npos);
+            if (expected.video == "mpeg4") {
+                EXPECT_NE(bytes.find("hint"), std::string::npos);
+            }
         }
         if (expected.audio.empty()) {
             EXPECT_EQ(audio, nullptr);
@@ -126,7 +130,9 @@ protected:
             EXPECT_EQ(audio->channels, expected.audio == "amr_nb" ? 1 : 2);
             EXPECT_NEAR(audio->seconds, seconds, 0.15);
         }
-        if (video != nullptr && audio != nullptr) EXPECT_NEAR(video->startSeconds, audio->startSeconds, 0.1);
+        if (video != nullptr && audio != nullptr) {
+            EXPECT_NEAR(video->startSeconds, audio->startSeconds, 0.1);
+        }
         EXPECT_EQ(testing::DecodeErrors(path), 0);
     }
 };
@@ -203,7 +209,8 @@ TEST_F(Conversion, InputsThatCannotBeConvertedEndWithAnErrorAndNoHang) {
 }
 
 TEST_F(Conversion, AFullDiskEndsTheConversionWithErrorZero) {
-    const std::string input = MakeAvi("clip.avi", kClipSeconds);
+    // Long enough that the writer is still busy when the disk is first checked.
+    const std::string input = MakeAvi("long.avi", 120);
     SetFreeSpaceProbe([](const std::wstring&, std::uint64_t& bytes) {
         bytes = 1000;
         return true;

@@ -1,5 +1,6 @@
 #include "testing/media.h"
 
+#include <algorithm>
 #include <cmath>
 #include <stdexcept>
 
@@ -235,6 +236,33 @@ int DecodeErrors(const std::string& path) {
     for (AVCodecContext*& decoder : decoders) avcodec_free_context(&decoder);
     avformat_close_input(&format);
     return errors;
+}
+
+PictureDecoder::PictureDecoder(const char* codecName) {
+    const AVCodec* codec = avcodec_find_decoder_by_name(codecName);
+    if (codec == nullptr) throw std::runtime_error(std::string("no decoder ") + codecName);
+    context_ = avcodec_alloc_context3(codec);
+    packet_ = av_packet_alloc();
+    frame_ = av_frame_alloc();
+    if (avcodec_open2(context_, codec, nullptr) < 0) throw std::runtime_error(std::string("cannot open ") + codecName);
+}
+
+PictureDecoder::~PictureDecoder() {
+    av_frame_free(&frame_);
+    av_packet_free(&packet_);
+    avcodec_free_context(&context_);
+}
+
+PictureDecoder::Picture PictureDecoder::Decode(const std::vector<std::uint8_t>& packet) {
+    Picture picture;
+    if (av_new_packet(packet_, static_cast<int>(packet.size())) < 0) return picture;
+    std::copy(packet.begin(), packet.end(), packet_->data);
+    const int sent = avcodec_send_packet(context_, packet_);
+    av_packet_unref(packet_);
+    if (sent < 0 || avcodec_receive_frame(context_, frame_) < 0) return picture;
+    picture = {frame_->width, frame_->height, frame_->decode_error_flags != 0};
+    av_frame_unref(frame_);
+    return picture;
 }
 
 bool MuxFile(const std::string& path, const char* format, const std::vector<MuxStream>& streams) {

@@ -6,6 +6,10 @@
 #include <string>
 #include <vector>
 
+struct AVCodecContext;
+struct AVFrame;
+struct AVPacket;
+
 namespace movanta::testing {
 
 struct Unit {
@@ -51,6 +55,27 @@ std::vector<StreamInfo> ReadBack(const std::string& path);
 // number of packets or frames the decoders refused, or -1 when the file
 // cannot be opened.
 int DecodeErrors(const std::string& path);
+
+// One libavcodec video decoder fed a packet at a time.
+class PictureDecoder {
+public:
+    struct Picture {
+        int width = 0;  // 0: the packet gave no picture, or was refused
+        int height = 0;
+        bool damaged = false;  // the decoder reported errors in it
+    };
+    // The decoder of that name ("h263", "mpeg4"...).
+    explicit PictureDecoder(const char* codecName);
+    ~PictureDecoder();
+    PictureDecoder(const PictureDecoder&) = delete;
+    PictureDecoder& operator=(const PictureDecoder&) = delete;
+    Picture Decode(const std::vector<std::uint8_t>& packet);
+
+private:
+    AVCodecContext* context_ = nullptr;
+    AVPacket* packet_ = nullptr;
+    AVFrame* frame_ = nullptr;
+};
 
 // One stream to mux: the codec by libavcodec's name, its units at a fixed
 // duration each, and its parameters.

@@ -20,7 +20,6 @@ namespace movanta::convert {
 namespace fs = std::filesystem;
 namespace {
 
-constexpr std::int64_t kUnits = 10000000;
 constexpr DWORD kPollMilliseconds = 200;
 
 std::atomic<bool> g_interrupted {false};
@@ -83,11 +82,6 @@ int Fail(const std::string& message, int code = 1) {
     return code;
 }
 
-std::string Lower(std::string text) {
-    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
-}
-
 const char* ErrorText(LPARAM code) {
     switch (code) {
         case TRX_ERR_OPEN: return "the input cannot be opened, or none of its streams can be converted";
@@ -140,12 +134,13 @@ int RunJob(const Options& options) {
     const bool music = options.mode == Options::Mode::Music;
     const fs::path input(options.input);
     const fs::path output(options.output);
-    const std::string extension = Lower(output.extension().string());
-    if (music ? extension != ".mp3" : extension != ".3gp" && extension != ".mp4") {
+    const std::wstring extension = Utf8ToWide(output.extension().string());
+    const bool threeGp = EqualsNoCase(extension, L".3gp");
+    if (music ? !EqualsNoCase(extension, L".mp3") : !threeGp && !EqualsNoCase(extension, L".mp4")) {
         return Fail(music ? "the output of --music must end in .mp3" : "the output must end in .3gp or .mp4", 2);
     }
     const MobileVideoConf& profile = app::PhoneProfile(options.phone);
-    const std::int32_t format = extension == ".3gp" ? static_cast<std::int32_t>(TRX_SYS_3GP) : TRX_SYS_MP4;
+    const std::int32_t format = threeGp ? static_cast<std::int32_t>(TRX_SYS_3GP) : TRX_SYS_MP4;
     if (!music && (profile.nSysFormatMask & static_cast<std::uint32_t>(format)) == 0) {
         return Fail("phone " + std::to_string(options.phone) + " plays only .3gp files", 2);
     }

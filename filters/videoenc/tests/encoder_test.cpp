@@ -4,12 +4,9 @@
 
 #include <cmath>
 
-extern "C" {
-#include <libavcodec/avcodec.h>
-}
-
 #include "dshow/testing/harness.h"
 #include "h263_encoder_filter.h"
+#include "testing/media.h"
 
 namespace {
 
@@ -40,7 +37,8 @@ std::vector<std::uint8_t> MovingYv12(int width, int height, int frame) {
     std::vector<std::uint8_t> picture(static_cast<size_t>(width) * height * 3 / 2);
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
-            picture[y * width + x] = static_cast<std::uint8_t>(x * 2 + y + frame * 4 + ((x / 8 + y / 8 + frame) % 2) * 40);
+            picture[y * width + x] =
+                static_cast<std::uint8_t>(x * 2 + y + frame * 4 + ((x / 8 + y / 8 + frame) % 2) * 40);
         }
     }
     std::fill(picture.begin() + width * height, picture.end(), static_cast<std::uint8_t>(128 + frame % 32));
@@ -58,25 +56,12 @@ ComPtr<IBaseFilter> NewEncoder(CTxFFMpegEnc** filter = nullptr) {
 
 // Decodes each output with libavcodec; the decoded sizes.
 std::vector<std::pair<int, int>> Decode(const std::vector<movanta::testing::CollectingSink::Sample>& samples) {
+    movanta::testing::PictureDecoder decoder("h263");
     std::vector<std::pair<int, int>> sizes;
-    const AVCodec* codec = avcodec_find_decoder(AV_CODEC_ID_H263);
-    AVCodecContext* context = avcodec_alloc_context3(codec);
-    avcodec_open2(context, codec, nullptr);
-    AVPacket* packet = av_packet_alloc();
-    AVFrame* frame = av_frame_alloc();
     for (const auto& sample : samples) {
-        av_new_packet(packet, static_cast<int>(sample.data.size()));
-        std::copy(sample.data.begin(), sample.data.end(), packet->data);
-        if (avcodec_send_packet(context, packet) == 0 && avcodec_receive_frame(context, frame) == 0) {
-            sizes.emplace_back(frame->width, frame->height);
-        } else {
-            sizes.emplace_back(0, 0);
-        }
-        av_packet_unref(packet);
+        const auto picture = decoder.Decode(sample.data);
+        sizes.emplace_back(picture.width, picture.height);
     }
-    av_frame_free(&frame);
-    av_packet_free(&packet);
-    avcodec_free_context(&context);
     return sizes;
 }
 

@@ -70,6 +70,10 @@ bool CXvidEncoder::ReadPicture(const CMediaType& type, Picture& picture) {
     return true;
 }
 
+bool CXvidEncoder::ConnectedPicture(Picture& picture) {
+    return m_pInput->IsConnected() && ReadPicture(m_pInput->CurrentMediaType(), picture);
+}
+
 HRESULT CXvidEncoder::CheckInputType(const CMediaType* in) {
     if (in == nullptr) return E_POINTER;
     Picture picture;
@@ -88,7 +92,7 @@ HRESULT CXvidEncoder::GetMediaType(int position, CMediaType* type) {
     if (position > 0) return VFW_S_NO_MORE_ITEMS;
     if (type == nullptr) return E_POINTER;
     Picture picture;
-    if (!m_pInput->IsConnected() || !ReadPicture(m_pInput->CurrentMediaType(), picture)) return E_UNEXPECTED;
+    if (!ConnectedPicture(picture)) return E_UNEXPECTED;
     type->InitMediaType();
     type->SetType(&MEDIATYPE_Video);
     type->SetSubtype(&MEDIASUBTYPE_XVID);
@@ -115,7 +119,7 @@ HRESULT CXvidEncoder::GetMediaType(int position, CMediaType* type) {
 HRESULT CXvidEncoder::DecideBufferSize(IMemAllocator* allocator, ALLOCATOR_PROPERTIES* request) {
     if (allocator == nullptr || request == nullptr) return E_POINTER;
     Picture picture;
-    if (!m_pInput->IsConnected() || !ReadPicture(m_pInput->CurrentMediaType(), picture)) return E_UNEXPECTED;
+    if (!ConnectedPicture(picture)) return E_UNEXPECTED;
     // A few buffers let the writer hold a picture while the next is coded.
     request->cBuffers = std::max<LONG>(request->cBuffers, 4);
     request->cbBuffer = std::max(request->cbBuffer, MaxCodedSize(picture.width, picture.height));
@@ -131,7 +135,7 @@ void CXvidEncoder::CloseEncoder() {
 
 HRESULT CXvidEncoder::StartStreaming() {
     CloseEncoder();
-    if (!ReadPicture(m_pInput->CurrentMediaType(), m_input)) return E_UNEXPECTED;
+    if (!ConnectedPicture(m_input)) return E_UNEXPECTED;
     av_log_set_level(AV_LOG_ERROR);
     const AVCodec* codec = avcodec_find_encoder(AV_CODEC_ID_MPEG4);
     m_context = codec == nullptr ? nullptr : avcodec_alloc_context3(codec);
@@ -224,7 +228,7 @@ HRESULT CXvidEncoder::Settings::GetInputSize(LONG* width, LONG* height) {
     if (width == nullptr || height == nullptr) return E_POINTER;
     CAutoLock lock(&f_.m_csFilter);
     Picture picture;
-    if (!f_.m_pInput->IsConnected() || !ReadPicture(f_.m_pInput->CurrentMediaType(), picture)) return S_FALSE;
+    if (!f_.ConnectedPicture(picture)) return S_FALSE;
     *width = picture.width;
     *height = picture.height;
     return S_OK;

@@ -55,6 +55,8 @@ private:
         REFERENCE_TIME interval = 0;
     };
     static bool ReadPicture(const CMediaType& type, Picture& picture);
+    // The connected input's picture; false while unconnected.
+    bool ConnectedPicture(Picture& picture);
     void CloseEncoder();
 
     std::atomic<LONG> m_bitrate {kDefaultBitrate};

@@ -3,15 +3,12 @@
 // picture with the stream headers, at about the bit rate asked for.
 #include <gtest/gtest.h>
 
-extern "C" {
-#include <libavcodec/avcodec.h>
-}
-
 #include <cstring>
 #include <vector>
 
 #include "dshow/media_subtypes.h"
 #include "dshow/testing/harness.h"
+#include "testing/media.h"
 #include "xvid_encoder_filter.h"
 
 namespace movanta::outside {
@@ -60,27 +57,16 @@ struct Decoded {
 };
 
 Decoded Decode(const std::vector<movanta::testing::CollectingSink::Sample>& samples) {
+    movanta::testing::PictureDecoder decoder("mpeg4");
     Decoded result;
-    const AVCodec* codec = avcodec_find_decoder(AV_CODEC_ID_MPEG4);
-    AVCodecContext* context = avcodec_alloc_context3(codec);
-    avcodec_open2(context, codec, nullptr);
-    AVPacket* packet = av_packet_alloc();
-    AVFrame* frame = av_frame_alloc();
     for (const auto& sample : samples) {
-        av_new_packet(packet, static_cast<int>(sample.data.size()));
-        std::memcpy(packet->data, sample.data.data(), sample.data.size());
-        if (avcodec_send_packet(context, packet) < 0) ++result.errors;
-        av_packet_unref(packet);
-        while (avcodec_receive_frame(context, frame) == 0) {
-            ++result.pictures;
-            result.width = frame->width;
-            result.height = frame->height;
-            if (frame->decode_error_flags != 0) ++result.errors;
-        }
+        const auto picture = decoder.Decode(sample.data);
+        if (picture.width == 0 || picture.damaged) ++result.errors;
+        if (picture.width == 0) continue;
+        ++result.pictures;
+        result.width = picture.width;
+        result.height = picture.height;
     }
-    av_frame_free(&frame);
-    av_packet_free(&packet);
-    avcodec_free_context(&context);
     return result;
 }
 
