@@ -18,6 +18,13 @@ constexpr HRESULT kFileNameTooLong = 206;  // ERROR_FILENAME_EXCED_RANGE, answer
 constexpr DWORD kStallMilliseconds = 60000;
 constexpr int kMaxBufferSide = 8192;
 
+// A stream is stalled when its last sample came more than a minute before
+// `now`. The difference is taken signed: a pin thread may stamp its tick
+// just after `now` was read, which is no stall.
+bool Stalled(DWORD now, DWORD last) {
+    return static_cast<std::int32_t>(now - last) > static_cast<std::int32_t>(kStallMilliseconds);
+}
+
 }  // namespace
 
 CUnknown* CMp4SysMuxer::CreateInstance(LPUNKNOWN outer, HRESULT* result) {
@@ -132,8 +139,8 @@ HRESULT CMp4SysMuxer::GetStatus(LONGLONG* position, LONGLONG* size, int* status)
     const DWORD now = CurrentMuxerClock().Ticks();
     const bool audio = m_audioConnected;
     const bool video = m_videoConnected;
-    const bool audioStalled = now - m_lastAudioTick.load() > kStallMilliseconds;
-    const bool videoStalled = now - m_lastVideoTick.load() > kStallMilliseconds;
+    const bool audioStalled = Stalled(now, m_lastAudioTick.load());
+    const bool videoStalled = Stalled(now, m_lastVideoTick.load());
     int answer = TRXMUXER_STATUS_ERROR;
     if (audio && video) {
         if (m_audioEnded && m_videoEnded) {
@@ -210,7 +217,8 @@ void CMp4SysMuxer::WriteVideo(const BYTE* data, LONG length, REFERENCE_TIME dura
     if (!m_rangeCheck || start < m_rangeLength) {
         if (start < 0) start = 0;
         std::vector<BYTE>& buffer = m_videoBuffers[m_currentBuffer];
-        if (buffer.size() < static_cast<size_t>(length)) buffer.resize(static_cast<size_t>(length));  // grown, not overrun
+        if (buffer.size() < static_cast<size_t>(length))
+            buffer.resize(static_cast<size_t>(length));  // grown, not overrun
         std::memcpy(buffer.data(), data, static_cast<size_t>(length));
         const int written = m_currentBuffer;
         m_currentBuffer ^= 1;

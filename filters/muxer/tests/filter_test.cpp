@@ -4,11 +4,11 @@
 
 #include <cstring>
 
-#include "dshow/media_subtypes.h"
 #include "box_reader.h"
 #include "com/com_ptr.h"
 #include "com/comapi.h"
 #include "com/server_file.h"
+#include "dshow/media_subtypes.h"
 #include "dshow/setup.h"
 #include "dump.h"
 #include "muxer_clock.h"
@@ -21,8 +21,6 @@ namespace {
 
 using movanta::muxer::CMp4SysMuxer;
 
-constexpr GUID kXvid = FourCCGuid(MakeFourCC('X', 'V', 'I', 'D'));
-constexpr GUID kAac = FourCCGuid(0x000000FF);
 constexpr REFERENCE_TIME kSecond = UNITS;
 
 class FakeClock final : public movanta::muxer::MuxerClock {
@@ -269,6 +267,9 @@ TEST_F(FilterTest, FileNamesAndStatus) {
     EXPECT_EQ(Status(), TRXMUXER_STATUS_ERROR) << "a minute without samples";
     video.Send(Picture(1), 0, 400000);
     EXPECT_EQ(Status(), TRXMUXER_STATUS_RUNNING);
+    clock_.now -= 1;  // the status read its time just before the pin stamped its own
+    EXPECT_EQ(Status(), TRXMUXER_STATUS_RUNNING) << "a sample newer than now is no stall";
+    clock_.now += 1;
     IPin* pin = nullptr;
     filter_->FindPin(L"Video", &pin);
     ASSERT_NE(pin, nullptr);
@@ -278,8 +279,8 @@ TEST_F(FilterTest, FileNamesAndStatus) {
 }
 
 TEST_F(FilterTest, Mpeg4AndAacThroughThePinsGiveAHintedFile) {
-    StubSource& video = Add(MEDIATYPE_Video, kXvid, 0);
-    StubSource& audio = Add(MEDIATYPE_Audio, kAac, 1);
+    StubSource& video = Add(MEDIATYPE_Video, MEDIASUBTYPE_XVID, 0);
+    StubSource& audio = Add(MEDIATYPE_Audio, MEDIASUBTYPE_AAC, 1);
     Open("clip.mp4", -1, 0);
     const auto encoded = movanta::testing::EncodeVideo("mpeg4", 25);
     for (size_t i = 0; i < encoded.units.size(); ++i) {
