@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <tuple>
 
 #include "app/phone_profiles.h"
 #include "conversion_plugins.h"
@@ -187,8 +188,22 @@ TEST_F(Conversion, OnlyTheStreamsTheInputHasAreWritten) {
     CheckPhoneFile(dir_.File("narrow.mp4"), 3, 1, {"mpeg4", "aac"}, kClipSeconds);
 }
 
+TEST_F(Conversion, PhoneFilesWithMpeg4AndAacComeThroughTheirOwnSourceAndDecoder) {
+    const Encoded pictures = testing::EncodeVideo("mpeg4", 50);
+    const Encoded sound = testing::EncodeAac(86);
+    const std::string input =
+        Make("phone.3gp", "3gp", {{"mpeg4", &pictures}, {"aac", &sound, 0, 0, 44100, 2, 1024.0 / 44100}});
+    for (const auto& [output, phone, expected] : {std::tuple {"again.mp4", 0, Expected {"mpeg4", "aac"}},
+                                                  std::tuple {"again.3gp", 4, Expected {"h263", "aac"}}}) {
+        const TrxJob job = Convert(input, output, phone);
+        EXPECT_EQ(MessagesOf(job), (std::vector<UINT> {WM_TRX_CONVERT_START, WM_TRX_CONVERT_END})) << output;
+        TrxAbortConvert(job);
+        CheckPhoneFile(dir_.File(output), phone, 1, expected, kClipSeconds);
+    }
+}
+
 TEST_F(Conversion, InputsThatCannotBeConvertedEndWithAnErrorAndNoHang) {
-    // A .3gp input of H.263 and AMR needs the decoders of the .3gp source.
+    // A .3gp input of H.263 and AMR needs decoders not installed here.
     const Encoded pictures = testing::EncodeVideo("h263", 50);
     Encoded speech;
     speech.units = testing::AmrFrames(100);

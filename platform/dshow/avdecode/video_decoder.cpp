@@ -37,7 +37,15 @@ CUnknown* CAvVideoDecoder::CreateInstance(LPUNKNOWN outer, HRESULT* result) {
 }
 
 CAvVideoDecoder::CAvVideoDecoder(LPUNKNOWN outer)
-    : CAvDecoderFilter(L"Video Decoder (libavcodec)", outer, CLSID_MovantaVideoDecoder), m_frame(av_frame_alloc()) {}
+    : CAvVideoDecoder(L"Video Decoder (libavcodec)", outer, CLSID_MovantaVideoDecoder) {}
+
+CAvVideoDecoder::CAvVideoDecoder(LPCWSTR name, LPUNKNOWN outer, REFCLSID clsid)
+    : CAvDecoderFilter(name, outer, clsid), m_frame(av_frame_alloc()) {}
+
+bool CAvVideoDecoder::CodecType(const CMediaType& input, CMediaType& codec) const {
+    codec = input;
+    return true;
+}
 
 CAvVideoDecoder::~CAvVideoDecoder() {
     av_frame_free(&m_frame);
@@ -50,7 +58,8 @@ HRESULT CAvVideoDecoder::CheckInputType(const CMediaType* in) {
     for (const Output& output : kOutputs) {
         if (in->subtype == *output.subtype) return VFW_E_TYPE_NOT_ACCEPTED;
     }
-    return IsDecodableCompressedType(*in) ? S_OK : VFW_E_TYPE_NOT_ACCEPTED;
+    CMediaType codec;
+    return CodecType(*in, codec) && IsDecodableCompressedType(codec) ? S_OK : VFW_E_TYPE_NOT_ACCEPTED;
 }
 
 HRESULT CAvVideoDecoder::CheckTransform(const CMediaType* in, const CMediaType* out) {
@@ -107,7 +116,8 @@ HRESULT CAvVideoDecoder::StartStreaming() {
     if (header->AvgTimePerFrame > 0) m_frameTime = header->AvgTimePerFrame;
     const bool large =
         static_cast<long long>(header->bmiHeader.biWidth) * std::abs(header->bmiHeader.biHeight) >= kThreadedArea;
-    if (!m_decoder.Open(input, large)) {
+    CMediaType codec;
+    if (!CodecType(input, codec) || !m_decoder.Open(codec, large)) {
         TRACE("Video Decoder: libavcodec cannot open this stream");
         return VFW_E_UNSUPPORTED_STREAM;
     }

@@ -14,10 +14,11 @@ namespace movanta::dshow {
 inline constexpr CLSID CLSID_MovantaVideoDecoder = {
     0x3C1E7A52, 0x9B4D, 0x4E0F, {0x8C, 0x61, 0x2D, 0x7B, 0x5A, 0x9E, 0x0F, 0x11}};
 
-class CAvVideoDecoder final : public CAvDecoderFilter {
+class CAvVideoDecoder : public CAvDecoderFilter {
 public:
     static CUnknown* CreateInstance(LPUNKNOWN outer, HRESULT* result);
     explicit CAvVideoDecoder(LPUNKNOWN outer);
+    CAvVideoDecoder(LPCWSTR name, LPUNKNOWN outer, REFCLSID clsid);
     ~CAvVideoDecoder() override;
 
     HRESULT CheckInputType(const CMediaType* in) override;
@@ -26,6 +27,11 @@ public:
     HRESULT GetMediaType(int position, CMediaType* type) override;
     HRESULT StartStreaming() override;
     HRESULT StopStreaming() override;
+
+protected:
+    // The type libavcodec is opened from: the input's own, unless a decoder
+    // knows better what a source's type holds. False refuses the input.
+    virtual bool CodecType(const CMediaType& input, CMediaType& codec) const;
 
 private:
     HRESULT DeliverFrames() override;

@@ -7,7 +7,6 @@ extern "C" {
 #include <libavformat/avformat.h>
 }
 
-#include "av_media_type.h"
 #include "com/comapi.h"
 #include "source_pin.h"
 #include "win/debug.h"
@@ -29,7 +28,8 @@ CUnknown* CAvSourceFilter::CreateAsfReader(LPUNKNOWN outer, HRESULT* result) {
     return filter;
 }
 
-CAvSourceFilter::CAvSourceFilter(LPUNKNOWN outer, REFCLSID clsid) : CSource(L"File Source", outer, clsid) {}
+CAvSourceFilter::CAvSourceFilter(LPUNKNOWN outer, REFCLSID clsid, StreamTyper typer)
+    : CSource(L"File Source", outer, clsid), m_typer(typer != nullptr ? typer : MediaTypeOfStream) {}
 
 // The pins refer to the demuxer: they go first.
 CAvSourceFilter::~CAvSourceFilter() {
@@ -58,7 +58,7 @@ HRESULT CAvSourceFilter::FileSource::Load(LPCOLESTR file, const AM_MEDIA_TYPE*) 
     int slot = 0;
     for (AVStream* stream : filter_.m_demuxer->Streams()) {
         CMediaType type;
-        MediaTypeOfStream(*stream->codecpar, stream->avg_frame_rate, type);
+        filter_.m_typer(*stream->codecpar, stream->avg_frame_rate, type);
         const bool video = type.majortype == MEDIATYPE_Video;
         HRESULT hr = S_OK;
         new CAvSourcePin(&filter_, *filter_.m_demuxer, slot++, type, video ? L"Video" : L"Audio", &hr);

@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "av_media_type.h"
 #include "demuxer.h"
 #include "dshow/source.h"
 
@@ -18,11 +19,16 @@ namespace movanta::dshow {
 inline constexpr CLSID CLSID_MovantaFileSource = {
     0xD0B1A5E2, 0x6C1F, 0x4B57, {0x9E, 0x3B, 0x5A, 0x1C, 0x2F, 0x7E, 0x8D, 0x40}};
 
-class CAvSourceFilter final : public CSource {
+class CAvSourceFilter : public CSource {
 public:
+    // Describes a stream with the media type its pin offers; false for a
+    // stream not to offer.
+    using StreamTyper = bool (*)(const AVCodecParameters& codec, const AVRational& frameRate, CMediaType& type);
+
     static CUnknown* CreateInstance(LPUNKNOWN outer, HRESULT* result);
     static CUnknown* CreateAsfReader(LPUNKNOWN outer, HRESULT* result);
-    CAvSourceFilter(LPUNKNOWN outer, REFCLSID clsid);
+    // `typer` is MediaTypeOfStream unless a source names its streams its own way.
+    CAvSourceFilter(LPUNKNOWN outer, REFCLSID clsid, StreamTyper typer = nullptr);
     ~CAvSourceFilter() override;
 
     HRESULT NonDelegatingQueryInterface(REFIID iid, void** object) override;
@@ -41,6 +47,7 @@ private:
         CAvSourceFilter& filter_;
     };
 
+    StreamTyper m_typer;
     std::unique_ptr<Demuxer> m_demuxer;
     std::wstring m_file;
     FileSource m_fileSource {*this};

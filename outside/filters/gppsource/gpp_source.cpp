@@ -1,0 +1,24 @@
+#include "gpp_source.h"
+
+#include <new>
+
+extern "C" {
+#include <libavcodec/codec_par.h>
+}
+
+namespace movanta::outside {
+
+bool GppStreamType(const AVCodecParameters& codec, const AVRational& frameRate, CMediaType& type) {
+    if (!dshow::MediaTypeOfStream(codec, frameRate, type)) return false;
+    if (codec.codec_id == AV_CODEC_ID_MPEG4) type.SetSubtype(&GUID_NULL);
+    return true;
+}
+
+CUnknown* CreateGppSource(LPUNKNOWN outer, HRESULT* result) {
+    if (result == nullptr) return nullptr;
+    auto* filter = new (std::nothrow) dshow::CAvSourceFilter(outer, CLSID_GppSource, GppStreamType);
+    if (filter == nullptr) *result = E_OUTOFMEMORY;
+    return filter;
+}
+
+}  // namespace movanta::outside
