@@ -348,6 +348,18 @@ protected:
     ~IFileSinkFilter() = default;
 };
 
+inline constexpr ULONG AM_FILTER_MISC_FLAGS_IS_RENDERER = 0x1;
+inline constexpr ULONG AM_FILTER_MISC_FLAGS_IS_SOURCE = 0x2;
+
+// A filter with output pins that still ends a stream says so here.
+class IAMFilterMiscFlags : public IUnknown {
+public:
+    virtual ULONG GetMiscFlags() = 0;
+
+protected:
+    ~IAMFilterMiscFlags() = default;
+};
+
 class IAMStreamConfig : public IUnknown {
 public:
     virtual HRESULT SetFormat(AM_MEDIA_TYPE* type) = 0;

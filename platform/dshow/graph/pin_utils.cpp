@@ -72,12 +72,23 @@ std::vector<CMediaType> TypesOf(IPin* pin) {
 
 bool IsRenderer(IBaseFilter* filter) {
     bool input = false;
+    bool outputs = false;
     for (ComPtr<IPin>& pin : PinsOf(filter)) {
-        if (!PeerOf(pin.Get())) continue;
-        if (DirectionOf(pin.Get()) == PINDIR_OUTPUT) return false;
-        input = true;
+        if (DirectionOf(pin.Get()) == PINDIR_OUTPUT) {
+            if (PeerOf(pin.Get())) return false;
+            outputs = true;
+        } else if (PeerOf(pin.Get())) {
+            input = true;
+        }
     }
-    return input;
+    if (!input || !outputs) return input;
+    // A filter left with an unconnected output (a decoder whose renderer
+    // was taken away) ends no stream, unless it says it renders.
+    IAMFilterMiscFlags* flags = nullptr;
+    if (FAILED(filter->QueryInterface(IID_IAMFilterMiscFlags, reinterpret_cast<void**>(&flags)))) return false;
+    const bool renders = (flags->GetMiscFlags() & AM_FILTER_MISC_FLAGS_IS_RENDERER) != 0;
+    flags->Release();
+    return renders;
 }
 
 bool FeedsInto(IBaseFilter* from, IBaseFilter* to, int depth) {

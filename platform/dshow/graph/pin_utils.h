@@ -19,7 +19,8 @@ std::wstring NameOf(IPin* pin);
 std::wstring NameOf(IBaseFilter* filter);
 // The pin's connection type when connected, else the types it prefers.
 std::vector<CMediaType> TypesOf(IPin* pin);
-// A sink: some input connected and no output connected.
+// A sink: some input connected and no output pin, or no output connected
+// and IAMFilterMiscFlags saying it renders.
 bool IsRenderer(IBaseFilter* filter);
 // True when data flows from `from` to `to` through connections.
 bool FeedsInto(IBaseFilter* from, IBaseFilter* to, int depth = 0);

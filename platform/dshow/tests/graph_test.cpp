@@ -7,8 +7,8 @@
 #include <memory>
 #include <thread>
 
-#include "com/comapi.h"
 #include "com/com_ptr.h"
+#include "com/comapi.h"
 #include "com/server_file.h"
 #include "test_filters.h"
 #include "testing/testing.h"
@@ -46,9 +46,9 @@ protected:
         classes_.reset();
     }
     void NewGraph() {
-        ASSERT_EQ(CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER, IID_IGraphBuilder,
-                                   graph_.ReceiveVoid()),
-                  S_OK);
+        ASSERT_EQ(
+            CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER, IID_IGraphBuilder, graph_.ReceiveVoid()),
+            S_OK);
         control_ = graph_.As<IMediaControl>(IID_IMediaControl);
         events_ = graph_.As<IMediaEventEx>(IID_IMediaEventEx);
         seeking_ = graph_.As<IMediaSeeking>(IID_IMediaSeeking);
@@ -65,8 +65,7 @@ protected:
     }
     ComPtr<IBaseFilter> Create(REFCLSID clsid) {
         ComPtr<IBaseFilter> filter;
-        EXPECT_EQ(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IBaseFilter, filter.ReceiveVoid()),
-                  S_OK);
+        EXPECT_EQ(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IBaseFilter, filter.ReceiveVoid()), S_OK);
         return filter;
     }
     ComPtr<IPin> PinOf(IBaseFilter* filter, LPCWSTR name) {
@@ -214,6 +213,34 @@ TEST_F(GraphTest, CompletionComesOnceWhenBothRenderersHaveEnded) {
     EXPECT_EQ(control_->Stop(), S_OK);
     LONG after = 0;
     EXPECT_EQ(events_->WaitForCompletion(0, &after), VFW_E_WRONG_STATE);
+}
+
+TEST_F(GraphTest, AFilterLeftWithAnUnconnectedOutputDoesNotHoldCompletionBack) {
+    ASSERT_EQ(graph_->RenderFile(File("video 10 5\naudio 40 5\n").c_str(), nullptr), S_OK);
+    // Take the video renderer away: the decoder before it keeps its input.
+    ComPtr<IEnumFilters> filters;
+    graph_->EnumFilters(filters.Receive());
+    ComPtr<IBaseFilter> filter;
+    ComPtr<IBaseFilter> videoRenderer;
+    while (filters->Next(1, filter.Receive(), nullptr) == S_OK) {
+        auto* renderer = dynamic_cast<CTestRenderer*>(filter.Get());
+        if (renderer != nullptr && renderer->Numbers().empty() && !videoRenderer) {
+            ComPtr<IPin> input;
+            filter->FindPin(L"In", input.Receive());
+            AM_MEDIA_TYPE type {};
+            if (input && input->ConnectionMediaType(&type) == S_OK) {
+                if (type.majortype == MEDIATYPE_Video) videoRenderer = filter;
+                FreeMediaType(type);
+            }
+        }
+    }
+    ASSERT_TRUE(videoRenderer);
+    ASSERT_EQ(graph_->RemoveFilter(videoRenderer.Get()), S_OK);
+    ASSERT_EQ(control_->Run(), S_OK);
+    LONG code = 0;
+    EXPECT_EQ(events_->WaitForCompletion(5000, &code), S_OK);
+    EXPECT_EQ(code, EC_COMPLETE);
+    control_->Stop();
 }
 
 TEST_F(GraphTest, SeekingARunningGraphRestartsDeliveryFromTheNewTime) {
