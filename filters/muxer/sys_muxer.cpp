@@ -95,9 +95,8 @@ HRESULT CMp4SysMuxer::GetCurFile(LPOLESTR* file, AM_MEDIA_TYPE* type) {
     if (file == nullptr) return E_POINTER;
     *file = nullptr;
     if (!m_fileName.empty()) {
-        *file = static_cast<LPOLESTR>(CoTaskMemAlloc((m_fileName.size() + 1) * sizeof(WCHAR)));
+        *file = CoTaskMemString(m_fileName);
         if (*file == nullptr) return E_OUTOFMEMORY;
-        CopyToBuffer(m_fileName, *file, m_fileName.size() + 1);
     }
     if (type != nullptr) *type = AM_MEDIA_TYPE {};
     return S_OK;

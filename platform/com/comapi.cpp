@@ -161,3 +161,9 @@ LPVOID CoTaskMemRealloc(LPVOID block, SIZE_T size) {
 void CoTaskMemFree(LPVOID block) {
     std::free(block);
 }
+
+LPOLESTR movanta::CoTaskMemString(std::wstring_view text) {
+    auto* copy = static_cast<LPOLESTR>(CoTaskMemAlloc((text.size() + 1) * sizeof(WCHAR)));
+    if (copy != nullptr) CopyToBuffer(text, copy, text.size() + 1);
+    return copy;
+}

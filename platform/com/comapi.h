@@ -8,6 +8,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "com/factory.h"
 
@@ -50,4 +51,8 @@ inline constexpr LONG ERROR_MOD_NOT_FOUND = 126;
 namespace movanta {
 // The message of the last plug-in load failure on this thread.
 std::string LastComLoadError();
+// A zero-terminated copy of `text` in task memory, for interface methods
+// that hand a string to their caller (who frees it with CoTaskMemFree);
+// null when memory runs out.
+LPOLESTR CoTaskMemString(std::wstring_view text);
 }  // namespace movanta

@@ -182,10 +182,8 @@ HRESULT CBasePin::QueryDirection(PIN_DIRECTION* direction) {
 
 HRESULT CBasePin::QueryId(LPWSTR* id) {
     if (id == nullptr) return E_POINTER;
-    *id = static_cast<LPWSTR>(CoTaskMemAlloc((m_pName.size() + 1) * sizeof(WCHAR)));
-    if (*id == nullptr) return E_OUTOFMEMORY;
-    movanta::CopyToBuffer(m_pName, *id, m_pName.size() + 1);
-    return S_OK;
+    *id = movanta::CoTaskMemString(m_pName);
+    return *id == nullptr ? E_OUTOFMEMORY : S_OK;
 }
 
 HRESULT CBasePin::QueryAccept(const AM_MEDIA_TYPE* type) {

@@ -7,12 +7,6 @@ namespace {
 
 constexpr WCHAR kPageClass[] = L"MovantaPropertyPage";
 
-LPOLESTR TaskCopy(const std::wstring& text) {
-    auto* copy = static_cast<LPOLESTR>(CoTaskMemAlloc((text.size() + 1) * sizeof(WCHAR)));
-    if (copy != nullptr) movanta::CopyToBuffer(text, copy, text.size() + 1);
-    return copy;
-}
-
 }  // namespace
 
 CBasePropertyPage::CBasePropertyPage(LPCWSTR name, LPUNKNOWN outer, int dialogId, LPCWSTR title)
@@ -45,7 +39,7 @@ HRESULT CBasePropertyPage::GetPageInfo(PROPPAGEINFO* info) {
     if (info == nullptr) return E_POINTER;
     *info = PROPPAGEINFO {};
     info->cb = sizeof(PROPPAGEINFO);
-    info->pszTitle = TaskCopy(m_title);
+    info->pszTitle = movanta::CoTaskMemString(m_title);
     if (info->pszTitle == nullptr) return E_OUTOFMEMORY;
     info->size = {220, 300};  // the usual 110 x 150 dialog units at two pixels a unit
     return S_OK;

@@ -1,6 +1,5 @@
 #include "source_filter.h"
 
-#include <cstring>
 #include <new>
 
 extern "C" {
@@ -73,11 +72,8 @@ HRESULT CAvSourceFilter::FileSource::GetCurFile(LPOLESTR* file, AM_MEDIA_TYPE* t
     *file = nullptr;
     if (type != nullptr) *type = AM_MEDIA_TYPE {};
     if (!filter_.m_demuxer) return E_FAIL;
-    const std::size_t bytes = (filter_.m_file.size() + 1) * sizeof(WCHAR);
-    *file = static_cast<LPOLESTR>(CoTaskMemAlloc(bytes));
-    if (*file == nullptr) return E_OUTOFMEMORY;
-    std::memcpy(*file, filter_.m_file.c_str(), bytes);
-    return S_OK;
+    *file = CoTaskMemString(filter_.m_file);
+    return *file == nullptr ? E_OUTOFMEMORY : S_OK;
 }
 
 }  // namespace movanta::dshow
