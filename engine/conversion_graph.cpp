@@ -66,9 +66,4 @@ HRESULT BuildSourceHalf(CMovanta& job) {
     return hr;
 }
 
-// The music job's encoding half is not in this version: it ends with error 0.
-int BuildMp3Half(CMovanta&) {
-    return 1;
-}
-
 }  // namespace movanta::engine

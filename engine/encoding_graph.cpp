@@ -47,18 +47,6 @@ bool WidenTo8Bits(GraphSession& graph, ComPtr<IPin>& pin, PcmShape& shape) {
     return InsertConverter(graph, L"ACM Wrapper01", pin, shape);
 }
 
-// Adds "audio gargle" after `pin`; `pin` becomes its output.
-bool AddGargle(CMovanta& job, ComPtr<IPin>& pin) {
-    ComPtr<IPin> output;
-    ComPtr<IBaseFilter> gargle;
-    AddAndConnect(job.m_graph, CLSID_AudioGargle, L"audio gargle", pin.Get(), &output, &gargle);
-    if (!gargle) return false;
-    job.m_pGargle = gargle.As<IAudioEffect>(IID_IAudioEffect);
-    if (!job.m_pGargle) return false;
-    pin = output;
-    return true;
-}
-
 // DoAddACCFilter: converters to at least 8 bits, stereo and 48 kHz, the
 // effect, the AAC encoder; `encoded` is its output.
 bool AddAacBranch(CMovanta& job, ComPtr<IPin> pin, ComPtr<IPin>& encoded) {
@@ -74,7 +62,7 @@ bool AddAacBranch(CMovanta& job, ComPtr<IPin> pin, ComPtr<IPin>& encoded) {
         shape.rate = kAacRate;
         if (!InsertConverter(graph, L"ACM Wrapper03", pin, shape)) return false;
     }
-    if (!AddGargle(job, pin)) return false;
+    if (!AddGargle(graph, pin, job.m_pGargle)) return false;
     ComPtr<IBaseFilter> encoder;
     AddAndConnect(graph, CLSID_AacEncoder, L"AAC Encoder", pin.Get(), &encoded, &encoder);
     auto settings = encoder.As<IAacEncoder>(IID_IAacEncoder);
@@ -93,7 +81,7 @@ bool AddAmrBranch(CMovanta& job, ComPtr<IPin> pin, ComPtr<IPin>& encoded) {
     PcmShape shape;
     ReadPcmShape(pin.Get(), shape);
     if (!WidenTo8Bits(graph, pin, shape)) return false;
-    if (!AddGargle(job, pin)) return false;
+    if (!AddGargle(graph, pin, job.m_pGargle)) return false;
     graph.AddFilter(CLSID_ACMWrapper, L"ACM Wrapper02");
     ComPtr<IBaseFilter> encoder;
     graph.AddFilter(CLSID_TxAmrNbEncoder, L"AMR Encoder", &encoder);
@@ -164,8 +152,7 @@ int BuildEncodingHalf(CMovanta& job) {
     if (!job.m_pProfile) return 1;
     TakenStream audio;
     TakenStream video;
-    if (TakeFromRenderer(graph.graph.Get(), MEDIATYPE_Audio, false, audio) == TakeResult::Failed) return 1;
-    if (TakeFromRenderer(graph.graph.Get(), MEDIATYPE_Video, true, video) == TakeResult::Failed) return 1;
+    if (!TakeStreams(graph.graph.Get(), audio, video)) return 1;
     ComPtr<IBaseFilter> effect;
     if (video.overlayRemoved) {
         graph.AddFilter(CLSID_ImgEffect, L"ImgEffect", &effect);

@@ -86,6 +86,21 @@ TakeResult TakeFromRenderer(IGraphBuilder* graph, REFGUID major, bool removeOver
     return TakeResult::Taken;
 }
 
+bool TakeStreams(IGraphBuilder* graph, TakenStream& audio, TakenStream& video) {
+    return TakeFromRenderer(graph, MEDIATYPE_Audio, false, audio) != TakeResult::Failed &&
+           TakeFromRenderer(graph, MEDIATYPE_Video, true, video) != TakeResult::Failed;
+}
+
+bool AddGargle(GraphSession& graph, ComPtr<IPin>& pin, ComPtr<IAudioEffect>& effect) {
+    ComPtr<IPin> output;
+    ComPtr<IBaseFilter> gargle;
+    AddAndConnect(graph, CLSID_AudioGargle, L"audio gargle", pin.Get(), &output, &gargle);
+    effect = gargle.As<IAudioEffect>(IID_IAudioEffect);
+    if (!effect) return false;
+    pin = output;
+    return true;
+}
+
 HRESULT AddAndConnect(GraphSession& graph, REFCLSID clsid, LPCWSTR name, IPin* from, ComPtr<IPin>* output,
                       ComPtr<IBaseFilter>* added) {
     ComPtr<IBaseFilter> filter;

@@ -7,6 +7,7 @@
 #include "dshow/interfaces.h"
 #include "dshow/mediatype.h"
 #include "engine/graph_session.h"
+#include "outside/filters/effect_interfaces.h"
 
 namespace movanta::engine {
 
@@ -24,6 +25,15 @@ enum class TakeResult { None, Taken, Failed };
 // Removes the renderer of `major` and answers the pin that fed it. With
 // `removeOverlay`, an overlay mixer feeding the renderer goes too.
 TakeResult TakeFromRenderer(IGraphBuilder* graph, REFGUID major, bool removeOverlay, TakenStream& stream);
+
+// Takes the audio stream, then the video stream (with an overlay mixer
+// before its renderer), from their renderers; false when a renderer's
+// input is not connected.
+bool TakeStreams(IGraphBuilder* graph, TakenStream& audio, TakenStream& video);
+
+// Adds "audio gargle" after `pin` and answers its effect interface; `pin`
+// becomes its output. False when the filter or its interface is missing.
+bool AddGargle(GraphSession& graph, ComPtr<IPin>& pin, ComPtr<IAudioEffect>& effect);
 
 // The first media type a pin prefers.
 bool FirstType(IPin* pin, CMediaType& type);

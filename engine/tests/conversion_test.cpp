@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <tuple>
@@ -221,6 +222,54 @@ TEST_F(Conversion, InputsThatCannotBeConvertedEndWithAnErrorAndNoHang) {
         EXPECT_EQ(ParameterOf(job, WM_TRX_CONVERT_ERROR), TRX_ERR_OPEN);
         TrxAbortConvert(job);
     }
+}
+
+TEST_F(Conversion, MusicJobsWriteTheSoundAsMp3FromTheStart) {
+    const std::string input = MakeAvi("clip.avi", 4);
+    struct Case {
+        const char* output;
+        std::int32_t bitrateIndex;
+        std::int64_t start;
+        std::int64_t kilobits;
+        double seconds;
+    };
+    for (const Case& c : {Case {"all.mp3", 3, -1, 128, 4.0}, Case {"late.mp3", 1, 20000000, 64, 2.0},
+                          Case {"odd.mp3", 9, 0, 128, 4.0}}) {
+        SCOPED_TRACE(c.output);
+        const MusicConfig request {c.bitrateIndex, c.start, 40000000, 0};
+        const std::wstring target = File(c.output, "");
+        received_.clear();
+        TrxJob job = nullptr;
+        ASSERT_EQ(TrxConvertMusic(owner_, Utf8ToWide(input).c_str(), target.c_str(), &request, &job), TRX_OK);
+        ASSERT_TRUE(WaitFor(WM_TRX_CONVERT_END, job, kConversionWait));
+        EXPECT_EQ(MessagesOf(job), (std::vector<UINT> {WM_TRX_CONVERT_START, WM_TRX_CONVERT_END}));
+        std::int64_t position = 0;
+        std::int64_t size = -1;
+        EXPECT_EQ(TrxGetConvertPosition(job, &position, &size), TRX_OK);
+        EXPECT_NEAR(position / 1e7, c.seconds, 0.3);
+        EXPECT_EQ(size, 0);
+        TrxAbortConvert(job);
+        const std::vector<StreamInfo> streams = testing::ReadBack(dir_.File(c.output));
+        ASSERT_EQ(streams.size(), 1u);
+        EXPECT_EQ(streams[0].codec, "mp3");
+        EXPECT_EQ(streams[0].sampleRate, 44100);
+        // Blocks of sound pass whole: the start is kept to within one block.
+        const std::uintmax_t bytes = std::filesystem::file_size(dir_.File(c.output));
+        EXPECT_NEAR(bytes * 8.0 / 1000 / c.seconds, c.kilobits, c.kilobits * 0.15) << "kbit/s";
+        EXPECT_EQ(testing::DecodeErrors(dir_.File(c.output)), 0);
+    }
+
+    // Without sound there is nothing to write.
+    received_.clear();
+    const std::string silent = MakeAvi("silent.avi", kClipSeconds, true, false);
+    const MusicConfig request {3, -1, 0, 0};
+    TrxJob job = nullptr;
+    ASSERT_EQ(TrxConvertMusic(owner_, Utf8ToWide(silent).c_str(), File("none.mp3", "").c_str(), &request, &job),
+              TRX_OK);
+    ASSERT_TRUE(WaitFor(WM_TRX_CONVERT_END, job, kConversionWait));
+    EXPECT_EQ(MessagesOf(job), (std::vector<UINT> {WM_TRX_CONVERT_ERROR, WM_TRX_CONVERT_END}));
+    EXPECT_EQ(ParameterOf(job, WM_TRX_CONVERT_ERROR), 0);
+    TrxAbortConvert(job);
 }
 
 TEST_F(Conversion, AFullDiskEndsTheConversionWithErrorZero) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "com/unknown.h"
+#include "win/winuser.h"
 
 inline constexpr CLSID CLSID_TrxScope = {0xBA345F5B, 0x8E79, 0x4A2D, {0x86, 0xB6, 0xF2, 0x00, 0xEF, 0xDC, 0x2B, 0x40}};
 inline constexpr CLSID CLSID_GppSource = {0xCA642B0D, 0xF26B, 0x4CF3, {0x85, 0xEF, 0x2B, 0x67, 0x23, 0x83, 0xD6, 0x88}};
@@ -49,6 +50,19 @@ protected:
 // "TxAmp": method 1 gives the owner window (with a parameter and the
 // duration in milliseconds), 3 sets the mode, 4 reads the position, 5 sets
 // the start.
+//
+// Mode 0 (unless set) amplifies PCM on its way to the renderer: the
+// parameter is the gain in percent (0: unchanged), and the owner window
+// receives WM_TXAMP_LEVEL with the peak of the sound (0 to 32767) in wParam
+// and its time in milliseconds in lParam, ten times a second of sound.
+// Mode 3 writes the compressed audio it receives to the file named through
+// IFileSinkFilter, from the start position on, and ends the stream there.
+// The position is the time written since the start; the second value the
+// time of the stream reached.
+inline constexpr UINT WM_TXAMP_LEVEL = WM_APP + 0x2A1;
+inline constexpr LONG TXAMP_MODE_AMPLIFY = 0;
+inline constexpr LONG TXAMP_MODE_WRITE = 3;
+
 class ITxAmp : public IUnknown {
 public:
     virtual HRESULT SetOwner(HWND owner, LONG parameter, LONG milliseconds) = 0;

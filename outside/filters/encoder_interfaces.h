@@ -59,7 +59,8 @@ protected:
 // "MP3 Encoder": method 4 sets the bit rate in kbit/s.
 class IMp3Encoder : public IUnknown {
 public:
-    // 0 for joint stereo, 1 for stereo, 3 for mono output.
+    // 0 for joint stereo (unless set), 1 for plain stereo; mono input
+    // gives mono output either way.
     virtual HRESULT GetChannelMode(LONG* mode) = 0;
     virtual HRESULT SetChannelMode(LONG mode) = 0;
     virtual HRESULT GetBitrate(LONG* kilobitsPerSecond) = 0;

@@ -13,3 +13,5 @@ inline constexpr GUID MEDIASUBTYPE_H263 = {
 inline constexpr GUID MEDIASUBTYPE_XVID = FourCCGuid(MakeFourCC('X', 'V', 'I', 'D'));
 // AAC in ADTS framing (wave format tag 0x00FF).
 inline constexpr GUID MEDIASUBTYPE_AAC = FourCCGuid(0x000000FF);
+// MPEG audio layer III frames (wave format tag 0x0055).
+inline constexpr GUID MEDIASUBTYPE_MP3 = FourCCGuid(0x00000055);
