@@ -28,6 +28,9 @@ endfunction()
 # loaded privately, so nothing it defines is visible to the libraries it uses.
 add_link_options("$<$<OR:$<STREQUAL:$<TARGET_PROPERTY:TYPE>,SHARED_LIBRARY>,$<STREQUAL:$<TARGET_PROPERTY:TYPE>,MODULE_LIBRARY>>:LINKER:--no-undefined>")
 
+# Every filter plug-in, for tests that need a whole installation's worth.
+add_custom_target(movanta_plugins)
+
 # movanta_filter_plugin(NAME SOURCES... [LIBS libs...]) builds a filter
 # plug-in NAME.so into lib/plugins (installed into lib/movanta/plugins and
 # registered at install), with the entry points over its g_Templates table.
@@ -39,4 +42,17 @@ function(movanta_filter_plugin name)
     LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/lib/plugins
     INSTALL_RPATH "$ORIGIN/.." BUILD_RPATH "$ORIGIN/..")
   install(TARGETS ${name} LIBRARY DESTINATION ${MOVANTA_LIBDIR}/plugins)
+  set_property(TARGET movanta_plugins APPEND PROPERTY PLUGIN_FILES "$<TARGET_FILE:${name}>")
+  add_dependencies(movanta_plugins ${name})
+endfunction()
+
+# movanta_needs_all_plugins(TARGET) gives a test program the macro PLUGINS,
+# the paths of every filter plug-in as a list of string literals, and builds
+# them (and libamr beside them) before it.
+function(movanta_needs_all_plugins target)
+  set(header ${CMAKE_CURRENT_BINARY_DIR}/${target}_plugins/all_plugins.h)
+  file(GENERATE OUTPUT ${header} CONTENT
+    "#define PLUGINS \"$<JOIN:$<GENEX_EVAL:$<TARGET_PROPERTY:movanta_plugins,PLUGIN_FILES>>,\", \">\"\n")
+  target_include_directories(${target} PRIVATE ${CMAKE_CURRENT_BINARY_DIR}/${target}_plugins)
+  add_dependencies(${target} movanta_plugins amr)
 endfunction()

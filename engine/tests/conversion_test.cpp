@@ -11,7 +11,7 @@
 #include <tuple>
 
 #include "app/phone_profiles.h"
-#include "conversion_plugins.h"
+#include "all_plugins.h"
 #include "engine/free_space.h"
 #include "owner_fixture.h"
 #include "testing/media.h"
