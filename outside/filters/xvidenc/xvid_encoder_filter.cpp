@@ -154,10 +154,6 @@ HRESULT CXvidEncoder::StartStreaming() {
     m_context->time_base = av_inv_q(rate);
     m_context->framerate = rate;
     m_context->bit_rate = m_bitrate.load();
-    // A one-second buffer keeps the rate control close to the bit rate on
-    // busy pictures too, as a phone's decoder buffer needs.
-    m_context->rc_buffer_size = static_cast<int>(m_bitrate.load());
-    m_context->rc_max_rate = m_bitrate.load() * 3 / 2;
     m_context->gop_size = keyInterval > 0 ? keyInterval : std::max(1, 2 * rate.num / std::max(rate.den, 1));
     m_context->max_b_frames = 0;
     m_context->profile = FF_PROFILE_MPEG4_SIMPLE;
