@@ -88,6 +88,16 @@ const MobileVideoConf& PhoneProfile(int phone) {
     return g_mbConfSet[std::clamp(phone, 0, kPhoneCount - 1)];
 }
 
+std::uint16_t AudioCodecOf(const MobileVideoConf& profile, std::int32_t sysFormat) {
+    std::uint16_t codec = sysFormat == static_cast<std::int32_t>(TRX_SYS_3GP) ? TRX_ACODEC_AMR : TRX_ACODEC_AAC;
+    for (std::uint32_t i = 0; profile.pFileCODEC != nullptr && i < profile.nFileCODEC; ++i) {
+        if (static_cast<std::int32_t>(profile.pFileCODEC[i].nSysFormat) == sysFormat) {
+            codec = profile.pFileCODEC[i].wAudioCodec;
+        }
+    }
+    return codec;
+}
+
 SizeEstimate VideoLenToSize(const MobileVideoConf& profile, int videoQuality, int audioQuality, std::int32_t sysFormat,
                             std::int64_t length) {
     videoQuality = std::clamp(videoQuality, 0, 2);

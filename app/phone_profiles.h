@@ -14,6 +14,10 @@ inline constexpr int kPhoneCount = 5;
 // The profile of phone 0-4 (constant data; the engine copies what it is given).
 const MobileVideoConf& PhoneProfile(int phone);
 
+// The audio codec a profile gives files of `sysFormat`: the last entry of its
+// codec list for that format, else AAC for MP4 and AMR-NB for 3GP.
+std::uint16_t AudioCodecOf(const MobileVideoConf& profile, std::int32_t sysFormat);
+
 struct SizeEstimate {
     std::uint32_t kilobytes = 0;  // of 1000 bytes
     bool overLimit = false;       // at or above the phone's file-size limit

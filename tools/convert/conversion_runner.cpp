@@ -13,6 +13,7 @@
 #include "app/phone_profiles.h"
 #include "engine/convengine.h"
 #include "progress_line.h"
+#include "sample_clip.h"
 #include "win/text.h"
 #include "win/windows.h"
 
@@ -21,6 +22,7 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr DWORD kPollMilliseconds = 200;
+constexpr int kSampleSeconds = 10;
 
 std::atomic<bool> g_interrupted {false};
 
@@ -119,11 +121,13 @@ int PrintFileInfo(const Options& options) {
     };
     std::printf("File      %s\nFormat    %s\nSize      %lld bytes\nDuration  %.3f s\n", options.input.c_str(),
                 text(info.szFormatName).c_str(), static_cast<long long>(info.llFileSize), info.llDuration / 1e6);
-    if (info.bHasVideo != 0) {
+    // The probe leaves the has-video and has-audio flags to the preview: a
+    // stream is there when its fields are.
+    if (info.szVideoCodec[0] != 0) {
         std::printf("Video     %s %ux%u %.3f fps %u bit/s\n", text(info.szVideoCodec).c_str(), info.nVideoWidth,
                     info.nVideoHeight, static_cast<double>(info.fVideoFrameRate), info.nVideoBitrate);
     }
-    if (info.bHasAudio != 0) {
+    if (info.szAudioCodec[0] != 0) {
         std::printf("Audio     %s %u Hz %u channel(s) %u bit/s\n", text(info.szAudioCodec).c_str(),
                     info.nAudioSampleRate, static_cast<unsigned>(info.nAudioChannels), info.nAudioBitrate);
     }
@@ -172,7 +176,7 @@ int RunJob(const Options& options) {
     if (music) {
         static constexpr int kKilobits[] = {32, 64, 96, 128, 192, 256};
         std::printf("Converting %s to MP3 at %d kbit/s\n", options.input.c_str(), kKilobits[options.mp3BitrateIndex]);
-        const MusicConfig request {options.mp3BitrateIndex, options.start ? start : -1, end, 0};
+        const MusicConfig request {options.mp3BitrateIndex, start, end, 0};
         answer = TrxConvertMusic(engine.Owner(), inputPath.c_str(), partialPath.c_str(), &request, &job);
     } else {
         TrxSetMobileConfig(&profile);
@@ -184,10 +188,14 @@ int RunJob(const Options& options) {
         request.nAudioQuality = options.audioQuality;
         request.nVideoQuality = options.videoQuality;
         request.nSysFormat = TRX_SYS_MP4;
-        request.llStart = options.start ? start : -1;
+        // Without a start or an end the writer takes the whole input.
+        request.llStart = options.start || options.end ? start : -1;
         request.llEnd = end;
+        // The estimate counts the audio codec this file really gets.
+        const std::int32_t audioRates =
+            app::AudioCodecOf(profile, format) == TRX_ACODEC_AAC ? TRX_SYS_MP4 : static_cast<std::int32_t>(TRX_SYS_3GP);
         const app::SizeEstimate estimate =
-            app::VideoLenToSize(profile, options.videoQuality, options.audioQuality, format, end - start);
+            app::VideoLenToSize(profile, options.videoQuality, options.audioQuality, audioRates, end - start);
         std::printf("Converting %s for phone %d (%dx%d), video quality %d, audio quality %d\n", options.input.c_str(),
                     options.phone, profile.nWidth, profile.nHeight, options.videoQuality, options.audioQuality);
         std::printf("Estimated size: %s%s\n", WideToUtf8(estimate.text).c_str(),
@@ -233,6 +241,22 @@ int RunJob(const Options& options) {
     std::printf("%s %s (%llu bytes)\n", stopped ? "Stopped; the part converted is in" : "Wrote", options.output.c_str(),
                 static_cast<unsigned long long>(error ? 0 : bytes));
     return stopped ? 130 : 0;
+}
+
+int ConvertSample() {
+    std::error_code error;
+    const fs::path folder = fs::temp_directory_path(error) / "movanta-sample";
+    fs::create_directories(folder, error);
+    if (error) return Fail("cannot make " + folder.string() + ": " + error.message());
+    Options options;
+    options.input = (folder / "sample.avi").string();
+    options.output = (folder / "sample.3gp").string();
+    std::printf("Making a 10-second sample clip: %s\n", options.input.c_str());
+    std::string reason;
+    if (!MakeSampleClip(options.input, kSampleSeconds, reason)) return Fail(reason);
+    const int code = RunJob(options);
+    if (code == 0) std::printf("The sample converted for phone 0 is %s\n", options.output.c_str());
+    return code;
 }
 
 }  // namespace movanta::convert

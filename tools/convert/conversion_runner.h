@@ -11,5 +11,8 @@ namespace movanta::convert {
 int RunJob(const Options& options);
 // --info: what the engine's probe says of the input.
 int PrintFileInfo(const Options& options);
+// No arguments: makes the sample clip in the temporary folder and converts
+// it for phone 0, saying where both are.
+int ConvertSample();
 
 }  // namespace movanta::convert

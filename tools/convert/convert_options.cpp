@@ -22,7 +22,8 @@ std::optional<int> ParseLevel(const std::string& text, int highest) {
 }  // namespace
 
 const char* Usage() {
-    return "usage: movanta-convert [--phone 0-4] [--video-quality 0-2] [--audio-quality 0-2]\n"
+    return "usage: movanta-convert                  (converts a built-in sample clip for phone 0)\n"
+           "       movanta-convert [--phone 0-4] [--video-quality 0-2] [--audio-quality 0-2]\n"
            "                       [--start T] [--end T] INPUT OUTPUT.3gp|OUTPUT.mp4\n"
            "       movanta-convert --music [--mp3-bitrate 0-5] [--start T] INPUT OUTPUT.mp3\n"
            "       movanta-convert --info INPUT\n"
@@ -54,6 +55,10 @@ std::optional<std::int64_t> ParseTime(const std::string& text) {
 
 std::optional<Options> ParseOptions(const std::vector<std::string>& arguments, std::string& error) {
     Options options;
+    if (arguments.empty()) {
+        options.mode = Options::Mode::Sample;
+        return options;
+    }
     std::vector<std::string> files;
     for (size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];

@@ -9,7 +9,7 @@
 namespace movanta::convert {
 
 struct Options {
-    enum class Mode { Convert, Music, Info, Help };
+    enum class Mode { Convert, Music, Info, Help, Sample };
     Mode mode = Mode::Convert;
     int phone = 0;
     int videoQuality = 1;
@@ -21,8 +21,8 @@ struct Options {
     std::string output;
 };
 
-// Parses the arguments after the program name; on failure answers nothing
-// and says why in `error`.
+// Parses the arguments after the program name (none: convert the built-in
+// sample); on failure answers nothing and says why in `error`.
 std::optional<Options> ParseOptions(const std::vector<std::string>& arguments, std::string& error);
 
 // A time as seconds ("12.5") or [[h:]m:]s ("1:02.5"); 100 ns units.

@@ -9,10 +9,6 @@
 
 int main(int argc, char** argv) {
     using movanta::convert::Options;
-    if (argc < 2) {
-        std::printf("Movanta %s\n%s", MOVANTA_VERSION, movanta::convert::Usage());
-        return 0;
-    }
     std::string error;
     const auto options = movanta::convert::ParseOptions(std::vector<std::string>(argv + 1, argv + argc), error);
     if (!options) {
@@ -24,5 +20,6 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (options->mode == Options::Mode::Info) return movanta::convert::PrintFileInfo(*options);
+    if (options->mode == Options::Mode::Sample) return movanta::convert::ConvertSample();
     return movanta::convert::RunJob(*options);
 }

@@ -21,7 +21,7 @@ grep -q "registered $(basename "$plugin")" "$prefix/install.log" || fail "plug-i
 classes="$prefix/lib/movanta/registry/HKEY_CLASSES_ROOT.reg"
 grep -q "Movanta test counter" "$classes" || fail "the plug-in's class is not registered: $(cat "$classes")"
 grep -q "$prefix/lib/movanta/plugins/$(basename "$plugin")" "$classes" || fail "wrong plug-in path: $(cat "$classes")"
-"$prefix/bin/movanta-convert" | grep -q "usage: movanta-convert" || fail "movanta-convert does not run"
+"$prefix/bin/movanta-convert" --help | grep -q "usage: movanta-convert" || fail "movanta-convert does not run"
 
 hive="$prefix/lib/movanta/registry/HKEY_LOCAL_MACHINE.reg"
 grep -q "\"AppPath\"=sz:\"$prefix\"" "$hive" || fail "AppPath missing: $(cat "$hive")"

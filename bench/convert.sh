@@ -1,0 +1,86 @@
+#!/usr/bin/env bash
+# Whole conversions: movanta-convert against the ffmpeg command line with the
+# same settings (picture size, frame rate, codecs and bit rates), the two
+# alternating, on a 640x480 30 fps MPEG-4/MP3 AVI and a 1280x720 H.264/AAC
+# MP4, to 3GP (phone 0, qualities 1/1: H.263 176x144 12 fps 384 kbit/s,
+# AMR-NB 10.2 kbit/s) and to MP4 (MPEG-4 Part 2 176x144 12 fps 384 kbit/s,
+# AAC 96 kbit/s stereo 48 kHz, cut-off 14 kHz). Reports the medians of wall
+# time, CPU time and peak memory, their ratios, and the real bit rates of
+# every output.
+#
+# The peer needs an ffmpeg with an AMR-NB encoder, which Debian's lacks:
+# PEER_FFMPEG (default /tmp/movanta-bench/ffmpeg-amr/bin/ffmpeg). The inputs
+# come from INPUT_DIR (default /tmp/movanta-bench/inputs):
+# a_640x480_mpeg4_mp3.avi and b_1280x720_h264_aac.mp4.
+# Usage: bench/convert.sh [RUNS]   (runs of each tool on each case, default 3)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+runs="${1:-3}"
+peer="${PEER_FFMPEG:-/tmp/movanta-bench/ffmpeg-amr/bin/ffmpeg}"
+inputs="${INPUT_DIR:-/tmp/movanta-bench/inputs}"
+for needed in "$peer" "$inputs/a_640x480_mpeg4_mp3.avi" "$inputs/b_1280x720_h264_aac.mp4"; do
+  [ -e "$needed" ] || { echo "missing $needed (see the peer's build and input scripts)" >&2; exit 1; }
+done
+command -v ffprobe > /dev/null || { echo "needs Debian's ffprobe (apt-get install ffmpeg)" >&2; exit 1; }
+
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+export MOVANTA_REGISTRY_DIR="$work/registry"
+cmake --build build/default > /dev/null
+cmake --install build/default --prefix "$work/dist" > /dev/null
+convert="$work/dist/bin/movanta-convert"
+
+# The peer's command line for one job.
+peer_job() {  # input output
+  case "$2" in
+    *.3gp) "$peer" -nostdin -loglevel error -y -i "$1" -vf scale=176:144,fps=12 -c:v h263 -b:v 384k \
+             -c:a libopencore_amrnb -ar 8000 -ac 1 -b:a 10.2k -f 3gp "$2" ;;
+    *.mp4) "$peer" -nostdin -loglevel error -y -i "$1" -vf scale=176:144,fps=12 -c:v mpeg4 -b:v 384k \
+             -c:a aac -b:a 96k -ar 48000 -ac 2 -cutoff 14000 -f mp4 "$2" ;;
+  esac
+}
+
+# One timed run: wall seconds, CPU seconds, peak KiB.
+timed() {  # tool input output
+  local log="$work/time"
+  rm -f "$3"
+  if [ "$1" = movanta ]; then
+    touch "$3"
+    /usr/bin/time -f "%e %U %S %M" -o "$log" "$convert" --phone 0 --video-quality 1 --audio-quality 1 "$2" "$3" \
+      > /dev/null
+  else
+    /usr/bin/time -f "%e %U %S %M" -o "$log" bash -c "$(declare -f peer_job); peer=$peer; peer_job '$2' '$3'"
+  fi
+  awk '{printf "%.3f %.3f %d\n", $1, $2 + $3, $4}' "$log"
+}
+
+median() { sort -n | awk '{v[NR] = $1} END {print v[int((NR + 1) / 2)]}'; }
+
+bitrates() {  # file: "video kbit/s, audio kbit/s"
+  ffprobe -v error -show_entries stream=codec_type,bit_rate -of csv=p=0 "$1" |
+    awk -F, '$1 == "video" {v = $2 / 1000} $1 == "audio" {a = $2 / 1000} END {printf "%.1f %.1f", v, a}'
+}
+
+printf '%-26s %-4s %9s %9s %9s %8s %8s %8s %16s %16s\n' input to wall_s peer_s wall cpu_s peer_cpu \
+  cpu peak_MiB/peer bitrate_v/a
+for input in "$inputs/a_640x480_mpeg4_mp3.avi" "$inputs/b_1280x720_h264_aac.mp4"; do
+  for extension in 3gp mp4; do
+    : > "$work/movanta.times"
+    : > "$work/peer.times"
+    for ((run = 0; run < runs; ++run)); do
+      timed movanta "$input" "$work/movanta.$extension" >> "$work/movanta.times"
+      timed peer "$input" "$work/peer.$extension" >> "$work/peer.times"
+    done
+    mw=$(cut -d' ' -f1 "$work/movanta.times" | median)
+    pw=$(cut -d' ' -f1 "$work/peer.times" | median)
+    mc=$(cut -d' ' -f2 "$work/movanta.times" | median)
+    pc=$(cut -d' ' -f2 "$work/peer.times" | median)
+    mm=$(cut -d' ' -f3 "$work/movanta.times" | median)
+    pm=$(cut -d' ' -f3 "$work/peer.times" | median)
+    printf '%-26s %-4s %9.2f %9.2f %8.2fx %8.2f %8.2f %7.2fx %7.1f/%-7.1f %s | %s\n' "$(basename "$input")" \
+      "$extension" "$mw" "$pw" "$(echo "$mw / $pw" | bc -l)" "$mc" "$pc" "$(echo "$mc / $pc" | bc -l)" \
+      "$(echo "$mm / 1024" | bc -l)" "$(echo "$pm / 1024" | bc -l)" \
+      "$(bitrates "$work/movanta.$extension")" "$(bitrates "$work/peer.$extension")"
+  done
+done
+echo "ratios are movanta / peer (below 1: movanta is faster); bit rates kbit/s video audio, movanta | peer"
