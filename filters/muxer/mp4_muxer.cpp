@@ -1,5 +1,7 @@
 #include "mp4_muxer.h"
 
+#include <algorithm>
+
 #include "stream_parsers.h"
 #include "win/debug.h"
 
@@ -17,7 +19,9 @@ CMp4Muxer& g_Mp4Muxer() {
     return muxer;
 }
 
-CMp4Muxer::~CMp4Muxer() { Release(2); }
+CMp4Muxer::~CMp4Muxer() {
+    Release(2);
+}
 
 void CMp4Muxer::SetVideoKind(VideoKind kind) {
     std::lock_guard guard(lock_);
@@ -55,7 +59,9 @@ bool CMp4Muxer::Init(const std::string& fileName, int kind) {
     return true;
 }
 
-bool CMp4Muxer::OnlyTrackOf(const char* type) { return MP4GetNumberOfTracks(m_mp4File, type) == 1; }
+bool CMp4Muxer::OnlyTrackOf(const char* type) {
+    return MP4GetNumberOfTracks(m_mp4File, type) == 1;
+}
 
 int CMp4Muxer::WriteVideo(const std::uint8_t* data, std::uint32_t length, std::int64_t duration, std::int64_t) {
     std::lock_guard guard(lock_);
@@ -181,7 +187,6 @@ int CMp4Muxer::WriteAdtsLocked(const std::uint8_t* data, std::uint32_t length) {
 }
 
 int CMp4Muxer::WriteAmrLocked(const std::uint8_t* data, std::uint32_t length) {
-    std::size_t at = 0;
     if (!m_audioTrackCreated) {
         if (length < 6) return 1;
         const bool wide = m_amrVariant == 2;
@@ -189,8 +194,13 @@ int CMp4Muxer::WriteAmrLocked(const std::uint8_t* data, std::uint32_t length) {
         if (m_audioTrackId == MP4_INVALID_TRACK_ID) return 1;
         m_audioTrackCreated = true;
         if (OnlyTrackOf(MP4_AUDIO_TRACK_TYPE)) MP4SetAudioProfileLevel(m_mp4File, 0x0F);
-        at = 6;  // the storage format's file header
     }
+    // The storage format's file header opens the encoder's first block. It
+    // is skipped where it stands, not assumed: when a seek flushed that
+    // block away, the first block written starts with a frame.
+    static constexpr std::uint8_t kAmrMagic[] = {'#', '!', 'A', 'M', 'R', '\n'};
+    const bool magic = length >= sizeof kAmrMagic && std::equal(kAmrMagic, kAmrMagic + sizeof kAmrMagic, data);
+    std::size_t at = magic ? sizeof kAmrMagic : 0;
     while (at < length) {
         const std::size_t frame = 1 + AmrSpeechBytes(data[at]);
         if (at + frame > length) break;  // cut at the block's end: dropped

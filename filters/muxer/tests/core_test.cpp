@@ -26,14 +26,13 @@ std::vector<std::uint8_t> H263Picture(int format, bool intra, std::size_t payloa
 // One ADTS frame: 7-byte header (no CRC) and `payload` bytes.
 std::vector<std::uint8_t> AdtsFrame(bool mpeg2, int profile, int rateIndex, int channels, std::size_t payload) {
     const std::size_t length = 7 + payload;
-    std::vector<std::uint8_t> frame = {
-        0xFF,
-        static_cast<std::uint8_t>(0xF1 | (mpeg2 ? 0x08 : 0)),
-        static_cast<std::uint8_t>((profile << 6) | (rateIndex << 2) | (channels >> 2)),
-        static_cast<std::uint8_t>(((channels & 3) << 6) | ((length >> 11) & 3)),
-        static_cast<std::uint8_t>(length >> 3),
-        static_cast<std::uint8_t>(((length & 7) << 5) | 0x1F),
-        0xFC};
+    std::vector<std::uint8_t> frame = {0xFF,
+                                       static_cast<std::uint8_t>(0xF1 | (mpeg2 ? 0x08 : 0)),
+                                       static_cast<std::uint8_t>((profile << 6) | (rateIndex << 2) | (channels >> 2)),
+                                       static_cast<std::uint8_t>(((channels & 3) << 6) | ((length >> 11) & 3)),
+                                       static_cast<std::uint8_t>(length >> 3),
+                                       static_cast<std::uint8_t>(((length & 7) << 5) | 0x1F),
+                                       0xFC};
     frame.resize(length, 0x21);
     return frame;
 }
@@ -109,8 +108,10 @@ TEST_F(CoreTest, Mpeg4HeadersBecomeTheConfigurationAndSamplesStartAtTheVop) {
 }
 
 TEST_F(CoreTest, H263PicturesSizeTheTrackAndUnknownFormatsWriteNothing) {
-    const std::pair<int, const char*> sizes[] = {{1, "width=128 height=96"},    {2, "width=176 height=144"},
-                                                 {3, "width=352 height=288"},   {4, "width=704 height=576"},
+    const std::pair<int, const char*> sizes[] = {{1, "width=128 height=96"},
+                                                 {2, "width=176 height=144"},
+                                                 {3, "width=352 height=288"},
+                                                 {4, "width=704 height=576"},
                                                  {5, "width=1408 height=1152"}};
     for (const auto& [format, size] : sizes) {
         const std::string path = dir_.File("f" + std::to_string(format) + ".3gp");
@@ -190,15 +191,20 @@ TEST_F(CoreTest, AmrBlocksBecomeOneFramePerSample) {
     block.push_back(0x04);  // type 0: 12 speech bytes, cut after 5
     block.resize(block.size() + 5, 0x22);
     EXPECT_EQ(muxer_.WriteAudio(block.data(), std::uint32_t(block.size()), 0, 0), 0);
+    // A block that repeats the file header has it skipped too.
+    std::vector<std::uint8_t> again(header, header + 6);
+    again.push_back(0x7C);
+    EXPECT_EQ(muxer_.WriteAudio(again.data(), std::uint32_t(again.size()), 0, 0), 0);
     muxer_.Release(0);
 
     auto reader = mp4file::BoxReader::Open(path);
     const auto tracks = Tracks(*reader);
     ASSERT_EQ(tracks.size(), 1u);
     const auto samples = mp4file::TrackSampleLocations(*reader, tracks[0]);
-    ASSERT_EQ(samples.size(), 2u);
+    ASSERT_EQ(samples.size(), 3u);
     EXPECT_EQ(samples[0].size, 32u);
     EXPECT_EQ(samples[1].size, 1u);
+    EXPECT_EQ(samples[2].size, 1u);
     const std::string text = Dump(path);
     EXPECT_NE(text.find("mode_set=0x8100"), std::string::npos) << text;
     EXPECT_NE(text.find("audio=0x0F"), std::string::npos) << text;
@@ -206,9 +212,27 @@ TEST_F(CoreTest, AmrBlocksBecomeOneFramePerSample) {
     std::ifstream in(path, std::ios::binary);
     unsigned char head[24];
     in.read(reinterpret_cast<char*>(head), sizeof head);
-    const unsigned char expected[24] = {0,   0,   0,   24,  'f', 't', 'y', 'p', '3', 'g', 'p', '5',
-                                        0,   0,   0,   1,   '3', 'g', 'p', '5', '3', 'g', 'p', '4'};
+    const unsigned char expected[24] = {0, 0, 0, 24, 'f', 't', 'y', 'p', '3', 'g', 'p', '5',
+                                        0, 0, 0, 1,  '3', 'g', 'p', '5', '3', 'g', 'p', '4'};
     EXPECT_EQ(std::memcmp(head, expected, 24), 0);
+}
+
+TEST_F(CoreTest, AFirstAmrBlockWithoutTheFileHeaderIsAllFrames) {
+    // The block with the header went before the file: a seek flushed it.
+    const std::string path = dir_.File("flushed.3gp");
+    ASSERT_TRUE(muxer_.Init(path, 1));
+    muxer_.SetAudioKind(AudioKind::AmrNb);
+    std::vector<std::uint8_t> block;
+    for (int frame = 0; frame < 3; ++frame) {
+        block.push_back(0x34);  // type 6: 26 speech bytes
+        block.resize(block.size() + 26, static_cast<std::uint8_t>(frame));
+    }
+    EXPECT_EQ(muxer_.WriteAudio(block.data(), std::uint32_t(block.size()), 0, 0), 0);
+    muxer_.Release(0);
+    auto reader = mp4file::BoxReader::Open(path);
+    const auto samples = mp4file::TrackSampleLocations(*reader, Tracks(*reader)[0]);
+    ASSERT_EQ(samples.size(), 3u);
+    for (const auto& sample : samples) EXPECT_EQ(sample.size, 27u);
 }
 
 TEST_F(CoreTest, AnOversizeUnitIsRefusedAndTheRestOfThePictureKept) {
