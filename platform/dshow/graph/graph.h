@@ -141,7 +141,7 @@ private:
     std::vector<IBaseFilter*> FiltersSnapshot();  // AddRef'ed; release with ReleaseAll
     static void ReleaseAll(std::vector<IBaseFilter*>& filters);
     // graph_control.cpp
-    std::vector<IBaseFilter*> DownstreamFirst();   // AddRef'ed
+    std::vector<IBaseFilter*> DownstreamFirst();  // AddRef'ed
     HRESULT ChangeState(FILTER_STATE target);
     HRESULT EnsureClock();
     void CountRenderers();
@@ -162,12 +162,12 @@ private:
     Interface* FindInterface(REFIID iid);
 
     CCritSec m_lock;
-    std::vector<Entry> m_filters;                 // guarded by m_lock, oldest first
-    FILTER_STATE m_state = State_Stopped;         // guarded by m_lock
-    IReferenceClock* m_pClock = nullptr;          // guarded by m_lock; holds a reference
-    REFERENCE_TIME m_tStart = 0;                  // clock time of stream time 0 while running
-    REFERENCE_TIME m_streamTimeAtPause = 0;       // stream time when paused
-    REFERENCE_TIME m_positionBase = 0;            // media time of stream time 0
+    std::vector<Entry> m_filters;            // guarded by m_lock, oldest first
+    FILTER_STATE m_state = State_Stopped;    // guarded by m_lock
+    IReferenceClock* m_pClock = nullptr;     // guarded by m_lock; holds a reference
+    REFERENCE_TIME m_tStart = 0;             // clock time of stream time 0 while running
+    REFERENCE_TIME m_streamTimeAtPause = 0;  // stream time when paused
+    REFERENCE_TIME m_positionBase = 0;       // media time of stream time 0
 
     std::mutex m_eventLock;
     std::condition_variable m_eventArrived;
@@ -176,15 +176,16 @@ private:
         LONG_PTR param1;
         LONG_PTR param2;
     };
-    std::deque<Event> m_events;                   // guarded by m_eventLock
-    HANDLE m_hEventPending;                       // set while m_events is not empty
-    std::set<IBaseFilter*> m_completed;           // guarded by m_eventLock
-    size_t m_renderers = 0;                       // guarded by m_eventLock
-    LONG m_completionCode = 0;                    // guarded by m_eventLock; 0: not complete
-    bool m_running = false;                       // guarded by m_eventLock
-    bool m_defaultCompletion = true;              // guarded by m_eventLock
-    OAHWND m_notifyWindow = 0;                    // guarded by m_eventLock
-    LONG m_notifyMessage = 0;                     // guarded by m_eventLock
-    LONG_PTR m_notifyData = 0;                    // guarded by m_eventLock
-    LONG m_notifyFlags = 0;                       // guarded by m_eventLock
+    std::deque<Event> m_events;  // guarded by m_eventLock
+    HANDLE m_hEventPending;      // set while m_events is not empty
+    // One entry per EC_COMPLETE: each rendered input pin sends its own.
+    std::multiset<IBaseFilter*> m_completed;  // guarded by m_eventLock
+    size_t m_renderedStreams = 0;             // guarded by m_eventLock
+    LONG m_completionCode = 0;                // guarded by m_eventLock; 0: not complete
+    bool m_running = false;                   // guarded by m_eventLock
+    bool m_defaultCompletion = true;          // guarded by m_eventLock
+    OAHWND m_notifyWindow = 0;                // guarded by m_eventLock
+    LONG m_notifyMessage = 0;                 // guarded by m_eventLock
+    LONG_PTR m_notifyData = 0;                // guarded by m_eventLock
+    LONG m_notifyFlags = 0;                   // guarded by m_eventLock
 };

@@ -116,7 +116,9 @@ HRESULT CFilterGraph::ConnectVia(IPin* output, IPin* input, int depth) {
     return input != nullptr ? VFW_E_CANNOT_CONNECT : VFW_E_CANNOT_RENDER;
 }
 
-HRESULT CFilterGraph::RenderVia(IPin* output, int depth) { return ConnectVia(output, nullptr, depth); }
+HRESULT CFilterGraph::RenderVia(IPin* output, int depth) {
+    return ConnectVia(output, nullptr, depth);
+}
 
 HRESULT CFilterGraph::Connect(IPin* output, IPin* input) {
     if (output == nullptr || input == nullptr) return E_POINTER;

@@ -41,12 +41,16 @@ std::vector<IBaseFilter*> CFilterGraph::DownstreamFirst() {
 }
 
 void CFilterGraph::CountRenderers() {
-    size_t renderers = 0;
+    // A renderer with two streams (the writer) ends once for each.
+    size_t streams = 0;
     for (const Entry& entry : m_filters) {
-        if (IsRenderer(entry.filter)) ++renderers;
+        if (!IsRenderer(entry.filter)) continue;
+        for (ComPtr<IPin>& pin : PinsOf(entry.filter, PINDIR_INPUT)) {
+            if (PeerOf(pin.Get())) ++streams;
+        }
     }
     std::lock_guard guard(m_eventLock);
-    m_renderers = renderers;
+    m_renderedStreams = streams;
 }
 
 REFERENCE_TIME CFilterGraph::StreamTimeLocked() {
@@ -86,9 +90,9 @@ HRESULT CFilterGraph::ChangeState(FILTER_STATE target) {
     for (IBaseFilter* filter : filters) {
         HRESULT hr = S_OK;
         switch (target) {
-        case State_Stopped: hr = filter->Stop(); break;
-        case State_Paused: hr = filter->Pause(); break;
-        case State_Running: hr = filter->Run(m_tStart); break;
+            case State_Stopped: hr = filter->Stop(); break;
+            case State_Paused: hr = filter->Pause(); break;
+            case State_Running: hr = filter->Run(m_tStart); break;
         }
         if (FAILED(hr) && SUCCEEDED(result)) result = hr;
         if (hr == S_FALSE && result == S_OK) result = S_FALSE;

@@ -1,7 +1,8 @@
 // Events from the filters to the application, and completion.
 //
 // EC_COMPLETE from the renderers is counted: the application receives one
-// EC_COMPLETE when every renderer of the running graph has sent its own
+// EC_COMPLETE when every stream rendered in the running graph (every
+// connected input pin of a renderer) has sent its own
 // (unless CancelDefaultHandling(EC_COMPLETE) asks for each of them).
 // WaitForCompletion ends on that EC_COMPLETE, on EC_USERABORT and on
 // EC_ERRORABORT, and keeps answering so until the graph stops or seeks.
@@ -35,7 +36,8 @@ HRESULT CFilterGraph::Notify(LONG code, LONG_PTR param1, LONG_PTR param2) {
     if (code == EC_COMPLETE && m_defaultCompletion) {
         auto* filter = reinterpret_cast<IBaseFilter*>(param2);
         if (filter != nullptr) m_completed.insert(filter);
-        if (m_running && m_completionCode == 0 && m_completed.size() >= m_renderers) QueueEvent(EC_COMPLETE, S_OK, 0);
+        if (m_running && m_completionCode == 0 && m_completed.size() >= m_renderedStreams)
+            QueueEvent(EC_COMPLETE, S_OK, 0);
         return S_OK;
     }
     QueueEvent(code, param1, param2);

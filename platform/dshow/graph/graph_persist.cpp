@@ -32,9 +32,8 @@ HRESULT CFilterGraph::Save(IStream* stream, BOOL) {
                 connections += "  \"" + movanta::WideToUtf8(entry.name) + "\" \"" +
                                movanta::WideToUtf8(NameOf(pin.Get())) + "\" -> \"" +
                                movanta::WideToUtf8(downstream ? NameOf(downstream.Get()) : L"") + "\" \"" +
-                               movanta::WideToUtf8(NameOf(peer.Get())) + "\" " +
-                               movanta::GuidToString(type.majortype) + " " + movanta::GuidToString(type.subtype) +
-                               "\n";
+                               movanta::WideToUtf8(NameOf(peer.Get())) + "\" " + movanta::GuidToString(type.majortype) +
+                               " " + movanta::GuidToString(type.subtype) + "\n";
                 FreeMediaType(type);
             }
         }

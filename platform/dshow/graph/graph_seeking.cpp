@@ -38,7 +38,9 @@ void ReleaseSeekables(std::vector<IMediaSeeking*>& seekables) {
     for (IMediaSeeking* seeking : seekables) seeking->Release();
 }
 
-bool IsMediaTime(const GUID* format) { return format != nullptr && *format == TIME_FORMAT_MEDIA_TIME; }
+bool IsMediaTime(const GUID* format) {
+    return format != nullptr && *format == TIME_FORMAT_MEDIA_TIME;
+}
 
 }  // namespace
 
@@ -76,9 +78,13 @@ HRESULT CFilterGraph::QueryPreferredFormat(GUID* format) {
     return S_OK;
 }
 
-HRESULT CFilterGraph::GetTimeFormat(GUID* format) { return QueryPreferredFormat(format); }
+HRESULT CFilterGraph::GetTimeFormat(GUID* format) {
+    return QueryPreferredFormat(format);
+}
 
-HRESULT CFilterGraph::IsUsingTimeFormat(const GUID* format) { return IsFormatSupported(format); }
+HRESULT CFilterGraph::IsUsingTimeFormat(const GUID* format) {
+    return IsFormatSupported(format);
+}
 
 HRESULT CFilterGraph::SetTimeFormat(const GUID* format) {
     if (format == nullptr) return E_POINTER;
@@ -103,9 +109,13 @@ HRESULT CFilterGraph::LatestOf(HRESULT (IMediaSeeking::*getter)(LONGLONG*), LONG
     return result;
 }
 
-HRESULT CFilterGraph::GetDuration(LONGLONG* duration) { return LatestOf(&IMediaSeeking::GetDuration, duration); }
+HRESULT CFilterGraph::GetDuration(LONGLONG* duration) {
+    return LatestOf(&IMediaSeeking::GetDuration, duration);
+}
 
-HRESULT CFilterGraph::GetStopPosition(LONGLONG* stop) { return LatestOf(&IMediaSeeking::GetStopPosition, stop); }
+HRESULT CFilterGraph::GetStopPosition(LONGLONG* stop) {
+    return LatestOf(&IMediaSeeking::GetStopPosition, stop);
+}
 
 HRESULT CFilterGraph::GetCurrentPosition(LONGLONG* current) {
     if (current == nullptr) return E_POINTER;
@@ -145,9 +155,9 @@ HRESULT CFilterGraph::SetPositions(LONGLONG* current, DWORD currentFlags, LONGLO
     for (IMediaSeeking* seeking : seekables) {
         LONGLONG start = current != nullptr ? *current : 0;
         LONGLONG end = stop != nullptr ? *stop : 0;
-        const HRESULT hr = seeking->SetPositions(current != nullptr ? &start : nullptr,
-                                                 currentFlags | AM_SEEKING_ReturnTime,
-                                                 stop != nullptr ? &end : nullptr, stopFlags);
+        const HRESULT hr =
+            seeking->SetPositions(current != nullptr ? &start : nullptr, currentFlags | AM_SEEKING_ReturnTime,
+                                  stop != nullptr ? &end : nullptr, stopFlags);
         if (FAILED(hr)) {
             if (SUCCEEDED(result)) result = hr;
         } else if (startKind != AM_SEEKING_NoPositioning) {

@@ -9,5 +9,9 @@ CFactoryTemplate g_Templates[] = {
 };
 int g_cTemplates = sizeof(g_Templates) / sizeof(g_Templates[0]);
 
-extern "C" HRESULT DllRegisterServer() { return RegisterModuleClasses(TRUE); }
-extern "C" HRESULT DllUnregisterServer() { return RegisterModuleClasses(FALSE); }
+extern "C" HRESULT DllRegisterServer() {
+    return RegisterModuleClasses(TRUE);
+}
+extern "C" HRESULT DllUnregisterServer() {
+    return RegisterModuleClasses(FALSE);
+}

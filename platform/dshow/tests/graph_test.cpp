@@ -215,6 +215,40 @@ TEST_F(GraphTest, CompletionComesOnceWhenBothRenderersHaveEnded) {
     EXPECT_EQ(events_->WaitForCompletion(0, &after), VFW_E_WRONG_STATE);
 }
 
+TEST_F(GraphTest, ASinkOfTwoStreamsCompletesWhenBothHaveEnded) {
+    ASSERT_EQ(graph_->RenderFile(File("video 10 5\naudio 60 5\n").c_str(), nullptr), S_OK);
+    // The renderers give way to one sink taking both streams.
+    std::vector<ComPtr<IPin>> feeds;
+    ComPtr<IEnumFilters> filters;
+    graph_->EnumFilters(filters.Receive());
+    std::vector<ComPtr<IBaseFilter>> renderers;
+    ComPtr<IBaseFilter> filter;
+    while (filters->Next(1, filter.Receive(), nullptr) == S_OK) {
+        if (dynamic_cast<CTestRenderer*>(filter.Get()) != nullptr) renderers.push_back(filter);
+    }
+    ASSERT_EQ(renderers.size(), 2u);
+    for (ComPtr<IBaseFilter>& renderer : renderers) {
+        ComPtr<IPin> input;
+        renderer->FindPin(L"In", input.Receive());
+        ComPtr<IPin> feed;
+        ASSERT_EQ(input->ConnectedTo(feed.Receive()), S_OK);
+        feeds.push_back(feed);
+        graph_->RemoveFilter(renderer.Get());
+    }
+    auto* sink = new CTwoStreamSink();
+    ComPtr<IBaseFilter> sinkFilter;
+    sink->NonDelegatingQueryInterface(IID_IBaseFilter, sinkFilter.ReceiveVoid());
+    ASSERT_EQ(graph_->AddFilter(sinkFilter.Get(), L"Sink"), S_OK);
+    ASSERT_EQ(graph_->ConnectDirect(feeds[0].Get(), sink->GetPin(0), nullptr), S_OK);
+    ASSERT_EQ(graph_->ConnectDirect(feeds[1].Get(), sink->GetPin(1), nullptr), S_OK);
+    ASSERT_EQ(control_->Run(), S_OK);
+    LONG code = 0;
+    ASSERT_EQ(events_->WaitForCompletion(5000, &code), S_OK);
+    EXPECT_EQ(code, EC_COMPLETE);
+    EXPECT_EQ(sink->EndsOfStream(), 2) << "completion came when the shorter stream ended";
+    control_->Stop();
+}
+
 TEST_F(GraphTest, AFilterLeftWithAnUnconnectedOutputDoesNotHoldCompletionBack) {
     ASSERT_EQ(graph_->RenderFile(File("video 10 5\naudio 40 5\n").c_str(), nullptr), S_OK);
     // Take the video renderer away: the decoder before it keeps its input.

@@ -165,11 +165,44 @@ HRESULT CNumberSource::Load(LPCOLESTR file, const AM_MEDIA_TYPE*) {
 
 HRESULT CNumberSource::GetCurFile(LPOLESTR* file, AM_MEDIA_TYPE* type) {
     if (file == nullptr) return E_POINTER;
-    *file = static_cast<LPOLESTR>(CoTaskMemAlloc((file_.size() + 1) * sizeof(WCHAR)));
+    *file = movanta::CoTaskMemString(file_);
     if (*file == nullptr) return E_OUTOFMEMORY;
-    movanta::CopyToBuffer(file_, *file, file_.size() + 1);
     if (type != nullptr) *type = AM_MEDIA_TYPE {};
     return S_OK;
+}
+
+// --- CTwoStreamSink
+
+class CTwoStreamSink::Pin final : public CRenderedInputPin {
+public:
+    Pin(CTwoStreamSink* sink, HRESULT* result, LPCWSTR name)
+        : CRenderedInputPin(L"Sink pin", sink, &sink->lock_, result, name), sink_(sink) {}
+    HRESULT CheckMediaType(const CMediaType*) override { return S_OK; }
+    // A little work a sample, so the longer stream ends well after the shorter.
+    HRESULT Receive(IMediaSample* sample) override {
+        const HRESULT hr = CRenderedInputPin::Receive(sample);
+        if (hr == S_OK) Sleep(2);
+        return hr;
+    }
+    HRESULT EndOfStream() override {
+        if (CheckStreaming() == S_OK) ++sink_->ends_;
+        return CRenderedInputPin::EndOfStream();
+    }
+
+private:
+    CTwoStreamSink* sink_;
+};
+
+CTwoStreamSink::CTwoStreamSink() : CBaseFilter(L"Two-stream sink", nullptr, &lock_, GUID_NULL) {
+    HRESULT hr = S_OK;
+    pins_[0] = std::make_unique<Pin>(this, &hr, L"First");
+    pins_[1] = std::make_unique<Pin>(this, &hr, L"Second");
+}
+
+CTwoStreamSink::~CTwoStreamSink() = default;
+
+CBasePin* CTwoStreamSink::GetPin(int index) {
+    return index == 0 || index == 1 ? pins_[index].get() : nullptr;
 }
 
 // --- CTestRenderer

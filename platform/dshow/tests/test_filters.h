@@ -9,6 +9,7 @@
 #pragma once
 
 #include <atomic>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -89,6 +90,22 @@ private:
     std::atomic<int> ends_ {0};
     std::atomic<bool> blocking_ {false};
     std::atomic<bool> blocked_ {false};
+};
+
+// A sink of two streams, as the writer is: counts the ends of its streams.
+class CTwoStreamSink : public CBaseFilter {
+public:
+    CTwoStreamSink();
+    ~CTwoStreamSink() override;
+    int GetPinCount() override { return 2; }
+    CBasePin* GetPin(int index) override;
+    int EndsOfStream() const { return ends_; }
+
+private:
+    class Pin;
+    CCritSec lock_;
+    std::unique_ptr<Pin> pins_[2];
+    std::atomic<int> ends_ {0};
 };
 
 // Turns raw frames into decoded ones, number for number.
