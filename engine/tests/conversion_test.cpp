@@ -10,8 +10,8 @@
 #include <iterator>
 #include <tuple>
 
-#include "app/phone_profiles.h"
 #include "all_plugins.h"
+#include "app/phone_profiles.h"
 #include "engine/free_space.h"
 #include "owner_fixture.h"
 #include "testing/media.h"
@@ -286,7 +286,7 @@ TEST_F(Conversion, AFullDiskEndsTheConversionWithErrorZero) {
 }
 
 TEST_F(Conversion, AbortingInTheMiddleLeavesAPlayableFile) {
-    const std::string input = MakeAvi("long.avi", 120);
+    const std::string input = MakeAvi("long.avi", 600);
     const MobileVideoConf& profile = app::PhoneProfile(3);
     TrxSetMobileConfig(&profile);
     CNTConfig request {};
@@ -295,7 +295,7 @@ TEST_F(Conversion, AbortingInTheMiddleLeavesAPlayableFile) {
     request.nVideoQuality = 2;
     request.nAudioQuality = 1;
     request.llStart = -1;
-    request.llEnd = 1200000000;
+    request.llEnd = 6000000000;
     const std::wstring output = File("aborted.mp4", "");
     TrxJob job = nullptr;
     ASSERT_EQ(TrxConvert(owner_, Utf8ToWide(input).c_str(), output.c_str(), &request, &job), TRX_OK);
@@ -312,10 +312,10 @@ TEST_F(Conversion, AbortingInTheMiddleLeavesAPlayableFile) {
     for (UINT message : MessagesOf(job)) EXPECT_NE(message, WM_TRX_CONVERT_ERROR);
     const std::vector<StreamInfo> streams = testing::ReadBack(dir_.File("aborted.mp4"));
     ASSERT_EQ(streams.size(), 2u);
-    for (const StreamInfo& stream : streams) {
-        EXPECT_GT(stream.seconds, 0.5);
-        EXPECT_LT(stream.seconds, 100) << "the conversion stopped before the end";
-    }
+    for (const StreamInfo& stream : streams) EXPECT_GT(stream.seconds, 0.5);
+    // The sound, quicker to code, may be whole; the pictures stopped early.
+    const StreamInfo& video = streams[0].width > 0 ? streams[0] : streams[1];
+    EXPECT_LT(video.seconds, 300) << "the conversion stopped well before the end";
     EXPECT_EQ(testing::DecodeErrors(dir_.File("aborted.mp4")), 0);
 }
 

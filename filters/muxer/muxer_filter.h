@@ -36,11 +36,6 @@ public:
 private:
     // Sleeps while this stream runs more than 2 s ahead of the other one.
     void HoldBack();
-    // Holds a sample that arrives while the graph is paused until it runs,
-    // as a renderer holds its preroll: false when a flush or a stop came
-    // first, and the sample must not be written (a seek made it stale).
-    bool WaitForRun();
-    CMuxerFilter* m_pMuxerFilter;
     CMp4SysMuxer* m_pMuxer;
     CCritSec m_receiveLock;
     const bool m_video;
@@ -55,7 +50,6 @@ public:
     HRESULT Stop() override;
     HRESULT Pause() override;
     HRESULT Run(REFERENCE_TIME start) override;
-    bool IsPaused() const { return m_State == State_Paused; }
 
 private:
     CMp4SysMuxer* m_pMuxer;

@@ -13,10 +13,10 @@ constexpr GUID kAacSubtype = FourCCGuid(0x000000FF);
 
 constexpr REFERENCE_TIME kAhead = 20000000;  // 2 s
 constexpr DWORD kHoldSleep = 500;
+constexpr DWORD kHoldStep = 10;
 constexpr DWORD kHoldGap = 1000;
 constexpr int kHoldRounds = 4;
 constexpr DWORD kEndedWait = 500;
-constexpr DWORD kPrerollPoll = 5;
 
 bool ValidDuration(REFERENCE_TIME d) {
     return d > 150000 && d <= 10000000;
@@ -64,7 +64,6 @@ HRESULT CMuxerFilter::Run(REFERENCE_TIME start) {
 CMuxerPin::CMuxerPin(CMp4SysMuxer* owner, CMuxerFilter* filter, CCritSec* lock, HRESULT* result, LPCWSTR name,
                      bool video)
     : CRenderedInputPin(video ? L"CMuxerVideoPin" : L"CMuxerAudioPin", filter, lock, result, name),
-      m_pMuxerFilter(filter),
       m_pMuxer(owner),
       m_video(video) {}
 
@@ -111,15 +110,12 @@ void CMuxerPin::HoldBack() {
     if (!ahead() || muxer.m_holdOrEnded != 0 || clock.Ticks() - m_lastHold <= kHoldGap) return;
     for (int round = 0; round < kHoldRounds && ahead() && muxer.m_holdOrEnded == 0; ++round) {
         muxer.m_holdOrEnded = 1;
-        clock.Sleep(kHoldSleep);
+        // A round ends early when the other stream catches up or ends: a
+        // conversion faster than real time must not idle at its end.
+        for (DWORD slept = 0; slept < kHoldSleep && ahead(); slept += kHoldStep) clock.Sleep(kHoldStep);
         muxer.m_holdOrEnded = 0;
     }
     m_lastHold = clock.Ticks();
-}
-
-bool CMuxerPin::WaitForRun() {
-    while (m_pMuxerFilter->IsPaused() && !IsFlushing()) Sleep(kPrerollPoll);
-    return !IsFlushing() && !IsStopped();
 }
 
 HRESULT CMuxerPin::Receive(IMediaSample* sample) {
@@ -133,7 +129,9 @@ HRESULT CMuxerPin::Receive(IMediaSample* sample) {
     REFERENCE_TIME stop = 0;
     sample->GetTime(&start, &stop);
     if (!g_Mp4Muxer().IsOpen()) return S_OK;  // no file yet: dropped
-    if (!WaitForRun()) return S_FALSE;
+    // What a paused graph delivers waits for the run: a seek before it
+    // flushes the sample away instead of its being written twice.
+    if (!WaitWhilePaused()) return S_FALSE;
     BYTE* data = nullptr;
     if (!m_video) {
         hr = sample->GetPointer(&data);

@@ -55,6 +55,7 @@ public:
     HRESULT StreamTime(REFERENCE_TIME& time);
     BOOL IsActive();
     BOOL IsStopped();
+    BOOL IsPaused() const { return m_State == State_Paused; }
     // Sends an event to the graph (EC_COMPLETE carries this filter).
     HRESULT NotifyEvent(LONG code, LONG_PTR param1, LONG_PTR param2);
     IFilterGraph* GetFilterGraph() { return m_pGraph; }
@@ -64,13 +65,13 @@ public:
 
 protected:
     std::atomic<FILTER_STATE> m_State {State_Stopped};  // changed under m_pLock, read anywhere
-    IReferenceClock* m_pClock = nullptr;   // holds a reference
+    IReferenceClock* m_pClock = nullptr;                // holds a reference
     REFERENCE_TIME m_tStart = 0;
     CLSID m_clsid;
     CCritSec* m_pLock;
-    std::wstring m_pName;                   // name in the graph
-    IFilterGraph* m_pGraph = nullptr;       // no reference: the graph owns us
-    IMediaEventSink* m_pSink = nullptr;     // no reference, as above
+    std::wstring m_pName;                // name in the graph
+    IFilterGraph* m_pGraph = nullptr;    // no reference: the graph owns us
+    IMediaEventSink* m_pSink = nullptr;  // no reference, as above
     std::atomic<LONG> m_PinVersion {1};
 };
 
@@ -205,6 +206,10 @@ public:
     // S_OK while samples may be handled, S_FALSE while flushing, an error
     // when not connected, stopped or after a run-time error.
     virtual HRESULT CheckStreaming();
+    // Holds a sample that arrives while the filter is paused until it runs,
+    // as a renderer holds its preroll; false when a flush (a seek) or a stop
+    // came first, and the sample must be dropped.
+    bool WaitWhilePaused();
     BOOL IsFlushing() const { return m_bFlushing; }
     BOOL IsReadOnly() const { return m_bReadOnly; }
 

@@ -383,6 +383,12 @@ HRESULT CBaseInputPin::NotifyAllocator(IMemAllocator* allocator, BOOL readOnly) 
 
 HRESULT CBaseInputPin::GetAllocatorRequirements(ALLOCATOR_PROPERTIES*) { return E_NOTIMPL; }
 
+bool CBaseInputPin::WaitWhilePaused() {
+    constexpr DWORD kPoll = 5;
+    while (m_pFilter->IsPaused() && !m_bFlushing) Sleep(kPoll);
+    return !m_bFlushing && !IsStopped();
+}
+
 HRESULT CBaseInputPin::CheckStreaming() {
     if (!IsConnected()) return VFW_E_NOT_CONNECTED;
     if (IsStopped()) return VFW_E_WRONG_STATE;

@@ -22,6 +22,7 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr DWORD kPollMilliseconds = 200;
+constexpr UINT_PTR kProgressTimer = 1;
 constexpr int kSampleSeconds = 10;
 
 std::atomic<bool> g_interrupted {false};
@@ -211,13 +212,19 @@ int RunJob(const Options& options) {
     std::signal(SIGINT, OnInterrupt);
     std::signal(SIGTERM, OnInterrupt);
     ProgressLine progress(end - start, isatty(STDOUT_FILENO) != 0);
-    while (!events.ended && !g_interrupted) {
-        engine.Pump();
+    // The engine's messages wake the loop at once; the timer shows progress
+    // and notices Ctrl-C.
+    SetTimer(engine.Owner(), kProgressTimer, kPollMilliseconds, nullptr);
+    MSG message;
+    while (!events.ended && !g_interrupted && GetMessageW(&message, nullptr, 0, 0) > 0) {
+        DispatchMessageW(&message);
         std::int64_t position = 0;
         std::int64_t size = 0;
-        if (events.started && TrxGetConvertPosition(job, &position, &size) == TRX_OK) progress.Show(position, size);
-        if (!events.ended) Sleep(kPollMilliseconds);
+        if (message.message == WM_TIMER && events.started && TrxGetConvertPosition(job, &position, &size) == TRX_OK) {
+            progress.Show(position, size);
+        }
     }
+    KillTimer(engine.Owner(), kProgressTimer);
     const bool stopped = g_interrupted && !events.ended;
     if (stopped) std::printf("\nStopping...\n");
     TrxAbortConvert(job);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 
 #include "box_reader.h"
 #include "com/com_ptr.h"
@@ -29,9 +30,11 @@ public:
     void Sleep(DWORD milliseconds) override {
         now += milliseconds;
         slept += milliseconds;
+        if (whileSleeping) whileSleeping();
     }
     DWORD now = 100000;
     DWORD slept = 0;
+    std::function<void()> whileSleeping;  // what other threads do meanwhile
 };
 
 // An upstream filter with one output pin of one media type.
@@ -246,6 +249,30 @@ TEST_F(FilterTest, VideoAheadOfAudioIsHeldFourRoundsAndNotAgainWithinASecond) {
     ASSERT_EQ(audio.Send(frame, 3 * kSecond, 3 * kSecond + 200000), S_OK);
     ASSERT_EQ(video.Send(Picture(5), 4 * kSecond + 400000, 5 * kSecond), S_OK);
     EXPECT_EQ(clock_.slept, 4000u) << "audio caught up: no hold";
+}
+
+TEST_F(FilterTest, AHoldEndsAsSoonAsTheOtherStreamEnds) {
+    StubSource& video = Add(MEDIATYPE_Video, MEDIASUBTYPE_H263, 0);
+    StubSource& audio = Add(MEDIATYPE_Audio, MEDIASUBTYPE_AMR, 1);
+    Open("end.3gp", -1, 0);
+    std::vector<std::uint8_t> amr = {'#', '!', 'A', 'M', 'R', '\n', 0x3C};
+    amr.resize(38, 0x44);
+    ASSERT_EQ(audio.Send(amr, 0, 200000), S_OK);
+    ASSERT_EQ(video.Send(Picture(1), 3 * kSecond, 3 * kSecond + 400000), S_OK);
+    // The audio stream ends 120 ms into the hold.
+    IPin* pin = nullptr;
+    filter_->FindPin(L"Audio", &pin);
+    ASSERT_NE(pin, nullptr);
+    clock_.whileSleeping = [&] {
+        if (clock_.slept >= 120 && pin != nullptr) {
+            pin->EndOfStream();
+            pin->Release();
+            pin = nullptr;
+        }
+    };
+    ASSERT_EQ(video.Send(Picture(2), 3 * kSecond + 400000, 3 * kSecond + 800000), S_OK);
+    EXPECT_EQ(clock_.slept, 120u) << "not the rest of four rounds of 500 ms";
+    clock_.whileSleeping = nullptr;
 }
 
 TEST_F(FilterTest, FileNamesAndStatus) {

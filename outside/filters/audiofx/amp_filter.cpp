@@ -75,6 +75,9 @@ HRESULT CTxAmp::Receive(IMediaSample* sample) {
         if (sample->GetTime(&start, &stop) == S_OK) m_reached = start;
         return CPcmPassThrough::Receive(sample);
     }
+    // The start position comes while the graph is paused: what arrives
+    // before it waits for the run.
+    if (!m_pInput->WaitWhilePaused()) return S_OK;
     if (WriteSample(sample)) return S_OK;
     AbortStreaming(E_FAIL);  // a full disk or a vanished folder
     return E_FAIL;
