@@ -38,26 +38,8 @@ bool CAacEncoder::AcceptsFormat(const WAVEFORMATEX& format) const {
     return AdtsRateIndex(static_cast<int>(format.nSamplesPerSec)) >= 0;
 }
 
-bool CAacEncoder::IsOutputType(const CMediaType& type) const {
-    return type.majortype == MEDIATYPE_Audio && type.subtype == MEDIASUBTYPE_AAC;
-}
-
-HRESULT CAacEncoder::MakeOutputType(const WAVEFORMATEX& input, CMediaType& type) const {
-    type.InitMediaType();
-    type.SetType(&MEDIATYPE_Audio);
-    type.SetSubtype(&MEDIASUBTYPE_AAC);
-    type.SetFormatType(&FORMAT_WaveFormatEx);
-    type.SetTemporalCompression(FALSE);
-    type.SetSampleSize(0);
-    auto* format = reinterpret_cast<WAVEFORMATEX*>(type.AllocFormatBuffer(sizeof(WAVEFORMATEX)));
-    if (format == nullptr) return E_OUTOFMEMORY;
-    std::memset(format, 0, sizeof(WAVEFORMATEX));
-    format->wFormatTag = kAacFormatTag;
-    format->nChannels = input.nChannels;
-    format->nSamplesPerSec = input.nSamplesPerSec;
-    format->nAvgBytesPerSec = static_cast<DWORD>(m_channelBitrate.load() / 8 * input.nChannels);
-    format->nBlockAlign = 1;
-    return S_OK;
+CAacEncoder::CodedFormat CAacEncoder::Coded(const WAVEFORMATEX& input) const {
+    return {&MEDIASUBTYPE_AAC, kAacFormatTag, static_cast<DWORD>(m_channelBitrate.load() / 8 * input.nChannels)};
 }
 
 bool CAacEncoder::OpenEncoder(CAvAudioEncoder& encoder, const WAVEFORMATEX& input) {

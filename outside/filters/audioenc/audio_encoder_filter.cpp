@@ -38,7 +38,9 @@ HRESULT CAudioEncoderFilter::CheckInputType(const CMediaType* in) {
 
 HRESULT CAudioEncoderFilter::CheckTransform(const CMediaType* in, const CMediaType* out) {
     if (in == nullptr || out == nullptr) return E_POINTER;
-    return IsAcceptedInput(*in) && IsOutputType(*out) ? S_OK : VFW_E_TYPE_NOT_ACCEPTED;
+    if (!IsAcceptedInput(*in)) return VFW_E_TYPE_NOT_ACCEPTED;
+    const bool coded = out->majortype == MEDIATYPE_Audio && out->subtype == *Coded(*WaveFormatOf(*in)).subtype;
+    return coded ? S_OK : VFW_E_TYPE_NOT_ACCEPTED;
 }
 
 HRESULT CAudioEncoderFilter::GetMediaType(int position, CMediaType* type) {
@@ -47,7 +49,22 @@ HRESULT CAudioEncoderFilter::GetMediaType(int position, CMediaType* type) {
     if (type == nullptr) return E_POINTER;
     const WAVEFORMATEX* input = InputFormat();
     if (input == nullptr) return E_UNEXPECTED;
-    return MakeOutputType(*input, *type);
+    const CodedFormat coded = Coded(*input);
+    type->InitMediaType();
+    type->SetType(&MEDIATYPE_Audio);
+    type->SetSubtype(coded.subtype);
+    type->SetFormatType(&FORMAT_WaveFormatEx);
+    type->SetTemporalCompression(FALSE);
+    type->SetSampleSize(0);
+    auto* format = reinterpret_cast<WAVEFORMATEX*>(type->AllocFormatBuffer(sizeof(WAVEFORMATEX)));
+    if (format == nullptr) return E_OUTOFMEMORY;
+    std::memset(format, 0, sizeof(WAVEFORMATEX));
+    format->wFormatTag = coded.formatTag;
+    format->nChannels = input->nChannels;
+    format->nSamplesPerSec = input->nSamplesPerSec;
+    format->nAvgBytesPerSec = coded.bytesPerSecond;
+    format->nBlockAlign = 1;
+    return S_OK;
 }
 
 HRESULT CAudioEncoderFilter::DecideBufferSize(IMemAllocator* allocator, ALLOCATOR_PROPERTIES* request) {

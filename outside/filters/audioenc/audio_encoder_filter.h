@@ -26,8 +26,13 @@ protected:
     // The PCM the coder takes (the base has checked PCM, 1 or 2 channels,
     // 8 or 16 bits).
     virtual bool AcceptsFormat(const WAVEFORMATEX& format) const = 0;
-    virtual bool IsOutputType(const CMediaType& type) const = 0;
-    virtual HRESULT MakeOutputType(const WAVEFORMATEX& input, CMediaType& type) const = 0;
+    // What the output type says of the coded sound.
+    struct CodedFormat {
+        const GUID* subtype;
+        WORD formatTag;
+        DWORD bytesPerSecond;
+    };
+    virtual CodedFormat Coded(const WAVEFORMATEX& input) const = 0;
     virtual bool OpenEncoder(CAvAudioEncoder& encoder, const WAVEFORMATEX& input) = 0;
     // The most bytes one coded frame takes in the output, framing included.
     virtual long MaxFrameBytes(const WAVEFORMATEX& input) const = 0;

@@ -1,7 +1,6 @@
 #include "mp3_encoder_filter.h"
 
 #include <algorithm>
-#include <cstring>
 #include <iterator>
 #include <new>
 
@@ -43,26 +42,8 @@ bool CMp3Encoder::AcceptsFormat(const WAVEFORMATEX& format) const {
     return std::find(std::begin(kRates), std::end(kRates), format.nSamplesPerSec) != std::end(kRates);
 }
 
-bool CMp3Encoder::IsOutputType(const CMediaType& type) const {
-    return type.majortype == MEDIATYPE_Audio && type.subtype == MEDIASUBTYPE_MP3;
-}
-
-HRESULT CMp3Encoder::MakeOutputType(const WAVEFORMATEX& input, CMediaType& type) const {
-    type.InitMediaType();
-    type.SetType(&MEDIATYPE_Audio);
-    type.SetSubtype(&MEDIASUBTYPE_MP3);
-    type.SetFormatType(&FORMAT_WaveFormatEx);
-    type.SetTemporalCompression(FALSE);
-    type.SetSampleSize(0);
-    auto* format = reinterpret_cast<WAVEFORMATEX*>(type.AllocFormatBuffer(sizeof(WAVEFORMATEX)));
-    if (format == nullptr) return E_OUTOFMEMORY;
-    std::memset(format, 0, sizeof(WAVEFORMATEX));
-    format->wFormatTag = kMp3FormatTag;
-    format->nChannels = input.nChannels;
-    format->nSamplesPerSec = input.nSamplesPerSec;
-    format->nAvgBytesPerSec = static_cast<DWORD>(m_kilobits.load() * 1000 / 8);
-    format->nBlockAlign = 1;
-    return S_OK;
+CMp3Encoder::CodedFormat CMp3Encoder::Coded(const WAVEFORMATEX&) const {
+    return {&MEDIASUBTYPE_MP3, kMp3FormatTag, static_cast<DWORD>(m_kilobits.load() * 1000 / 8)};
 }
 
 bool CMp3Encoder::OpenEncoder(CAvAudioEncoder& encoder, const WAVEFORMATEX& input) {

@@ -33,8 +33,7 @@ private:
     };
 
     bool AcceptsFormat(const WAVEFORMATEX& format) const override;
-    bool IsOutputType(const CMediaType& type) const override;
-    HRESULT MakeOutputType(const WAVEFORMATEX& input, CMediaType& type) const override;
+    CodedFormat Coded(const WAVEFORMATEX& input) const override;
     bool OpenEncoder(CAvAudioEncoder& encoder, const WAVEFORMATEX& input) override;
     long MaxFrameBytes(const WAVEFORMATEX& input) const override;
     long FrameSamples() const override { return 1152; }
