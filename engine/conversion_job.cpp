@@ -5,6 +5,7 @@
 #include "com/comapi.h"
 #include "engine/convengine.h"
 #include "engine/conversion_graph.h"
+#include "engine/file_names.h"
 #include "engine/free_space.h"
 #include "win/files.h"
 #include "win/sync.h"
@@ -17,22 +18,6 @@ namespace {
 constexpr DWORD kWorkerWait = 30000;
 constexpr ULONGLONG kMinimumFreeSpace = 5000000;
 constexpr LONG kCompletionWait = 200;
-
-std::wstring Extension(const std::wstring& path) {
-    const size_t dot = path.rfind(L'.');
-    const size_t slash = path.find_last_of(L"/\\");
-    if (dot == std::wstring::npos || (slash != std::wstring::npos && dot < slash)) return {};
-    return path.substr(dot);
-}
-
-// Base name with "_cnt" or "_pre" and ".grf": a name without a folder.
-std::wstring GraphFileName(const std::wstring& path, const wchar_t* suffix) {
-    const size_t slash = path.find_last_of(L"/\\");
-    std::wstring name = slash == std::wstring::npos ? path : path.substr(slash + 1);
-    const size_t dot = name.rfind(L'.');
-    if (dot != std::wstring::npos) name.resize(dot);
-    return name + suffix + L".grf";
-}
 
 bool ShortPath(LPCWSTR path, std::wstring& shortPath) {
     WCHAR buffer[MAX_PATH];

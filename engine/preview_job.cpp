@@ -5,6 +5,7 @@
 #include "com/comapi.h"
 #include "engine/convengine.h"
 #include "engine/engine_state.h"
+#include "engine/file_names.h"
 #include "engine/preview_graph.h"
 #include "win/files.h"
 #include "win/sync.h"
@@ -18,13 +19,6 @@ constexpr DWORD kWorkerWait = 30000;
 constexpr LONG kCompletionWait = 200;
 constexpr UINT kWmMove = 0x0003;
 constexpr UINT kWmDisplayChange = 0x007E;
-
-std::wstring Extension(const std::wstring& path) {
-    const size_t dot = path.rfind(L'.');
-    const size_t slash = path.find_last_of(L"/\\");
-    if (dot == std::wstring::npos || (slash != std::wstring::npos && dot < slash)) return {};
-    return path.substr(dot);
-}
 
 bool IsAudioFile(const std::wstring& extension) {
     return EqualsNoCase(extension, L".mp3") || EqualsNoCase(extension, L".wma") || EqualsNoCase(extension, L".wav");
@@ -64,11 +58,7 @@ bool CAVPreview::Prepare(HWND owner, LPCWSTR path) {
         return false;
     }
     m_szInput.assign(shortPath, length);
-    const size_t slash = m_szInput.find_last_of(L"/\\");
-    std::wstring name = slash == std::wstring::npos ? m_szInput : m_szInput.substr(slash + 1);
-    const size_t dot = name.rfind(L'.');
-    if (dot != std::wstring::npos) name.resize(dot);
-    m_szGraphFile = name + L"_pre.grf";
+    m_szGraphFile = GraphFileName(m_szInput, L"_pre");
     return true;
 }
 

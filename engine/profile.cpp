@@ -3,6 +3,7 @@
 #include <new>
 #include <string>
 
+#include "engine/file_names.h"
 #include "win/text.h"
 
 namespace movanta::engine {
@@ -26,8 +27,7 @@ std::shared_ptr<const ProfileCopy> ProfileCopy::From(const MobileVideoConf* sour
 
 CodecChoice ChooseCodecs(const std::wstring& outputPath, const MobileVideoConf* profile) {
     CodecChoice choice;
-    const size_t dot = outputPath.rfind(L'.');
-    const std::wstring extension = dot == std::wstring::npos ? L"" : outputPath.substr(dot);
+    const std::wstring extension = Extension(outputPath);
     if (EqualsNoCase(extension, L".mp4")) {
         choice = {static_cast<std::int32_t>(TRX_SYS_MP4), TRX_ACODEC_AAC, TRX_VCODEC_MPEG4};
     } else if (EqualsNoCase(extension, L".3gp")) {
