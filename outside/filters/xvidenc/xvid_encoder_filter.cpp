@@ -28,6 +28,17 @@ AVRational RateOf(REFERENCE_TIME interval) {
     return av_d2q(static_cast<double>(UNITS) / static_cast<double>(interval), 65535);
 }
 
+// The lowest simple-profile level whose picture size and bit rate hold the
+// stream, for the headers phones read before they try to play a file.
+int SimpleProfileLevel(int width, int height, LONG bitrate) {
+    const long long area = static_cast<long long>(width) * height;
+    if (area <= 176 * 144 && bitrate <= 64000) return 1;
+    if (area <= 352 * 288 && bitrate <= 128000) return 2;
+    if (area <= 352 * 288 && bitrate <= 384000) return 3;
+    if (area <= 640 * 480 && bitrate <= 4000000) return 4;
+    return 5;
+}
+
 // The largest picture libavcodec's encoder writes at this size.
 LONG MaxCodedSize(int width, int height) {
     const LONG macroblocks = static_cast<LONG>((width + 15) / 16) * ((height + 15) / 16);
@@ -157,6 +168,7 @@ HRESULT CXvidEncoder::StartStreaming() {
     m_context->gop_size = keyInterval > 0 ? keyInterval : std::max(1, 2 * rate.num / std::max(rate.den, 1));
     m_context->max_b_frames = 0;
     m_context->profile = FF_PROFILE_MPEG4_SIMPLE;
+    m_context->level = SimpleProfileLevel(m_input.width, m_input.height, m_bitrate.load());
     m_context->thread_count = 1;
     if (avcodec_open2(m_context, codec, nullptr) < 0) {
         TRACE("Xvid Encoder: cannot open the MPEG-4 encoder at %dx%d", m_input.width, m_input.height);

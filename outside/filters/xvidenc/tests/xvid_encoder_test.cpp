@@ -101,9 +101,11 @@ TEST(XvidEncoder, CodesDecodablePicturesAtTheBitRateAsked) {
         const auto samples = harness.Sink().TakeSamples();
         ASSERT_EQ(samples.size(), static_cast<size_t>(count));
         // The first picture opens with the visual object sequence header.
-        ASSERT_GE(samples[0].data.size(), 4u);
+        ASSERT_GE(samples[0].data.size(), 5u);
         EXPECT_EQ(std::vector<std::uint8_t>(samples[0].data.begin(), samples[0].data.begin() + 4),
                   (std::vector<std::uint8_t> {0, 0, 1, 0xB0}));
+        // Simple profile at the level of QCIF at this rate: L2 up to 128 kbit/s, then L4a.
+        EXPECT_EQ(samples[0].data[4], bitrate <= 128000 ? 0x02 : 0x04);
         EXPECT_TRUE(samples[0].sync);
         EXPECT_EQ(samples[5].start, 5 * interval);
         size_t bytes = 0;
