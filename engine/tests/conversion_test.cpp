@@ -203,6 +203,19 @@ TEST_F(Conversion, PhoneFilesWithMpeg4AndAacComeThroughTheirOwnSourceAndDecoder)
     }
 }
 
+TEST_F(Conversion, APhoneFileWithMpeg4AndAmrConvertsAgain) {
+    // Phone 2's 3GP files carry MPEG-4 video and AMR sound: "Source", "XVid"
+    // and the AMR decoder take them back.
+    const std::string input = MakeAvi("clip.avi", kClipSeconds);
+    TrxAbortConvert(Convert(input, "phone2.3gp", 2));
+    const TrxJob job = Convert(dir_.File("phone2.3gp"), "again.mp4", 0);
+    EXPECT_EQ(MessagesOf(job), (std::vector<UINT> {WM_TRX_CONVERT_START, WM_TRX_CONVERT_END}));
+    TrxAbortConvert(job);
+    // The AMR decoder drops the track's first frame (it lacks the storage
+    // header), 20 ms; the rest of the range is there.
+    CheckPhoneFile(dir_.File("again.mp4"), 0, 1, {"mpeg4", "aac"}, kClipSeconds);
+}
+
 TEST_F(Conversion, InputsThatCannotBeConvertedEndWithAnErrorAndNoHang) {
     // A .3gp input of H.263 and AMR needs decoders not installed here.
     const Encoded pictures = testing::EncodeVideo("h263", 50);
