@@ -28,7 +28,7 @@ bool CAudioEncoderFilter::IsAcceptedInput(const CMediaType& type) const {
 }
 
 const WAVEFORMATEX* CAudioEncoderFilter::InputFormat() {
-    return m_pInput->IsConnected() ? WaveFormatOf(m_pInput->CurrentMediaType()) : nullptr;
+    return InputPin()->IsConnected() ? WaveFormatOf(InputPin()->CurrentMediaType()) : nullptr;
 }
 
 HRESULT CAudioEncoderFilter::CheckInputType(const CMediaType* in) {

@@ -82,7 +82,7 @@ bool CXvidEncoder::ReadPicture(const CMediaType& type, Picture& picture) {
 }
 
 bool CXvidEncoder::ConnectedPicture(Picture& picture) {
-    return m_pInput->IsConnected() && ReadPicture(m_pInput->CurrentMediaType(), picture);
+    return InputPin()->IsConnected() && ReadPicture(InputPin()->CurrentMediaType(), picture);
 }
 
 HRESULT CXvidEncoder::CheckInputType(const CMediaType* in) {

@@ -118,6 +118,10 @@ TEST(AacEncoder, AdtsFramesAtTheBitRateAskedThatDecode) {
 TEST(AacEncoder, TakesEightBitMonoAtRatesAdtsCanName) {
     ComPtr<IAacEncoder> settings;
     ComPtr<IBaseFilter> filter = New<CAacEncoder>(IID_IAacEncoder, settings);
+    LONG channels = 0;
+    LONG rate = 0;
+    LONG bits = 0;
+    EXPECT_EQ(settings->GetInputFormat(&channels, &rate, &bits), S_FALSE) << "nothing connected yet";
     auto* encoder = static_cast<CAacEncoder*>(filter.Get());
     CMediaType odd = testing::PcmType(16, 2, 22000);
     EXPECT_EQ(encoder->CheckInputType(&odd), VFW_E_TYPE_NOT_ACCEPTED);

@@ -78,6 +78,8 @@ TEST(XvidEncoder, CodesDecodablePicturesAtTheBitRateAsked) {
         encoder->NonDelegatingQueryInterface(IID_IBaseFilter, filter.ReceiveVoid());
         auto settings = filter.As<IXvidEncoder>(IID_IXvidEncoder);
         ASSERT_TRUE(settings);
+        LONG unconnected = 0;
+        EXPECT_EQ(settings->GetInputSize(&unconnected, &unconnected), S_FALSE);
         EXPECT_EQ(settings->SetBitrate(bitrate), S_OK);
         EXPECT_EQ(settings->SetBitrate(10), E_INVALIDARG);
         const int width = 176;
