@@ -203,26 +203,27 @@ TEST_F(Conversion, PhoneFilesWithMpeg4AndAacComeThroughTheirOwnSourceAndDecoder)
     }
 }
 
-TEST_F(Conversion, APhoneFileWithMpeg4AndAmrConvertsAgain) {
-    // Phone 2's 3GP files carry MPEG-4 video and AMR sound: "Source", "XVid"
-    // and the AMR decoder take them back.
+TEST_F(Conversion, PhoneFilesConvertAgain) {
+    // The 3GP files of phones 0, 2 and 4 (H.263 + AMR, MPEG-4 + AMR, H.263 +
+    // AAC) go back through "Source" and the H.263, MPEG-4 and AMR decoders.
     const std::string input = MakeAvi("clip.avi", kClipSeconds);
-    TrxAbortConvert(Convert(input, "phone2.3gp", 2));
-    const TrxJob job = Convert(dir_.File("phone2.3gp"), "again.mp4", 0);
-    EXPECT_EQ(MessagesOf(job), (std::vector<UINT> {WM_TRX_CONVERT_START, WM_TRX_CONVERT_END}));
-    TrxAbortConvert(job);
-    // The AMR decoder drops the track's first frame (it lacks the storage
-    // header), 20 ms; the rest of the range is there.
-    CheckPhoneFile(dir_.File("again.mp4"), 0, 1, {"mpeg4", "aac"}, kClipSeconds);
+    for (int phone : {0, 2, 4}) {
+        const std::string phoneFile = "phone" + std::to_string(phone) + ".3gp";
+        TrxAbortConvert(Convert(input, phoneFile, phone));
+        const std::string again = "again" + std::to_string(phone) + ".mp4";
+        const TrxJob job = Convert(dir_.File(phoneFile), again, 0);
+        EXPECT_EQ(MessagesOf(job), (std::vector<UINT> {WM_TRX_CONVERT_START, WM_TRX_CONVERT_END})) << phoneFile;
+        TrxAbortConvert(job);
+        // The AMR decoder drops the track's first frame (it lacks the storage
+        // header), 20 ms; the rest of the range is there.
+        CheckPhoneFile(dir_.File(again), 0, 1, {"mpeg4", "aac"}, kClipSeconds);
+    }
 }
 
 TEST_F(Conversion, InputsThatCannotBeConvertedEndWithAnErrorAndNoHang) {
-    // A .3gp input of H.263 and AMR needs decoders not installed here.
-    const Encoded pictures = testing::EncodeVideo("h263", 50);
-    Encoded speech;
-    speech.units = testing::AmrFrames(100);
-    const std::string phoneFile =
-        Make("phone.3gp", "3gp", {{"h263", &pictures}, {"amr_nb", &speech, 0, 0, 8000, 1, 0.02}});
+    // A .3gp input whose video none of its decoders takes (H.264).
+    const Encoded pictures = testing::EncodeVideo("libx264", 50);
+    const std::string phoneFile = Make("phone.3gp", "3gp", {{"h264", &pictures}});
     std::string damaged(200000, '\0');
     for (size_t i = 0; i < damaged.size(); ++i) damaged[i] = static_cast<char>((i * 7919) >> 3);
     const std::string garbage = dir_.File("garbage.avi");

@@ -61,9 +61,8 @@ void Rgb24ToPlanar(const std::uint8_t* source, int width, int height, int rows, 
     }
 }
 
-void PlanarToRgb24(const Planes& source, int width, int height, std::uint8_t* target) {
+void PlanarToRgb24(const Planes& source, int width, int height, std::uint8_t* target, int rowBytes, bool topDown) {
     const ColorTables& c = Colors();
-    const int stride = Rgb24RowBytes(width);
     const int lastChromaColumn = std::max(width / 2 - 1, 0);
     const int lastChromaRow = std::max(height / 2 - 1, 0);
     for (int y = 0; y < height; ++y) {
@@ -71,7 +70,7 @@ void PlanarToRgb24(const Planes& source, int width, int height, std::uint8_t* ta
         const long chromaRow = static_cast<long>(std::min(y / 2, lastChromaRow)) * source.chromaStride;
         const std::uint8_t* u = source.u + chromaRow;
         const std::uint8_t* v = source.v + chromaRow;
-        std::uint8_t* out = target + static_cast<long>(height - 1 - y) * stride;
+        std::uint8_t* out = target + static_cast<long>(topDown ? y : height - 1 - y) * rowBytes;
         for (int x = 0; x < width; ++x) {
             const int chroma = std::min(x / 2, lastChromaColumn);
             const int l = c.luma[luma[x]];

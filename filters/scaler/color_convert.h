@@ -25,12 +25,17 @@ void Yuy2ToPlanar(const std::uint8_t* source, int width, int height, const Plane
 // column is left out.
 void Rgb24ToPlanar(const std::uint8_t* source, int width, int height, int rows, bool topDown, const Planes& target);
 
-// Writes a bottom-up RGB24 DIB of width x height (rows padded to 4 bytes).
-void PlanarToRgb24(const Planes& source, int width, int height, std::uint8_t* target);
+// Writes an RGB24 DIB of width x height, rows of `rowBytes` (at least the
+// padded row of the width), bottom-up unless `topDown`.
+void PlanarToRgb24(const Planes& source, int width, int height, std::uint8_t* target, int rowBytes, bool topDown);
 
 // Bytes of one row of an RGB24 DIB.
 inline int Rgb24RowBytes(int width) {
     return (3 * width + 3) / 4 * 4;
+}
+// A bottom-up RGB24 DIB of width x height with rows padded to 4 bytes.
+inline void PlanarToRgb24(const Planes& source, int width, int height, std::uint8_t* target) {
+    PlanarToRgb24(source, width, height, target, Rgb24RowBytes(width), false);
 }
 
 }  // namespace movanta::scaler

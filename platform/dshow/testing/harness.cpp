@@ -62,7 +62,7 @@ IPin* PushSource::Output() {
 }
 
 HRESULT PushSource::Send(const std::uint8_t* data, std::size_t size, REFERENCE_TIME start, REFERENCE_TIME stop,
-                         bool sync, bool discontinuity) {
+                         bool sync, bool discontinuity, bool preroll) {
     ComPtr<IMediaSample> sample;
     HRESULT hr = pin_->GetDeliveryBuffer(sample.Receive(), nullptr, nullptr, 0);
     if (FAILED(hr)) return hr;
@@ -74,6 +74,7 @@ HRESULT PushSource::Send(const std::uint8_t* data, std::size_t size, REFERENCE_T
     if (start != kUntimed) sample->SetTime(&start, &stop);
     sample->SetSyncPoint(sync);
     sample->SetDiscontinuity(discontinuity);
+    sample->SetPreroll(preroll);
     return pin_->Deliver(sample.Get());
 }
 

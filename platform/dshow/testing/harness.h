@@ -26,7 +26,7 @@ public:
     IPin* Output();
     // One sample with times (none when start is kUntimed) and flags.
     HRESULT Send(const std::uint8_t* data, std::size_t size, REFERENCE_TIME start, REFERENCE_TIME stop,
-                 bool sync = true, bool discontinuity = false);
+                 bool sync = true, bool discontinuity = false, bool preroll = false);
     HRESULT SendEndOfStream();
 
 private:
