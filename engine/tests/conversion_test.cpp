@@ -217,6 +217,16 @@ TEST_F(Conversion, PhoneFilesConvertAgain) {
         // The AMR decoder drops the track's first frame (it lacks the storage
         // header), 20 ms; the rest of the range is there.
         CheckPhoneFile(dir_.File(again), 0, 1, {"mpeg4", "aac"}, kClipSeconds);
+        // The original's 440 Hz tone comes through both conversions.
+        int rate = 0;
+        const std::vector<float> sound = testing::DecodeSound(dir_.File(again), &rate);
+        ASSERT_GT(rate, 0);
+        const size_t from = static_cast<size_t>(rate) / 4;
+        const size_t to = std::min(sound.size(), static_cast<size_t>(rate) * 7 / 4);
+        ASSERT_GT(to, from + static_cast<size_t>(rate)) << "a second and more of sound";
+        int crossings = 0;
+        for (size_t i = from + 1; i < to; ++i) crossings += (sound[i - 1] < 0) != (sound[i] < 0);
+        EXPECT_NEAR(crossings / 2.0 * rate / static_cast<double>(to - from), 440, 15) << "Hz";
     }
 }
 

@@ -238,6 +238,53 @@ int DecodeErrors(const std::string& path) {
     return errors;
 }
 
+std::vector<float> DecodeSound(const std::string& path, int* rate) {
+    std::vector<float> sound;
+    AVFormatContext* format = nullptr;
+    if (avformat_open_input(&format, path.c_str(), nullptr, nullptr) < 0) return sound;
+    const int index = avformat_find_stream_info(format, nullptr) < 0
+                          ? -1
+                          : av_find_best_stream(format, AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0);
+    const AVCodec* codec = index < 0 ? nullptr : avcodec_find_decoder(format->streams[index]->codecpar->codec_id);
+    AVCodecContext* context = codec == nullptr ? nullptr : avcodec_alloc_context3(codec);
+    if (context != nullptr && avcodec_parameters_to_context(context, format->streams[index]->codecpar) >= 0 &&
+        avcodec_open2(context, codec, nullptr) >= 0) {
+        if (rate != nullptr) *rate = context->sample_rate;
+        AVPacket* packet = av_packet_alloc();
+        AVFrame* frame = av_frame_alloc();
+        auto take = [&] {
+            while (avcodec_receive_frame(context, frame) == 0) {
+                const auto fmt = static_cast<AVSampleFormat>(frame->format);
+                const int step = av_sample_fmt_is_planar(fmt) ? 1 : frame->ch_layout.nb_channels;
+                for (int i = 0; i < frame->nb_samples; ++i) {
+                    const int at = i * step;
+                    switch (av_get_packed_sample_fmt(fmt)) {
+                        case AV_SAMPLE_FMT_FLT:
+                            sound.push_back(reinterpret_cast<const float*>(frame->data[0])[at]);
+                            break;
+                        case AV_SAMPLE_FMT_S16:
+                            sound.push_back(reinterpret_cast<const std::int16_t*>(frame->data[0])[at] / 32768.0f);
+                            break;
+                        default: break;
+                    }
+                }
+                av_frame_unref(frame);
+            }
+        };
+        while (av_read_frame(format, packet) >= 0) {
+            if (packet->stream_index == index && avcodec_send_packet(context, packet) >= 0) take();
+            av_packet_unref(packet);
+        }
+        avcodec_send_packet(context, nullptr);
+        take();
+        av_frame_free(&frame);
+        av_packet_free(&packet);
+    }
+    avcodec_free_context(&context);
+    avformat_close_input(&format);
+    return sound;
+}
+
 PictureDecoder::PictureDecoder(const char* codecName) {
     const AVCodec* codec = avcodec_find_decoder_by_name(codecName);
     if (codec == nullptr) throw std::runtime_error(std::string("no decoder ") + codecName);

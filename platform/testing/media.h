@@ -56,6 +56,11 @@ std::vector<StreamInfo> ReadBack(const std::string& path);
 // cannot be opened.
 int DecodeErrors(const std::string& path);
 
+// The first channel of the file's first audio stream, decoded, as samples
+// between -1 and 1; `rate` receives its sampling rate. Empty when the file
+// has no audio libavcodec decodes.
+std::vector<float> DecodeSound(const std::string& path, int* rate);
+
 // One libavcodec video decoder fed a packet at a time.
 class PictureDecoder {
 public:
