@@ -2,8 +2,8 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <iterator>
 #include <new>
+#include <optional>
 
 extern "C" {
 #include <libavutil/frame.h>
@@ -15,26 +15,16 @@ extern "C" {
 namespace movanta::videodec {
 namespace {
 
-struct OutputKind {
-    const GUID* subtype;
-    DWORD compression;
-    WORD bits;
-    Layout layout;
-};
-const OutputKind kOutputs[] = {
-    {&MEDIASUBTYPE_YV12, MakeFourCC('Y', 'V', '1', '2'), 12, Layout::Yv12},
-    {&MEDIASUBTYPE_YUY2, MakeFourCC('Y', 'U', 'Y', '2'), 16, Layout::Yuy2},
-    {&MEDIASUBTYPE_RGB24, 0, 24, Layout::Rgb24},
-};
+// The layout of an uncompressed picture subtype; nothing for another.
+std::optional<Layout> LayoutOf(const GUID& subtype) {
+    if (subtype == MEDIASUBTYPE_YV12) return Layout::Yv12;
+    if (subtype == MEDIASUBTYPE_YUY2) return Layout::Yuy2;
+    if (subtype == MEDIASUBTYPE_RGB24) return Layout::Rgb24;
+    return std::nullopt;
+}
+
 constexpr int kBitrate = 128000;
 constexpr int kEncOption = 1;
-
-const OutputKind* KindOf(const GUID& subtype) {
-    for (const OutputKind& kind : kOutputs) {
-        if (*kind.subtype == subtype) return &kind;
-    }
-    return nullptr;
-}
 
 // Copies a flag query of the input onto the output: S_OK sets, S_FALSE clears.
 template <class Query, class Set>
@@ -78,41 +68,23 @@ HRESULT CTxFFMpegDec::CheckInputType(const CMediaType* in) {
 HRESULT CTxFFMpegDec::CheckTransform(const CMediaType* in, const CMediaType* out) {
     if (in == nullptr || out == nullptr) return E_POINTER;
     const bool outputOk =
-        out->majortype == MEDIATYPE_Video && KindOf(out->subtype) != nullptr && out->formattype == FORMAT_VideoInfo;
+        out->majortype == MEDIATYPE_Video && LayoutOf(out->subtype).has_value() && out->formattype == FORMAT_VideoInfo;
     return IsAcceptedInput(*in) && outputOk ? S_OK : E_FAIL;
 }
 
 HRESULT CTxFFMpegDec::GetMediaType(int position, CMediaType* type) {
     if (!m_pInput->IsConnected()) return E_UNEXPECTED;
     if (position < 0) return E_INVALIDARG;
-    if (position >= static_cast<int>(std::size(kOutputs))) return VFW_S_NO_MORE_ITEMS;
+    if (position >= kUncompressedPictureKinds) return VFW_S_NO_MORE_ITEMS;
     if (type == nullptr) return E_POINTER;
-    const OutputKind& kind = kOutputs[position];
-    auto* header = reinterpret_cast<VIDEOINFOHEADER*>(type->AllocFormatBuffer(sizeof(VIDEOINFOHEADER)));
-    if (header == nullptr) return E_OUTOFMEMORY;
-    std::memset(header, 0, sizeof(VIDEOINFOHEADER));
-    header->bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    header->bmiHeader.biWidth = m_outputWidth;
-    header->bmiHeader.biHeight = m_outputHeight;
-    header->bmiHeader.biPlanes = 1;
-    header->bmiHeader.biBitCount = kind.bits;
-    header->bmiHeader.biCompression = kind.compression;
-    header->bmiHeader.biSizeImage = DibSize(m_outputWidth, m_outputHeight, kind.bits);
-    header->rcSource = {0, 0, m_outputWidth, std::abs(m_outputHeight)};
-    header->rcTarget = header->rcSource;
-    type->SetType(&MEDIATYPE_Video);
-    type->SetSubtype(kind.subtype);
-    type->SetFormatType(&FORMAT_VideoInfo);
-    type->SetTemporalCompression(FALSE);
-    type->SetSampleSize(header->bmiHeader.biSizeImage);
-    return S_OK;
+    return MakeUncompressedPicture(*type, position, m_outputWidth, m_outputHeight, 0) ? S_OK : E_OUTOFMEMORY;
 }
 
 HRESULT CTxFFMpegDec::ConfigureOutput(const CMediaType& type) {
     const VIDEOINFOHEADER* header = type.formattype == FORMAT_VideoInfo ? VideoInfoOf(type) : nullptr;
-    const OutputKind* kind = KindOf(type.subtype);
-    if (header == nullptr || kind == nullptr) return S_FALSE;
-    m_output = {kind->layout, header->bmiHeader.biWidth, header->bmiHeader.biHeight};
+    const std::optional<Layout> layout = LayoutOf(type.subtype);
+    if (header == nullptr || !layout) return S_FALSE;
+    m_output = {*layout, header->bmiHeader.biWidth, header->bmiHeader.biHeight};
     return S_OK;
 }
 

@@ -181,6 +181,40 @@ const WAVEFORMATEX* WaveFormatOf(const CMediaType& type) {
     return reinterpret_cast<const WAVEFORMATEX*>(type.Format());
 }
 
+bool MakeUncompressedPicture(CMediaType& type, int kind, LONG width, LONG height, REFERENCE_TIME interval) {
+    struct Kind {
+        const GUID* subtype;
+        DWORD compression;
+        WORD bits;
+    };
+    static const Kind kKinds[kUncompressedPictureKinds] = {
+        {&MEDIASUBTYPE_YV12, MakeFourCC('Y', 'V', '1', '2'), 12},
+        {&MEDIASUBTYPE_YUY2, MakeFourCC('Y', 'U', 'Y', '2'), 16},
+        {&MEDIASUBTYPE_RGB24, BI_RGB, 24},
+    };
+    if (kind < 0 || kind >= kUncompressedPictureKinds) return false;
+    auto* header = reinterpret_cast<VIDEOINFOHEADER*>(type.AllocFormatBuffer(sizeof(VIDEOINFOHEADER)));
+    if (header == nullptr) return false;
+    *header = VIDEOINFOHEADER {};
+    const LONG rows = height < 0 ? -height : height;
+    header->AvgTimePerFrame = interval;
+    header->bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    header->bmiHeader.biWidth = width;
+    header->bmiHeader.biHeight = height;
+    header->bmiHeader.biPlanes = 1;
+    header->bmiHeader.biBitCount = kKinds[kind].bits;
+    header->bmiHeader.biCompression = kKinds[kind].compression;
+    header->bmiHeader.biSizeImage = DibSize(width, rows, kKinds[kind].bits);
+    header->rcSource = {0, 0, width, rows};
+    header->rcTarget = header->rcSource;
+    type.SetType(&MEDIATYPE_Video);
+    type.SetSubtype(kKinds[kind].subtype);
+    type.SetFormatType(&FORMAT_VideoInfo);
+    type.SetTemporalCompression(FALSE);
+    type.SetSampleSize(header->bmiHeader.biSizeImage);
+    return true;
+}
+
 bool IsUncompressedPicture(const CMediaType& type) {
     const VIDEOINFOHEADER* header = VideoInfoOf(type);
     return type.majortype == MEDIATYPE_Video && header != nullptr && header->bmiHeader.biWidth > 0 &&

@@ -60,3 +60,10 @@ const VIDEOINFOHEADER* VideoInfoOf(const CMediaType& type);
 const WAVEFORMATEX* WaveFormatOf(const CMediaType& type);
 // A YV12, YUY2 or RGB24 picture described by a VIDEOINFOHEADER of a real size.
 bool IsUncompressedPicture(const CMediaType& type);
+// The uncompressed picture types decoders offer, in their order of
+// preference: YV12, YUY2, RGB24.
+inline constexpr int kUncompressedPictureKinds = 3;
+// Makes `type` the `kind`-th of them (0 to 2) at this size (height signed,
+// as biHeight) and picture interval, rcSource and rcTarget the full
+// picture; false for another kind or when memory runs out.
+bool MakeUncompressedPicture(CMediaType& type, int kind, LONG width, LONG height, REFERENCE_TIME interval);

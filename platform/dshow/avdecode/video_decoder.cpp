@@ -16,17 +16,6 @@ namespace {
 
 constexpr int kThreadedArea = 640 * 480;
 
-struct Output {
-    const GUID* subtype;
-    DWORD compression;
-    WORD bits;
-};
-const Output kOutputs[] = {
-    {&MEDIASUBTYPE_YV12, MakeFourCC('Y', 'V', '1', '2'), 12},
-    {&MEDIASUBTYPE_YUY2, MakeFourCC('Y', 'U', 'Y', '2'), 16},
-    {&MEDIASUBTYPE_RGB24, BI_RGB, 24},
-};
-
 }  // namespace
 
 CUnknown* CAvVideoDecoder::CreateInstance(LPUNKNOWN outer, HRESULT* result) {
@@ -55,8 +44,8 @@ HRESULT CAvVideoDecoder::CheckInputType(const CMediaType* in) {
     if (in == nullptr) return E_POINTER;
     if (in->majortype != MEDIATYPE_Video || VideoInfoOf(*in) == nullptr) return VFW_E_TYPE_NOT_ACCEPTED;
     // Uncompressed pictures go to the renderer or the scaler as they are.
-    for (const Output& output : kOutputs) {
-        if (in->subtype == *output.subtype) return VFW_E_TYPE_NOT_ACCEPTED;
+    if (in->subtype == MEDIASUBTYPE_YV12 || in->subtype == MEDIASUBTYPE_YUY2 || in->subtype == MEDIASUBTYPE_RGB24) {
+        return VFW_E_TYPE_NOT_ACCEPTED;
     }
     CMediaType codec;
     return CodecType(*in, codec) && IsDecodableCompressedType(codec) ? S_OK : VFW_E_TYPE_NOT_ACCEPTED;
@@ -73,32 +62,14 @@ HRESULT CAvVideoDecoder::CheckTransform(const CMediaType* in, const CMediaType* 
 HRESULT CAvVideoDecoder::GetMediaType(int position, CMediaType* type) {
     if (!InputPin()->IsConnected()) return E_UNEXPECTED;
     if (position < 0) return E_INVALIDARG;
-    if (position >= static_cast<int>(std::size(kOutputs))) return VFW_S_NO_MORE_ITEMS;
+    if (position >= kUncompressedPictureKinds) return VFW_S_NO_MORE_ITEMS;
     if (type == nullptr) return E_POINTER;
     const VIDEOINFOHEADER* input = VideoInfoOf(InputPin()->CurrentMediaType());
     if (input == nullptr) return E_UNEXPECTED;
-    const Output& output = kOutputs[position];
-    auto* header = reinterpret_cast<VIDEOINFOHEADER*>(type->AllocFormatBuffer(sizeof(VIDEOINFOHEADER)));
-    if (header == nullptr) return E_OUTOFMEMORY;
-    *header = VIDEOINFOHEADER {};
-    const LONG width = input->bmiHeader.biWidth;
     const LONG height = std::abs(input->bmiHeader.biHeight);
-    header->AvgTimePerFrame = input->AvgTimePerFrame;
-    header->bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    header->bmiHeader.biWidth = width;
-    header->bmiHeader.biHeight = height;
-    header->bmiHeader.biPlanes = 1;
-    header->bmiHeader.biBitCount = output.bits;
-    header->bmiHeader.biCompression = output.compression;
-    header->bmiHeader.biSizeImage = DibSize(width, height, output.bits);
-    header->rcSource = {0, 0, width, height};
-    header->rcTarget = header->rcSource;
-    type->SetType(&MEDIATYPE_Video);
-    type->SetSubtype(output.subtype);
-    type->SetFormatType(&FORMAT_VideoInfo);
-    type->SetTemporalCompression(FALSE);
-    type->SetSampleSize(header->bmiHeader.biSizeImage);
-    return S_OK;
+    return MakeUncompressedPicture(*type, position, input->bmiHeader.biWidth, height, input->AvgTimePerFrame)
+               ? S_OK
+               : E_OUTOFMEMORY;
 }
 
 HRESULT CAvVideoDecoder::DecideBufferSize(IMemAllocator* allocator, ALLOCATOR_PROPERTIES* request) {
