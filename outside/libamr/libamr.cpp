@@ -174,13 +174,6 @@ int UnpackBits(int quality, int frameType, const std::uint8_t* payload, int* mod
     return 7;
 }
 
-std::int16_t decoder_homing_frame_test_first(const std::int16_t*, int) {
-    return 0;
-}
-std::int16_t decoder_homing_frame_test(const std::int16_t*, int) {
-    return 0;
-}
-
 int Speech_Decode_Frame(void* state, int mode, const std::int16_t* parameters, int, std::int16_t* synthesis) {
     auto* decoder = static_cast<DecoderState*>(state);
     if (decoder == nullptr || parameters == nullptr || synthesis == nullptr) return 0;

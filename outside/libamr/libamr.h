@@ -33,7 +33,8 @@ void Speech_Decode_Frame_exit(void** state);
 // parameters; stores the frame's mode and answers the receive frame type
 // (0 good speech, 3 bad speech, 4 first SID, 5 SID update, 7 no data).
 int UnpackBits(int quality, int frameType, const std::uint8_t* payload, int* mode, std::int16_t* parameters);
-// The decoder's homing is done by the codec itself, so these answer 0.
+// Non-zero when the frame held by the parameters is the decoder homing frame
+// of `mode`: in its LPC and first subframe bits only, or whole.
 std::int16_t decoder_homing_frame_test_first(const std::int16_t* parameters, int mode);
 std::int16_t decoder_homing_frame_test(const std::int16_t* parameters, int mode);
 // Decodes the frame held by the parameters into 160 samples.

@@ -1,7 +1,7 @@
 // The AMR decoder filter in a harness, on libamr: types and the allocator,
 // the magic at the start of each run, frames split across samples with
-// their times, frames without speech, and samples of more frames than one
-// output buffer holds.
+// their times, frames without speech, samples of more frames than one
+// output buffer holds, and decoder homing.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -134,6 +134,62 @@ TEST(AmrDecoder, ASampleOfManyFramesGoesOutInBuffersWithTheirTimes) {
     const auto* pcm = reinterpret_cast<const std::int16_t*>(samples[1].data.data());
     for (size_t i = 0; i < samples[1].data.size() / 2; ++i) peak = std::max(peak, std::abs(int {pcm[i]}));
     EXPECT_GT(peak, 1000);
+}
+
+// The decoder homing frame of the 4.75 kbit/s mode, header byte first.
+const std::vector<std::uint8_t> kHoming475 = {0x04, 0xf8, 0x9d, 0x67, 0xf1, 0x16, 0x09,
+                                              0x35, 0xbd, 0xe1, 0x99, 0x68, 0x40};
+
+// The homing frame with bits of its last byte flipped.
+std::vector<std::uint8_t> Changed(std::uint8_t bits) {
+    std::vector<std::uint8_t> frame = kHoming475;
+    frame.back() ^= bits;
+    return frame;
+}
+
+bool AllHomingPattern(const std::vector<std::uint8_t>& pcm) {
+    if (pcm.size() != 320) return false;
+    for (size_t i = 0; i < pcm.size(); i += 2) {
+        if (pcm[i] != 0x08 || pcm[i + 1] != 0x00) return false;
+    }
+    return true;
+}
+
+TEST(AmrDecoder, HomingFramesGiveTheEncoderHomingPatternOnceHome) {
+    Decoder decoder;
+    TransformHarness harness(decoder.base.Get(), AmrType(), 4000);
+    ASSERT_EQ(harness.ConnectInput(), S_OK);
+    ASSERT_EQ(harness.ConnectOutput(), S_OK);
+    ASSERT_EQ(harness.Run(), S_OK);
+    const auto speech = testing::AmrFrames(3);
+    std::vector<std::uint8_t> stream = Bytes("#!AMR\n");
+    for (const auto& unit : speech) stream.insert(stream.end(), unit.data.begin(), unit.data.end());
+    // After speech the first homing frame is decoded and sends the decoder
+    // home; the second then gives 160 samples of 0x0008.
+    stream.insert(stream.end(), kHoming475.begin(), kHoming475.end());
+    stream.insert(stream.end(), kHoming475.begin(), kHoming475.end());
+    // Home, only the LPC and first subframe bits are compared: a change in
+    // a later subframe still gives the pattern, a change in the first
+    // subframe is speech and leaves home.
+    const std::vector<std::uint8_t> laterChanged = Changed(0x40);
+    const std::vector<std::uint8_t> firstChanged = Changed(0x10);
+    for (const auto* frame : {&laterChanged, &firstChanged, &kHoming475})
+        stream.insert(stream.end(), frame->begin(), frame->end());
+    const size_t frames = speech.size() + 5;
+    ASSERT_EQ(harness.Source().Send(stream.data(), stream.size(), 0, 200000 * static_cast<REFERENCE_TIME>(frames)),
+              S_OK);
+    std::vector<std::uint8_t> pcm;
+    for (const auto& sample : harness.Sink().TakeSamples())
+        pcm.insert(pcm.end(), sample.data.begin(), sample.data.end());
+    ASSERT_EQ(pcm.size(), frames * 320);
+    auto frame = [&](size_t index) {
+        return std::vector<std::uint8_t>(pcm.begin() + index * 320, pcm.begin() + (index + 1) * 320);
+    };
+    EXPECT_FALSE(AllHomingPattern(frame(3))) << "a decoder away from home decodes the homing frame";
+    EXPECT_TRUE(AllHomingPattern(frame(4)));
+    EXPECT_TRUE(AllHomingPattern(frame(5)));
+    EXPECT_FALSE(AllHomingPattern(frame(6)));
+    EXPECT_FALSE(AllHomingPattern(frame(7))) << "away from home again, the homing frame is decoded";
 }
 
 }  // namespace
