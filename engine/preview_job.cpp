@@ -140,6 +140,7 @@ DWORD CAVPreview::Finish(Kind kind, bool success, bool stopFirst) {
         }
         m_pGargle.Reset();
         m_pImgEffect.Reset();
+        m_pAmp.Reset();
         m_graph.Release();
     }
     CoUninitialize();
@@ -277,6 +278,14 @@ int CAVPreview::Seek(std::int64_t position) {
 
 int CAVPreview::Volume(int volume, int mute) {
     std::lock_guard guard(m_graphLock);
+    return SetVolume(volume, mute);
+}
+
+int CAVPreview::ApplyVolume() {
+    return SetVolume(m_nVolume, m_nMute);
+}
+
+int CAVPreview::SetVolume(int volume, int mute) {
     if (!m_graph.Exists() || !m_MediaInfo.bHasAudio) return 1;
     const int level = volume > 100 ? 100 : volume;
     const LONG value = mute ? -10000 : (level * 5 - 500) * 800 / 100;
@@ -305,10 +314,13 @@ void CAVPreview::NotifyOwnerMessage(HWND window, UINT message, WPARAM wParam, LP
 void CAVPreview::SetVideoEffect(const std::vector<std::int32_t>& values) {
     std::lock_guard guard(m_graphLock);
     m_effectValues = values;
-    if (m_pImgEffect && !values.empty()) {
-        m_pImgEffect->SetCount(static_cast<LONG>(values.size()));
-        m_pImgEffect->SetValues(reinterpret_cast<const LONG*>(m_effectValues.data()));
-    }
+    ApplyVideoEffect();
+}
+
+void CAVPreview::ApplyVideoEffect() {
+    if (!m_pImgEffect || m_effectValues.empty()) return;
+    m_pImgEffect->SetCount(static_cast<LONG>(m_effectValues.size()));
+    m_pImgEffect->SetValues(reinterpret_cast<const LONG*>(m_effectValues.data()));
 }
 
 void CAVPreview::SetAmpScale(std::int32_t value) {

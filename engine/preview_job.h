@@ -44,6 +44,10 @@ public:
     void NotifyOwnerMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void SetVideoEffect(const std::vector<std::int32_t>& values);
     void SetAmpScale(std::int32_t value);
+    // With m_graphLock held: the start-up volume to the graph, and the
+    // stored effect values to the image-effect filter.
+    int ApplyVolume();
+    void ApplyVideoEffect();
 
     // What graph building reads and leaves (preview_graph.cpp).
     HWND m_hOwner = nullptr;
@@ -66,6 +70,7 @@ public:
     GraphSession m_graph;                   // guarded by m_graphLock
     ComPtr<IAudioEffect> m_pGargle;         // guarded by m_graphLock
     ComPtr<IImgEffectValues> m_pImgEffect;  // guarded by m_graphLock
+    ComPtr<ITxAmp> m_pAmp;                  // guarded by m_graphLock
 
 private:
     bool Prepare(HWND owner, LPCWSTR path);
@@ -73,6 +78,7 @@ private:
     static DWORD Worker(std::shared_ptr<CAVPreview> job, Kind kind);
     DWORD Finish(Kind kind, bool success, bool stopFirst);
     void UpdatePrevState();
+    int SetVolume(int volume, int mute);
     int ChangeState(int (*change)(GraphSession&), std::int32_t newState, bool notify);
     void Post(UINT message, LPARAM lParam);
 

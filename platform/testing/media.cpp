@@ -33,12 +33,12 @@ void Drain(AVCodecContext* context, AVPacket* packet, Encoded& out) {
 
 }  // namespace
 
-Encoded EncodeVideo(const char* codecName, int frames) {
+Encoded EncodeVideo(const char* codecName, int frames, int width, int height) {
     const AVCodec* codec = avcodec_find_encoder_by_name(codecName);
     if (codec == nullptr) throw std::runtime_error(std::string("no encoder ") + codecName);
     AVCodecContext* context = avcodec_alloc_context3(codec);
-    context->width = 176;
-    context->height = 144;
+    context->width = width;
+    context->height = height;
     context->time_base = {1, 25};
     context->framerate = {25, 1};
     context->pix_fmt = AV_PIX_FMT_YUV420P;

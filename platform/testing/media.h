@@ -24,9 +24,9 @@ struct Encoded {
     std::int64_t bitRate = 0;
 };
 
-// 176x144 pictures at 25 frames a second by the encoder of that name
-// ("mpeg4", "h263", "mpeg2video", "wmv2", "libx264"...).
-Encoded EncodeVideo(const char* codecName, int frames);
+// Pictures at 25 frames a second, 176x144 unless asked, by the encoder of
+// that name ("mpeg4", "h263", "mpeg2video", "wmv2", "libx264"...).
+Encoded EncodeVideo(const char* codecName, int frames, int width = 176, int height = 144);
 // A 440 Hz tone encoded by the encoder of that name ("aac", "libmp3lame",
 // "mp2", "wmav2"...), `frames` of the encoder's frame size.
 Encoded EncodeAudio(const char* codecName, int rate, int channels, int frames);

@@ -1,0 +1,229 @@
+// Previews through the engine's exports with every plug-in of a real
+// installation registered, in headless owner and video windows: the
+// messages of an open and of the commands, where the video is placed, the
+// volume, seeking, the end of the media, and closing while playing.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "all_plugins.h"
+#include "engine/preview_job.h"
+#include "engine/video_placement.h"
+#include "owner_fixture.h"
+#include "testing/media.h"
+
+namespace movanta::engine {
+namespace {
+
+using movanta::testing::Encoded;
+using movanta::testing::MuxStream;
+
+constexpr UINT kWmDisplayChange = 0x007E;
+
+struct Rect {
+    LONG left, top, width, height;
+    bool operator==(const Rect&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const Rect& rect) {
+    return out << rect.width << "x" << rect.height << " at (" << rect.left << ", " << rect.top << ")";
+}
+
+class Preview : public enginetest::OwnerFixture {
+protected:
+    static void SetUpTestSuite() { setenv("SDL_AUDIODRIVER", "dummy", 1); }
+    void SetUp() override {
+        for (const char* plugin : {PLUGINS}) Register(plugin);
+        OwnerFixture::SetUp();
+        video_ = CreateWindowExW(0, L"EngineTestOwner", L"", 0, 0, 0, 176, 144, nullptr, nullptr, nullptr, nullptr);
+    }
+    void TearDown() override {
+        OwnerFixture::TearDown();
+        DestroyWindow(video_);
+    }
+
+    // An AVI of MPEG-4 pictures of the size given, with a stereo MP3 tone
+    // when asked.
+    std::wstring Clip(const std::string& name, double seconds, int width = 176, int height = 144, bool audio = true) {
+        const auto frames = static_cast<int>(seconds * 25);
+        const Encoded pictures = testing::EncodeVideo("mpeg4", frames, width, height);
+        const Encoded sound = testing::EncodeAudio("libmp3lame", 44100, 2, static_cast<int>(seconds * 44100 / 1152));
+        std::vector<MuxStream> streams {{"mpeg4", &pictures, width, height}};
+        if (audio) streams.push_back({"mp3", &sound, 0, 0, 44100, 2, 1152.0 / 44100});
+        const std::string path = dir_.File(name);
+        EXPECT_TRUE(testing::MuxFile(path, "avi", streams));
+        return Utf8ToWide(path);
+    }
+
+    // Opens a preview, stopped, and waits until it reports the stop.
+    TrxMedia Open(const std::wstring& path, int mute = 0, int volume = 100) {
+        TrxMedia media = nullptr;
+        EXPECT_EQ(TrxOpenMedia(owner_, video_, path.c_str(), 0, 0, 0, mute, volume, &media), TRX_OK);
+        EXPECT_TRUE(WaitFor(WM_TRX_MEDIA_STOPPED, media, 10000));
+        return media;
+    }
+
+    // Sends a command and waits for the state message it should give.
+    void Command(std::int32_t (*command)(TrxMedia), TrxMedia media, UINT expected) {
+        received_.clear();
+        ASSERT_EQ(command(media), TRX_OK);
+        EXPECT_TRUE(WaitFor(expected, media, 3000));
+    }
+
+    static CAVPreview& Job(TrxMedia media) { return *reinterpret_cast<CAVPreview*>(media); }
+
+    static OAFilterState State(TrxMedia media) {
+        CAVPreview& job = Job(media);
+        std::lock_guard guard(job.m_graphLock);
+        OAFilterState state = -1;
+        job.m_graph.control->GetState(1000, &state);
+        return state;
+    }
+    static Rect Destination(TrxMedia media) {
+        CAVPreview& job = Job(media);
+        std::lock_guard guard(job.m_graphLock);
+        Rect rect {};
+        job.m_graph.basicVideo->GetDestinationPosition(&rect.left, &rect.top, &rect.width, &rect.height);
+        return rect;
+    }
+    static IVideoWindow& Window(TrxMedia media) { return *Job(media).m_graph.videoWindow.Get(); }
+    static Rect WindowPlace(TrxMedia media) {
+        Rect rect {};
+        Window(media).GetWindowPosition(&rect.left, &rect.top, &rect.width, &rect.height);
+        return rect;
+    }
+    static LONG Volume(TrxMedia media) {
+        LONG volume = 1;
+        Job(media).m_graph.basicAudio->get_Volume(&volume);
+        return volume;
+    }
+
+    HWND video_ = nullptr;
+};
+
+TEST_F(Preview, OpeningReportsTheStreamsAndPlacesTheVideoInTheWindow) {
+    TrxMedia media = Open(Clip("large.avi", 1, 352, 288));
+    ASSERT_EQ(MessagesOf(media), (std::vector<UINT> {WM_TRX_MEDIA_START, WM_TRX_MEDIA_STOPPED}));
+    const auto* summary = reinterpret_cast<const MediaInfo*>(ParameterOf(media, WM_TRX_MEDIA_START));
+    EXPECT_EQ(summary->bHasAudio, 1);
+    EXPECT_EQ(summary->bHasVideo, 1);
+    EXPECT_EQ(Destination(media), (Rect {0, 0, 176, 144})) << "scaled down to the window";
+    EXPECT_EQ(WindowPlace(media), (Rect {0, 0, 176, 144}));
+    OAHWND owner = 0;
+    Window(media).get_Owner(&owner);
+    EXPECT_EQ(owner, reinterpret_cast<OAHWND>(video_));
+    LONG style = 0;
+    Window(media).get_WindowStyle(&style);
+    EXPECT_EQ(style, 0x42000000);
+
+    // A change of display places the video window again.
+    Window(media).SetWindowPosition(5, 5, 10, 10);
+    EXPECT_EQ(TrxNotifyOwnerMessage(media, video_, kWmDisplayChange, 0, 0), TRX_OK);
+    EXPECT_EQ(WindowPlace(media), (Rect {0, 0, 176, 144}));
+    EXPECT_EQ(TrxCloseMedia(media), TRX_OK);
+
+    received_.clear();
+    media = Open(Clip("small.avi", 1, 160, 120, false));
+    summary = reinterpret_cast<const MediaInfo*>(ParameterOf(media, WM_TRX_MEDIA_START));
+    EXPECT_EQ(summary->bHasAudio, 0);
+    EXPECT_EQ(summary->bHasVideo, 1);
+    EXPECT_EQ(Destination(media), (Rect {8, 12, 160, 120})) << "native size, centred";
+    EXPECT_EQ(TrxCloseMedia(media), TRX_OK);
+}
+
+TEST(VideoFit, LargePicturesKeepTheirShape) {
+    const Placement wide = FitVideo(176, 144, 320, 120);
+    EXPECT_EQ((Rect {wide.left, wide.top, wide.width, wide.height}), (Rect {0, 39, 176, 66}));
+    const Placement tall = FitVideo(176, 144, 100, 288);
+    EXPECT_EQ((Rect {tall.left, tall.top, tall.width, tall.height}), (Rect {63, 0, 50, 144}));
+    const Placement same = FitVideo(176, 144, 176, 144);
+    EXPECT_EQ((Rect {same.left, same.top, same.width, same.height}), (Rect {0, 0, 176, 144}));
+}
+
+TEST_F(Preview, CommandsVolumeAndSeeking) {
+    TrxMedia media = Open(Clip("clip.avi", 4), 0, 150);
+    EXPECT_EQ(Volume(media), 0) << "150 counts as 100";
+    Command(TrxPlay, media, WM_TRX_MEDIA_PLAY);
+    EXPECT_EQ(State(media), State_Running);
+    Command(TrxPause, media, WM_TRX_MEDIA_PAUSE);
+    EXPECT_EQ(State(media), State_Paused);
+    Command(TrxStop, media, WM_TRX_MEDIA_STOPPED);
+    EXPECT_EQ(State(media), State_Stopped);
+
+    for (const auto& [level, mute, expected] : {std::tuple {50, 0, -2000}, {0, 0, -4000}, {80, 1, -10000}}) {
+        EXPECT_EQ(TrxVolume(media, level, mute), TRX_OK);
+        EXPECT_EQ(Volume(media), expected) << level << (mute ? " muted" : "");
+    }
+
+    // Seeking a stopped preview leaves it paused at the new place; a
+    // running one goes on running from there.
+    EXPECT_EQ(TrxSeeking(media, 20000000), TRX_OK);
+    EXPECT_EQ(State(media), State_Paused);
+    std::int64_t position = 0;
+    std::int64_t duration = 0;
+    EXPECT_EQ(TrxGetMediaPosition(media, &position, &duration), TRX_OK);
+    EXPECT_EQ(position, 20000000);
+    EXPECT_NEAR(static_cast<double>(duration), 4e7, 1e6);
+    Command(TrxPlay, media, WM_TRX_MEDIA_PLAY);
+    EXPECT_EQ(TrxSeeking(media, 10000000), TRX_OK);
+    EXPECT_EQ(State(media), State_Running);
+    Sleep(300);
+    EXPECT_EQ(TrxGetMediaPosition(media, &position, &duration), TRX_OK);
+    EXPECT_GT(position, 10000000);
+    EXPECT_LT(position, 20000000);
+    EXPECT_EQ(TrxCloseMedia(media), TRX_OK);
+}
+
+TEST_F(Preview, PlayingToTheEndReportsTheStop) {
+    TrxMedia media = Open(Clip("short.avi", 1));
+    Command(TrxPlay, media, WM_TRX_MEDIA_PLAY);
+    ASSERT_TRUE(WaitFor(WM_TRX_MEDIA_STOPPED, media, 5000));
+    EXPECT_EQ(State(media), State_Stopped);
+    EXPECT_EQ(TrxCloseMedia(media), TRX_OK);
+}
+
+TEST_F(Preview, APhoneFileGoesThroughTheH263AndAmrDecoders) {
+    const Encoded pictures = testing::EncodeVideo("h263", 25);
+    Encoded speech;
+    speech.units = testing::AmrFrames(50);
+    const std::string path = dir_.File("phone.3gp");
+    ASSERT_TRUE(testing::MuxFile(path, "3gp", {{"h263", &pictures}, {"amr_nb", &speech, 0, 0, 8000, 1, 0.02}}));
+    TrxMedia media = Open(Utf8ToWide(path));
+    const auto* summary = reinterpret_cast<const MediaInfo*>(ParameterOf(media, WM_TRX_MEDIA_START));
+    ASSERT_NE(summary, nullptr);
+    EXPECT_EQ(summary->bHasAudio, 1);
+    EXPECT_EQ(summary->bHasVideo, 1);
+    for (const wchar_t* name : {L"H263 Decoder", L"AMR Decoder"}) {
+        ComPtr<IBaseFilter> decoder;
+        EXPECT_EQ(Job(media).m_graph.graph->FindFilterByName(name, decoder.Receive()), S_OK) << WideToUtf8(name);
+    }
+    Command(TrxPlay, media, WM_TRX_MEDIA_PLAY);
+    EXPECT_TRUE(WaitFor(WM_TRX_MEDIA_STOPPED, media, 5000)) << "played to the end";
+    EXPECT_EQ(TrxCloseMedia(media), TRX_OK);
+}
+
+TEST_F(Preview, AWaveFileIsRefused) {
+    TrxMedia media = nullptr;
+    ASSERT_EQ(TrxOpenMedia(owner_, video_, File("sound.wav", "RIFF").c_str(), 0, 1, 0, 0, 50, &media), TRX_OK);
+    ASSERT_TRUE(WaitFor(WM_TRX_MEDIA_STOP, media));
+    EXPECT_EQ(MessagesOf(media), (std::vector<UINT> {WM_TRX_MEDIA_ERROR, WM_TRX_MEDIA_STOP}));
+    EXPECT_EQ(ParameterOf(media, WM_TRX_MEDIA_ERROR), 4);
+    EXPECT_EQ(TrxCloseMedia(media), TRX_OK);
+}
+
+TEST_F(Preview, ClosingWhilePlayingReturnsPromptlyAndPostsNothingAfter) {
+    TrxMedia media = Open(Clip("long.avi", 8));
+    Command(TrxPlay, media, WM_TRX_MEDIA_PLAY);
+    Sleep(300);
+    const ULONGLONG before = GetTickCount64();
+    ASSERT_EQ(TrxCloseMedia(media), TRX_OK);
+    EXPECT_LT(GetTickCount64() - before, 2000u);
+    WaitFor(0, media, 500);  // handles what was posted
+    const std::vector<UINT> messages = MessagesOf(media);
+    ASSERT_FALSE(messages.empty());
+    EXPECT_EQ(messages.back(), static_cast<UINT>(WM_TRX_MEDIA_STOP));
+    EXPECT_EQ(std::count(messages.begin(), messages.end(), static_cast<UINT>(WM_TRX_MEDIA_STOP)), 1);
+}
+
+}  // namespace
+}  // namespace movanta::engine
