@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
+#include <utility>
 
 #include "all_plugins.h"
 #include "engine/preview_job.h"
@@ -70,6 +72,15 @@ protected:
         EXPECT_TRUE(WaitFor(expected, media, 3000));
     }
 
+    // The audio and video flags of the summary sent with the start.
+    std::pair<int, int> Streams(TrxMedia media) const {
+        const LPARAM summary = ParameterOf(media, WM_TRX_MEDIA_START);
+        if (summary == -1) return {-1, -1};
+        MediaInfo info;
+        std::memcpy(&info, reinterpret_cast<const void*>(summary), sizeof(info));
+        return {static_cast<int>(info.bHasAudio), static_cast<int>(info.bHasVideo)};
+    }
+
     static CAVPreview& Job(TrxMedia media) { return *reinterpret_cast<CAVPreview*>(media); }
 
     static OAFilterState State(TrxMedia media) {
@@ -104,9 +115,7 @@ protected:
 TEST_F(Preview, OpeningReportsTheStreamsAndPlacesTheVideoInTheWindow) {
     TrxMedia media = Open(Clip("large.avi", 1, 352, 288));
     ASSERT_EQ(MessagesOf(media), (std::vector<UINT> {WM_TRX_MEDIA_START, WM_TRX_MEDIA_STOPPED}));
-    const auto* summary = reinterpret_cast<const MediaInfo*>(ParameterOf(media, WM_TRX_MEDIA_START));
-    EXPECT_EQ(summary->bHasAudio, 1);
-    EXPECT_EQ(summary->bHasVideo, 1);
+    EXPECT_EQ(Streams(media), (std::pair {1, 1}));
     EXPECT_EQ(Destination(media), (Rect {0, 0, 176, 144})) << "scaled down to the window";
     EXPECT_EQ(WindowPlace(media), (Rect {0, 0, 176, 144}));
     OAHWND owner = 0;
@@ -124,9 +133,7 @@ TEST_F(Preview, OpeningReportsTheStreamsAndPlacesTheVideoInTheWindow) {
 
     received_.clear();
     media = Open(Clip("small.avi", 1, 160, 120, false));
-    summary = reinterpret_cast<const MediaInfo*>(ParameterOf(media, WM_TRX_MEDIA_START));
-    EXPECT_EQ(summary->bHasAudio, 0);
-    EXPECT_EQ(summary->bHasVideo, 1);
+    EXPECT_EQ(Streams(media), (std::pair {0, 1}));
     EXPECT_EQ(Destination(media), (Rect {8, 12, 160, 120})) << "native size, centred";
     EXPECT_EQ(TrxCloseMedia(media), TRX_OK);
 }
@@ -189,10 +196,7 @@ TEST_F(Preview, APhoneFileGoesThroughTheH263AndAmrDecoders) {
     const std::string path = dir_.File("phone.3gp");
     ASSERT_TRUE(testing::MuxFile(path, "3gp", {{"h263", &pictures}, {"amr_nb", &speech, 0, 0, 8000, 1, 0.02}}));
     TrxMedia media = Open(Utf8ToWide(path));
-    const auto* summary = reinterpret_cast<const MediaInfo*>(ParameterOf(media, WM_TRX_MEDIA_START));
-    ASSERT_NE(summary, nullptr);
-    EXPECT_EQ(summary->bHasAudio, 1);
-    EXPECT_EQ(summary->bHasVideo, 1);
+    EXPECT_EQ(Streams(media), (std::pair {1, 1}));
     for (const wchar_t* name : {L"H263 Decoder", L"AMR Decoder"}) {
         ComPtr<IBaseFilter> decoder;
         EXPECT_EQ(Job(media).m_graph.graph->FindFilterByName(name, decoder.Receive()), S_OK) << WideToUtf8(name);

@@ -1,5 +1,7 @@
 #include "dshow/refclock.h"
 
+#include <algorithm>
+#include <cmath>
 #include <ctime>
 #include <new>
 
@@ -35,7 +37,7 @@ REFERENCE_TIME CSystemClock::Now() {
 
 HRESULT CSystemClock::GetTime(REFERENCE_TIME* time) {
     if (time == nullptr) return E_POINTER;
-    *time = Now();
+    *time = Now() + offset_;
     return S_OK;
 }
 
@@ -52,8 +54,7 @@ HRESULT CSystemClock::Add(const Advice& advice, DWORD_PTR* cookie) {
     return S_OK;
 }
 
-HRESULT CSystemClock::AdviseTime(REFERENCE_TIME baseTime, REFERENCE_TIME streamTime, HEVENT event,
-                                 DWORD_PTR* cookie) {
+HRESULT CSystemClock::AdviseTime(REFERENCE_TIME baseTime, REFERENCE_TIME streamTime, HEVENT event, DWORD_PTR* cookie) {
     if (baseTime < 0 || streamTime < 0) return E_INVALIDARG;
     return Add({baseTime + streamTime, 0, reinterpret_cast<HANDLE>(event)}, cookie);
 }
@@ -72,7 +73,7 @@ HRESULT CSystemClock::Unadvise(DWORD_PTR cookie) {
 void CSystemClock::Loop() {
     std::unique_lock lock(lock_);
     while (!stopping_) {
-        const REFERENCE_TIME now = Now();
+        const REFERENCE_TIME now = Now() + offset_;
         REFERENCE_TIME next = now + UNITS;  // look again within a second at most
         for (auto it = advices_.begin(); it != advices_.end();) {
             Advice& advice = it->second;
@@ -89,4 +90,27 @@ void CSystemClock::Loop() {
         }
         changed_.wait_for(lock, std::chrono::microseconds((next - now) / 10 + 1));
     }
+}
+
+CUnknown* CSteeredClock::CreateInstance(LPUNKNOWN outer, HRESULT* result) {
+    auto* clock = new (std::nothrow) CSteeredClock(L"Steered clock", outer, result);
+    if (clock == nullptr && result != nullptr) *result = E_OUTOFMEMORY;
+    return clock;
+}
+
+void CSteeredClock::Steer(REFERENCE_TIME error) {
+    // A proportional and integral follower: the integral learns how much
+    // faster or slower than the system the followed time runs, so a steady
+    // difference of pace leaves no lasting distance; both settle within
+    // about a second.
+    constexpr double kProportional = 0.5 * UNITS;  // time to take up a distance
+    constexpr double kIntegral = 1.0 * UNITS;
+    constexpr double kMaxRate = 0.05;
+    std::lock_guard guard(steerLock_);
+    const REFERENCE_TIME now = Now();
+    const double elapsed = lastSteer_ == 0 ? 0.0 : std::min<double>(static_cast<double>(now - lastSteer_), UNITS);
+    lastSteer_ = now;
+    rate_ = std::clamp(rate_ + error * elapsed / (kIntegral * kIntegral), -kMaxRate, kMaxRate);
+    const double step = error * std::min(1.0, elapsed / kProportional) + rate_ * elapsed;
+    offset_ += std::llround(std::clamp(step, -kMaxRate * elapsed, kMaxRate * elapsed));
 }

@@ -1,7 +1,11 @@
 // The system clock: a reference clock on the monotonic system time, with
-// one advise thread that signals events when their times come.
+// one advise thread that signals events when their times come. A steered
+// clock (CSteeredClock) runs at an offset from that time which its owner
+// moves slowly, so that it can follow another time base, such as a sound
+// device, without ever running backwards.
 #pragma once
 
+#include <atomic>
 #include <condition_variable>
 #include <map>
 #include <mutex>
@@ -28,6 +32,10 @@ public:
 
     static REFERENCE_TIME Now();
 
+protected:
+    // Added to the system time; changed only by CSteeredClock.
+    std::atomic<REFERENCE_TIME> offset_ {0};
+
 private:
     struct Advice {
         REFERENCE_TIME due;
@@ -43,4 +51,22 @@ private:
     DWORD_PTR nextCookie_ = 1;             // guarded by lock_
     bool stopping_ = false;                // guarded by lock_
     std::thread thread_;
+};
+
+class CSteeredClock final : public CSystemClock {
+public:
+    CSteeredClock(LPCWSTR name, LPUNKNOWN outer, HRESULT* result) : CSystemClock(name, outer, result) {}
+    static CUnknown* CreateInstance(LPUNKNOWN outer, HRESULT* result);
+
+    // Told that the clock is `error` behind the time it follows (ahead when
+    // negative), moves it part of the way, and never by more than 5% of the
+    // system time since the last call, so the clock keeps running forwards.
+    void Steer(REFERENCE_TIME error);
+    // How far the clock has been moved from the system time in all.
+    REFERENCE_TIME Offset() const { return offset_; }
+
+private:
+    std::mutex steerLock_;
+    REFERENCE_TIME lastSteer_ = 0;  // guarded by steerLock_
+    double rate_ = 0;               // the pace learnt, guarded by steerLock_
 };

@@ -103,7 +103,7 @@ CAudioRenderer::CAudioRenderer(LPUNKNOWN outer)
     HRESULT hr = S_OK;
     m_pin = new InputPin(this, &hr);
     // The clock is aggregated: its interface answers for this filter.
-    m_clock = CSystemClock::CreateInstance(GetOwner(), &hr);
+    m_clock = static_cast<CSteeredClock*>(CSteeredClock::CreateInstance(GetOwner(), &hr));
     if (m_clock != nullptr) m_clock->NonDelegatingAddRef();
 }
 
@@ -169,18 +169,31 @@ HRESULT CAudioRenderer::Render(IMediaSample* sample) {
     REFERENCE_TIME start = 0;
     REFERENCE_TIME stop = 0;
     REFERENCE_TIME now = 0;
-    if (SUCCEEDED(sample->GetTime(&start, &stop)) && StreamTime(now)) {
+    const bool timed = SUCCEEDED(sample->GetTime(&start, &stop)) && StreamTime(now);
+    if (timed) {
         if (now > stop + kTooLate) return S_OK;  // long past: dropped
         if (!WaitUntil(start, kLead)) return S_FALSE;
     }
     BYTE* data = nullptr;
     if (FAILED(sample->GetPointer(&data))) return S_OK;
     Scale(data, sample->GetActualDataLength(), m_scaled);
-    if (m_output.Queue(m_scaled.data(), static_cast<std::uint32_t>(m_scaled.size()))) {
-        m_framesQueued +=
-            static_cast<long long>(m_scaled.size()) / WaveFormatOf(m_pin->CurrentMediaType())->nBlockAlign;
-    }
+    if (!m_output.Queue(m_scaled.data(), static_cast<std::uint32_t>(m_scaled.size()))) return S_OK;
+    const WAVEFORMATEX* format = WaveFormatOf(m_pin->CurrentMediaType());
+    m_framesQueued += static_cast<long long>(m_scaled.size()) / format->nBlockAlign;
+    if (timed) Follow(start + static_cast<REFERENCE_TIME>(m_scaled.size()) * UNITS / format->nAvgBytesPerSec);
     return S_OK;
+}
+
+void CAudioRenderer::Follow(REFERENCE_TIME queuedEnd) {
+    REFERENCE_TIME now = 0;
+    if (m_clock == nullptr || !StreamTime(now)) return;
+    const WAVEFORMATEX* format = WaveFormatOf(m_pin->CurrentMediaType());
+    // What waits in the queue, and on average half of what the device took
+    // last, is still to be heard.
+    const REFERENCE_TIME waiting = static_cast<REFERENCE_TIME>(m_output.Queued()) * UNITS / format->nAvgBytesPerSec +
+                                   static_cast<REFERENCE_TIME>(m_output.DeviceFrames()) * UNITS /
+                                       (2 * static_cast<REFERENCE_TIME>(format->nSamplesPerSec));
+    m_clock->Steer(queuedEnd - waiting - now);
 }
 
 void CAudioRenderer::Drain() {

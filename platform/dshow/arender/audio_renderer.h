@@ -1,9 +1,10 @@
 // The audio renderer of the platform: 8- or 16-bit PCM, mono or stereo,
 // played through SDL2 at its time on the graph's clock, with IBasicAudio
 // (volume in hundredths of a decibel, -10000 to 0, and balance). It is also
-// a reference clock, so a graph with sound takes its time from it; the
-// clock runs on the system's monotonic time and the renderer keeps the
-// device's queue in step with it.
+// a reference clock, so a graph with sound takes its time from it: the
+// clock runs on the system's monotonic time, steered to follow what the
+// sound device has played, so pictures keep to the sound however fast the
+// device really runs, and the sound never runs dry or piles up.
 #pragma once
 
 #include <memory>
@@ -42,6 +43,9 @@ private:
     HRESULT Render(IMediaSample* sample) override;
     // Waits until what is queued has been played (or the stream stops).
     void Drain();
+    // Steers the clock towards the time of the sound being heard, given the
+    // end time of the sound queued last.
+    void Follow(REFERENCE_TIME queuedEnd);
     // Copies `bytes` of PCM with the volume and balance applied.
     void Scale(const std::uint8_t* pcm, long bytes, std::vector<std::uint8_t>& out);
 
@@ -52,7 +56,7 @@ private:
     std::atomic<LONG> m_balance {0};
     std::atomic<long long> m_framesQueued {0};
     std::unique_ptr<Volume> m_volumeInterface;
-    CUnknown* m_clock = nullptr;  // the system clock this renderer offers as its own
+    CSteeredClock* m_clock = nullptr;  // the clock this renderer offers as its own
 };
 
 }  // namespace movanta::dshow

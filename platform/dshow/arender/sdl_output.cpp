@@ -34,19 +34,31 @@ bool SdlOutput::Open(int rate, int channels, int bits, std::string& error) {
     wanted.freq = rate;
     wanted.format = bits == 8 ? AUDIO_U8 : AUDIO_S16SYS;
     wanted.channels = static_cast<Uint8>(channels);
-    wanted.samples = 1024;
+    // About 20 ms a transfer: the finer the device takes the sound, the
+    // closer the renderer can tell what is being heard.
+    wanted.samples = 64;
+    while (wanted.samples < 4096 && wanted.samples * 2 * 50 <= rate * 4 / 3) wanted.samples *= 2;
     for (const bool dummy : {false, true}) {
         if (!StartAudio(dummy)) continue;
-        device_ = SDL_OpenAudioDevice(nullptr, 0, &wanted, nullptr, 0);
-        if (device_ != 0) return true;
+        SDL_AudioSpec obtained {};
+        device_ = SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained, 0);
+        if (device_ != 0) {
+            deviceFrames_ = obtained.samples;
+            SDL_TLSCleanup();
+            return true;
+        }
     }
     error = std::string("cannot open a sound output: ") + SDL_GetError();
+    SDL_TLSCleanup();
     return false;
 }
 
 void SdlOutput::Close() {
     if (device_ != 0) SDL_CloseAudioDevice(device_);
     device_ = 0;
+    // SDL keeps data for each thread that calls it and frees it only for
+    // its own threads; the graph's threads come and go.
+    SDL_TLSCleanup();
 }
 
 void SdlOutput::Play(bool playing) {

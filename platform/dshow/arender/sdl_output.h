@@ -21,12 +21,15 @@ public:
     bool IsOpen() const { return device_ != 0; }
     void Play(bool playing);
     bool Queue(const std::uint8_t* pcm, std::uint32_t bytes);
-    // Bytes queued and not yet played.
+    // Bytes queued and not yet taken by the device.
     std::uint32_t Queued() const;
+    // Sound frames the device takes at a time (about 20 ms).
+    int DeviceFrames() const { return deviceFrames_; }
     void Clear();
 
 private:
     std::uint32_t device_ = 0;
+    int deviceFrames_ = 0;
 };
 
 }  // namespace movanta::dshow

@@ -1,11 +1,14 @@
 // The audio renderer heard through SDL's disk driver: what it plays is
-// written to a file, which the test measures (length, pitch, level).
+// written to a file, which the test measures (length, pitch, level), and
+// whose growth shows how far the graph's clock is from the sound heard.
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
+#include <thread>
 
 #include "audio_renderer.h"
 #include "com/comapi.h"
@@ -46,15 +49,17 @@ Heard Measure(const std::string& path, int rate) {
 
 class AudioRendererTest : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override { Build(testing::PcmType(16, 1, 8000), 4000); }
+    void Build(const CMediaType& type, LONG bufferSize) {
         setenv("SDL_AUDIODRIVER", "disk", 1);
         setenv("SDL_DISKAUDIOFILE", output_.c_str(), 1);
+        unsetenv("SDL_DISKAUDIODELAY");
         std::string error;
         ASSERT_EQ(RegisterServerFile(QUARTZ_PATH, true, error), ServerFileResult::Done) << error;
         ASSERT_EQ(
             CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER, IID_IGraphBuilder, graph_.ReceiveVoid()),
             S_OK);
-        source_ = new testing::PushSource(testing::PcmType(16, 1, 8000), 4000);
+        source_ = new testing::PushSource(type, bufferSize);
         source_->NonDelegatingQueryInterface(IID_IBaseFilter, sourceFilter_.ReceiveVoid());
         renderer_ = new CAudioRenderer(nullptr);
         renderer_->NonDelegatingQueryInterface(IID_IBaseFilter, rendererFilter_.ReceiveVoid());
@@ -126,6 +131,110 @@ TEST_F(AudioRendererTest, VolumeIsInHundredthsOfADecibel) {
     EXPECT_EQ(volume, -600);
     PlayTone();
     EXPECT_NEAR(Measure(output_, 8000).peak, 10000 * std::pow(10.0, -600 / 2000.0), 200);
+}
+
+// A device that takes 1024 frames of 44.1 kHz sound every `delay` ms runs
+// slow (24) or fast (23, SDL's own choice); the clock follows it. Every
+// tenth of a second the graph's position is compared with the sound the
+// device has written. The file grows in steps of the writer's buffer, so
+// single readings scatter by tens of milliseconds; the distance is taken
+// as the mean of each two seconds. Afterwards the sound is searched for
+// gaps.
+class AudioClockTest : public AudioRendererTest {
+protected:
+    static constexpr int kRate = 44100;
+    static constexpr int kChunk = kRate / 10;
+    void SetUp() override { Build(testing::PcmType(16, 2, kRate), kChunk * 4); }
+
+    struct Drift {
+        double worstMs = 0;  // the largest mean distance of two seconds
+        int gaps = 0;
+    };
+    Drift Play(int delayMs, double seconds) {
+        setenv("SDL_DISKAUDIODELAY", std::to_string(delayMs).c_str(), 1);
+        auto control = graph_.As<IMediaControl>(IID_IMediaControl);
+        auto seeking = graph_.As<IMediaSeeking>(IID_IMediaSeeking);
+        auto events = graph_.As<IMediaEventEx>(IID_IMediaEventEx);
+        EXPECT_TRUE(SUCCEEDED(control->Run()));
+        const int chunks = static_cast<int>(seconds * 10);
+        std::thread sender([&] {
+            std::vector<std::int16_t> tone(kChunk * 2);
+            for (int chunk = 0; chunk < chunks; ++chunk) {
+                for (int i = 0; i < kChunk; ++i) {
+                    const double t = static_cast<double>(chunk * kChunk + i) / kRate;
+                    tone[2 * i] = tone[2 * i + 1] = static_cast<std::int16_t>(10000 * std::sin(2 * M_PI * 440 * t));
+                }
+                const REFERENCE_TIME start = chunk * 1000000LL;
+                if (source_->Send(reinterpret_cast<const std::uint8_t*>(tone.data()), tone.size() * 2, start,
+                                  start + 1000000) != S_OK)
+                    return;
+            }
+            source_->SendEndOfStream();
+        });
+        Drift drift;
+        // One transfer of the device is written at once: on average half
+        // of it has been heard.
+        const double halfTransferMs = 1024 * 1000.0 / kRate / 2;
+        double sum = 0;
+        int readings = 0;
+        LONG code = 0;
+        while (events->WaitForCompletion(100, &code) != S_OK) {
+            LONGLONG position = 0;
+            seeking->GetCurrentPosition(&position);
+            std::error_code error;
+            const auto bytes = std::filesystem::file_size(output_, error);
+            if (error || position < UNITS || position > static_cast<LONGLONG>(seconds * UNITS) - UNITS) continue;
+            sum += position / 10000.0 - (static_cast<double>(bytes) / (kRate * 4) * 1000 - halfTransferMs);
+            if (++readings == 20) {
+                drift.worstMs = std::max(drift.worstMs, std::abs(sum / readings));
+                sum = 0;
+                readings = 0;
+            }
+        }
+        sender.join();
+        control->Stop();
+        drift.gaps = Gaps();
+        return drift;
+    }
+    // Runs of silence of a millisecond or more inside the tone heard.
+    int Gaps() {
+        std::ifstream in(output_, std::ios::binary);
+        std::vector<std::int16_t> left;
+        std::int16_t frame[2];
+        while (in.read(reinterpret_cast<char*>(frame), sizeof(frame))) left.push_back(frame[0]);
+        size_t first = 0;
+        while (first < left.size() && std::abs(left[first]) < 300) ++first;
+        size_t last = left.size();
+        while (last > first && std::abs(left[last - 1]) < 300) --last;
+        int gaps = 0;
+        size_t quiet = 0;
+        for (size_t i = first; i < last; ++i) {
+            quiet = std::abs(left[i]) < 100 ? quiet + 1 : 0;
+            if (quiet == kRate / 1000) ++gaps;
+        }
+        return gaps;
+    }
+    // The length of the check: ten seconds, or MOVANTA_PLAYBACK_SECONDS.
+    static double Seconds() {
+        const char* asked = std::getenv("MOVANTA_PLAYBACK_SECONDS");
+        return asked != nullptr ? std::max(3.0, std::atof(asked)) : 10.0;
+    }
+};
+
+TEST_F(AudioClockTest, TheClockFollowsASlowDevice) {
+    const Drift drift = Play(24, Seconds());
+    std::printf("slow device: worst distance of the clock from the sound %.1f ms, %d gaps\n", drift.worstMs,
+                drift.gaps);
+    EXPECT_LT(drift.worstMs, 40);
+    EXPECT_EQ(drift.gaps, 0);
+}
+
+TEST_F(AudioClockTest, TheClockFollowsAFastDevice) {
+    const Drift drift = Play(23, Seconds());
+    std::printf("fast device: worst distance of the clock from the sound %.1f ms, %d gaps\n", drift.worstMs,
+                drift.gaps);
+    EXPECT_LT(drift.worstMs, 40);
+    EXPECT_EQ(drift.gaps, 0);
 }
 
 }  // namespace
