@@ -4,11 +4,14 @@
 // volume, seeking, the end of the media, and closing while playing.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <utility>
 
 #include "all_plugins.h"
+#include "engine/graph_steps.h"
 #include "engine/preview_job.h"
 #include "engine/video_placement.h"
 #include "owner_fixture.h"
@@ -103,6 +106,25 @@ protected:
         Window(media).GetWindowPosition(&rect.left, &rect.top, &rect.width, &rect.height);
         return rect;
     }
+    // The top-left brightness of the picture shown; -1 when none is.
+    static int ShownCorner(TrxMedia media) {
+        CAVPreview& job = Job(media);
+        std::lock_guard guard(job.m_graphLock);
+        LONG size = 0;
+        if (job.m_graph.basicVideo->GetCurrentImage(&size, nullptr) != S_OK) return -1;
+        std::vector<LONG> image((static_cast<size_t>(size) + 3) / 4);
+        if (job.m_graph.basicVideo->GetCurrentImage(&size, image.data()) != S_OK) return -1;
+        return reinterpret_cast<const std::uint8_t*>(image.data())[sizeof(BITMAPINFOHEADER)];
+    }
+    // Pictures the video renderer has drawn.
+    static int Drawn(TrxMedia media) {
+        CAVPreview& job = Job(media);
+        std::lock_guard guard(job.m_graphLock);
+        auto quality = FindRenderer(job.m_graph.graph.Get(), MEDIATYPE_Video).As<IQualProp>(IID_IQualProp);
+        int drawn = 0;
+        if (quality) quality->get_FramesDrawn(&drawn);
+        return drawn;
+    }
     static LONG Volume(TrxMedia media) {
         LONG volume = 1;
         Job(media).m_graph.basicAudio->get_Volume(&volume);
@@ -166,14 +188,29 @@ TEST_F(Preview, CommandsVolumeAndSeeking) {
     // running one goes on running from there.
     EXPECT_EQ(TrxSeeking(media, 20000000), TRX_OK);
     EXPECT_EQ(State(media), State_Paused);
+    // The picture standing there is the one of 2 s: picture 50, whose
+    // top-left corner the clip paints with 50 x 3.
+    int corner = -1;
+    for (int tries = 0; tries < 100 && std::abs(corner - 150) > 1; ++tries, Sleep(20)) corner = ShownCorner(media);
+    EXPECT_NEAR(corner, 150, 1) << "its neighbours paint 147 and 153";
     std::int64_t position = 0;
     std::int64_t duration = 0;
     EXPECT_EQ(TrxGetMediaPosition(media, &position, &duration), TRX_OK);
     EXPECT_EQ(position, 20000000);
     EXPECT_NEAR(static_cast<double>(duration), 4e7, 1e6);
     Command(TrxPlay, media, WM_TRX_MEDIA_PLAY);
+    Sleep(200);
+    // The pictures resume within 300 ms: the second picture drawn after
+    // the seek (the first may be the one cued while paused) is running.
+    const auto began = std::chrono::steady_clock::now();
     EXPECT_EQ(TrxSeeking(media, 10000000), TRX_OK);
     EXPECT_EQ(State(media), State_Running);
+    const int drawn = Drawn(media);
+    while (Drawn(media) < drawn + 2 && std::chrono::steady_clock::now() - began < std::chrono::seconds(3)) Sleep(1);
+    const auto resumed =
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - began).count();
+    std::printf("pictures resumed %lld ms after the seek began\n", static_cast<long long>(resumed));
+    EXPECT_LT(resumed, 300);
     Sleep(300);
     EXPECT_EQ(TrxGetMediaPosition(media, &position, &duration), TRX_OK);
     EXPECT_GT(position, 10000000);

@@ -287,9 +287,30 @@ public:
     virtual HRESULT put_DestinationWidth(LONG value) = 0;
     virtual HRESULT put_DestinationHeight(LONG value) = 0;
     virtual HRESULT GetDestinationPosition(LONG* left, LONG* top, LONG* width, LONG* height) = 0;
+    // The picture shown now: its BITMAPINFOHEADER, then its bytes in the
+    // connected format. With `image` null, `size` receives the bytes needed;
+    // otherwise `size` gives the room at `image`.
+    virtual HRESULT GetCurrentImage(LONG* size, LONG* image) = 0;
 
 protected:
     ~IBasicVideo() = default;
+};
+
+// A video renderer's account of its pictures since the run began: how many
+// were drawn and dropped, the pace of drawing (frames a second x 100) and
+// its spread (ms), and how late pictures were drawn after their time (mean
+// and standard deviation, ms).
+class IQualProp : public IUnknown {
+public:
+    virtual HRESULT get_FramesDroppedInRenderer(int* frames) = 0;
+    virtual HRESULT get_FramesDrawn(int* frames) = 0;
+    virtual HRESULT get_AvgFrameRate(int* rate) = 0;
+    virtual HRESULT get_Jitter(int* jitter) = 0;
+    virtual HRESULT get_AvgSyncOffset(int* offset) = 0;
+    virtual HRESULT get_DevSyncOffset(int* deviation) = 0;
+
+protected:
+    ~IQualProp() = default;
 };
 
 class IVideoWindow : public IUnknown {

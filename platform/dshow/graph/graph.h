@@ -117,6 +117,7 @@ public:
     HRESULT put_DestinationWidth(LONG value) override;
     HRESULT put_DestinationHeight(LONG value) override;
     HRESULT GetDestinationPosition(LONG* left, LONG* top, LONG* width, LONG* height) override;
+    HRESULT GetCurrentImage(LONG* size, LONG* image) override;
     HRESULT put_Visible(LONG visible) override;
     HRESULT get_Visible(LONG* visible) override;
     HRESULT put_Owner(OAHWND owner) override;

@@ -55,6 +55,9 @@ HRESULT CFilterGraph::put_DestinationHeight(LONG value) {
 HRESULT CFilterGraph::GetDestinationPosition(LONG* left, LONG* top, LONG* width, LONG* height) {
     FORWARD(IBasicVideo, GetDestinationPosition(left, top, width, height));
 }
+HRESULT CFilterGraph::GetCurrentImage(LONG* size, LONG* image) {
+    FORWARD(IBasicVideo, GetCurrentImage(size, image));
+}
 
 HRESULT CFilterGraph::put_Visible(LONG visible) {
     FORWARD(IVideoWindow, put_Visible(visible));

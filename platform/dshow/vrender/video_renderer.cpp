@@ -1,11 +1,13 @@
 #include "video_renderer.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <new>
 
 #include "com/unknown.h"
+#include "dshow/refclock.h"
 
 namespace movanta::dshow {
 class CVideoRenderer::InputPin final : public CTimedRendererPin {
@@ -116,6 +118,27 @@ public:
         return S_OK;
     }
 
+    HRESULT GetCurrentImage(LONG* size, LONG* image) override {
+        if (size == nullptr) return E_POINTER;
+        const VIDEOINFOHEADER* header = Connected();
+        if (header == nullptr) return VFW_E_NOT_CONNECTED;
+        std::lock_guard guard(r_.m_pictureLock);
+        if (r_.m_picture.bytes.empty()) return E_UNEXPECTED;  // nothing shown yet
+        const size_t needed = sizeof(BITMAPINFOHEADER) + r_.m_picture.bytes.size();
+        if (image == nullptr) {
+            *size = static_cast<LONG>(needed);
+            return S_OK;
+        }
+        if (*size < 0 || static_cast<size_t>(*size) < needed) return E_OUTOFMEMORY;
+        auto* out = reinterpret_cast<std::uint8_t*>(image);
+        BITMAPINFOHEADER info = header->bmiHeader;
+        info.biSizeImage = static_cast<DWORD>(r_.m_picture.bytes.size());
+        std::memcpy(out, &info, sizeof(info));
+        std::memcpy(out + sizeof(info), r_.m_picture.bytes.data(), r_.m_picture.bytes.size());
+        *size = static_cast<LONG>(needed);
+        return S_OK;
+    }
+
 private:
     const VIDEOINFOHEADER* Connected() {
         return r_.m_pin->IsConnected() ? VideoInfoOf(r_.m_pin->CurrentMediaType()) : nullptr;
@@ -134,6 +157,54 @@ private:
     CVideoRenderer& r_;
 };
 
+class CVideoRenderer::Quality final : public CNestedInterface<IQualProp> {
+public:
+    explicit Quality(CVideoRenderer& renderer) : CNestedInterface(renderer), r_(renderer) {}
+    HRESULT get_FramesDroppedInRenderer(int* frames) override { return Answer(frames, r_.dropped_); }
+    HRESULT get_FramesDrawn(int* frames) override { return Answer(frames, r_.shown_); }
+    HRESULT get_AvgFrameRate(int* rate) override {
+        const int interval = Locked([](CVideoRenderer& r) { return r.m_intervals.Mean(); });
+        return Answer(rate, interval > 0 ? 100000 / interval : 0);
+    }
+    HRESULT get_Jitter(int* jitter) override {
+        return Answer(jitter, Locked([](CVideoRenderer& r) { return r.m_intervals.Deviation(); }));
+    }
+    HRESULT get_AvgSyncOffset(int* offset) override {
+        return Answer(offset, Locked([](CVideoRenderer& r) { return r.m_lateness.Mean(); }));
+    }
+    HRESULT get_DevSyncOffset(int* deviation) override {
+        return Answer(deviation, Locked([](CVideoRenderer& r) { return r.m_lateness.Deviation(); }));
+    }
+
+private:
+    static HRESULT Answer(int* out, int value) {
+        if (out == nullptr) return E_POINTER;
+        *out = value;
+        return S_OK;
+    }
+    int Locked(int (*read)(CVideoRenderer&)) {
+        std::lock_guard guard(r_.m_pictureLock);
+        return read(r_);
+    }
+    CVideoRenderer& r_;
+};
+
+void CVideoRenderer::Series::Add(double value) {
+    count += 1;
+    sum += value;
+    squares += value * value;
+}
+
+int CVideoRenderer::Series::Mean() const {
+    return count > 0 ? static_cast<int>(std::lround(sum / count)) : 0;
+}
+
+int CVideoRenderer::Series::Deviation() const {
+    if (count < 2) return 0;
+    const double mean = sum / count;
+    return static_cast<int>(std::lround(std::sqrt(std::max(0.0, squares / count - mean * mean))));
+}
+
 CUnknown* CVideoRenderer::CreateInstance(LPUNKNOWN outer, HRESULT* result) {
     if (result == nullptr) return nullptr;
     auto* renderer = new (std::nothrow) CVideoRenderer(outer);
@@ -144,7 +215,8 @@ CUnknown* CVideoRenderer::CreateInstance(LPUNKNOWN outer, HRESULT* result) {
 CVideoRenderer::CVideoRenderer(LPUNKNOWN outer)
     : CTimedRenderer(L"Video Renderer", outer, CLSID_MovantaVideoRenderer),
       m_windowInterface(std::make_unique<Window>(*this)),
-      m_videoInterface(std::make_unique<Video>(*this)) {
+      m_videoInterface(std::make_unique<Video>(*this)),
+      m_qualityInterface(std::make_unique<Quality>(*this)) {
     HRESULT hr = S_OK;
     m_pin = new InputPin(this, &hr);
 }
@@ -156,6 +228,7 @@ CVideoRenderer::~CVideoRenderer() {
 HRESULT CVideoRenderer::NonDelegatingQueryInterface(REFIID iid, void** object) {
     if (iid == IID_IVideoWindow) return GetInterface(static_cast<IVideoWindow*>(m_windowInterface.get()), object);
     if (iid == IID_IBasicVideo) return GetInterface(static_cast<IBasicVideo*>(m_videoInterface.get()), object);
+    if (iid == IID_IQualProp) return GetInterface(static_cast<IQualProp*>(m_qualityInterface.get()), object);
     return CTimedRenderer::NonDelegatingQueryInterface(iid, object);
 }
 
@@ -168,7 +241,7 @@ CVideoRenderer::Picture CVideoRenderer::LastPicture() {
     return m_picture;
 }
 
-void CVideoRenderer::Show(IMediaSample* sample, REFERENCE_TIME start) {
+void CVideoRenderer::Show(IMediaSample* sample, REFERENCE_TIME start, REFERENCE_TIME late) {
     BYTE* data = nullptr;
     if (FAILED(sample->GetPointer(&data))) return;
     const CMediaType& type = m_pin->CurrentMediaType();
@@ -180,6 +253,14 @@ void CVideoRenderer::Show(IMediaSample* sample, REFERENCE_TIME start) {
     m_picture.start = start;
     m_picture.bytes.assign(data, data + sample->GetActualDataLength());
     ++shown_;
+    if (late < 0) {
+        m_lastDrawn = 0;  // the pace is taken while running only
+        return;
+    }
+    const REFERENCE_TIME now = CSystemClock::Now();
+    m_lateness.Add(static_cast<double>(late) / MILLISECONDS);
+    if (m_lastDrawn != 0) m_intervals.Add(static_cast<double>(now - m_lastDrawn) / MILLISECONDS);
+    m_lastDrawn = now;
 }
 
 HRESULT CVideoRenderer::Render(IMediaSample* sample) {
@@ -199,6 +280,9 @@ HRESULT CVideoRenderer::Render(IMediaSample* sample) {
             return S_OK;
         }
         if (!WaitUntil(start)) return S_FALSE;
+        StreamTime(now);
+        Show(sample, start, std::max<REFERENCE_TIME>(0, now - start));
+        return S_OK;
     }
     Show(sample, start);
     return S_OK;

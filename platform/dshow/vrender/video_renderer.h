@@ -1,8 +1,9 @@
 // The video renderer of the platform: YV12, YUY2 or RGB24 pictures shown at
 // their time on the graph's clock, in the window given through
 // IVideoWindow. A picture that arrives after its time has passed is
-// dropped, not queued. The headless back end draws nothing: it keeps the
-// last picture shown, which LastPicture hands out.
+// dropped, not queued. IQualProp tells how many pictures were drawn and
+// dropped since the renderer was made, and how late the drawn ones came. The headless back end draws nothing: it keeps
+// the last picture shown, which LastPicture hands out.
 #pragma once
 
 #include <memory>
@@ -43,12 +44,25 @@ private:
     class InputPin;
     class Window;
     class Video;
+    class Quality;
     friend class InputPin;
+
+    // Running mean and standard deviation of a series of milliseconds.
+    struct Series {
+        double count = 0;
+        double sum = 0;
+        double squares = 0;
+        void Add(double value);
+        int Mean() const;
+        int Deviation() const;
+    };
 
     // Holds the sample until its time (or shows it at once when paused, as
     // the picture that stands still), then keeps it as the picture shown.
     HRESULT Render(IMediaSample* sample) override;
-    void Show(IMediaSample* sample, REFERENCE_TIME start);
+    // `late`: how long after its time a running picture is shown (negative:
+    // shown paused, not timed).
+    void Show(IMediaSample* sample, REFERENCE_TIME start, REFERENCE_TIME late = -1);
 
     InputPin* m_pin = nullptr;
     std::mutex m_pictureLock;
@@ -65,6 +79,12 @@ private:
     RECT m_destination {0, 0, 0, 0};
     std::unique_ptr<Window> m_windowInterface;
     std::unique_ptr<Video> m_videoInterface;
+    std::unique_ptr<Quality> m_qualityInterface;
+
+    // IQualProp figures, under m_pictureLock.
+    Series m_lateness;
+    Series m_intervals;
+    REFERENCE_TIME m_lastDrawn = 0;  // system time of the last running picture
 };
 
 }  // namespace movanta::dshow

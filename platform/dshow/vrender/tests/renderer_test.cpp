@@ -100,6 +100,19 @@ TEST_F(RendererGraph, AFilePlaysToItsEndAtTheClocksPace) {
     EXPECT_GE(took, std::chrono::milliseconds(900));  // 25 pictures at 25 a second
     EXPECT_EQ(renderer_->PicturesShown() + renderer_->PicturesDropped(), 25);
     EXPECT_GE(renderer_->PicturesShown(), 20);
+    // The renderer's own account: what it drew, at 25 a second, on time.
+    auto quality = rendererFilter_.As<IQualProp>(IID_IQualProp);
+    ASSERT_TRUE(quality);
+    int drawn = 0, rate = 0, late = -1, spread = -1;
+    quality->get_FramesDrawn(&drawn);
+    quality->get_AvgFrameRate(&rate);
+    quality->get_AvgSyncOffset(&late);
+    quality->get_DevSyncOffset(&spread);
+    EXPECT_EQ(drawn, renderer_->PicturesShown());
+    EXPECT_NEAR(rate, 2500, 300) << "frames a second x 100";
+    EXPECT_GE(late, 0);
+    EXPECT_LT(late, 10) << "ms after their time";
+    EXPECT_LT(spread, 10);
     const auto picture = renderer_->LastPicture();
     EXPECT_EQ(picture.subtype, MEDIASUBTYPE_YV12);
     EXPECT_EQ(picture.bytes.size(), 38016u);
