@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <utility>
 
 #include "all_plugins.h"
@@ -37,7 +38,36 @@ std::ostream& operator<<(std::ostream& out, const Rect& rect) {
 
 class Preview : public enginetest::OwnerFixture {
 protected:
-    static void SetUpTestSuite() { setenv("SDL_AUDIODRIVER", "dummy", 1); }
+    // The sound goes to a file, written at the device's pace, where a test
+    // can hear what the last run of the audio renderer played.
+    static void SetUpTestSuite() {
+        heard_ = new testing::TempDir;
+        setenv("SDL_AUDIODRIVER", "disk", 1);
+        setenv("SDL_DISKAUDIOFILE", heard_->File("heard.raw").c_str(), 1);
+    }
+    static void TearDownTestSuite() {
+        delete heard_;
+        heard_ = nullptr;
+    }
+    // The 16-bit mono sound played last: its loudest sample and how long it
+    // sounded (from the first to the last sample above a whisper).
+    static std::pair<int, double> Heard(int rate) {
+        std::ifstream in(heard_->File("heard.raw"), std::ios::binary);
+        std::vector<std::int16_t> pcm;
+        std::int16_t value = 0;
+        while (in.read(reinterpret_cast<char*>(&value), sizeof(value))) pcm.push_back(value);
+        int peak = 0;
+        size_t first = pcm.size();
+        size_t last = 0;
+        for (size_t i = 0; i < pcm.size(); ++i) {
+            if (std::abs(pcm[i]) < 300) continue;
+            peak = std::max(peak, std::abs(static_cast<int>(pcm[i])));
+            first = std::min(first, i);
+            last = i;
+        }
+        return {peak, first < last ? static_cast<double>(last - first) / rate : 0.0};
+    }
+    static inline testing::TempDir* heard_ = nullptr;
     void SetUp() override {
         for (const char* plugin : {PLUGINS}) Register(plugin);
         OwnerFixture::SetUp();
@@ -248,6 +278,9 @@ TEST_F(Preview, APhoneFileGoesThroughTheH263AndAmrDecoders) {
     Command(TrxPlay, media, WM_TRX_MEDIA_PLAY);
     EXPECT_TRUE(WaitFor(WM_TRX_MEDIA_STOPPED, media, 5000)) << "played to the end";
     EXPECT_EQ(TrxCloseMedia(media), TRX_OK);
+    const auto [peak, seconds] = Heard(8000);
+    EXPECT_GT(peak, 1000) << "the speech was heard";
+    EXPECT_NEAR(seconds, 1.0, 0.1);
 }
 
 // One second of a 440 Hz tone, 16-bit mono at 8000 Hz, as a WAV file.
@@ -280,6 +313,9 @@ TEST_F(Preview, TheAudioJobsPlayASoundFile) {
     Command(TrxPlay, media, WM_TRX_MEDIA_PLAY);
     EXPECT_TRUE(WaitFor(WM_TRX_MEDIA_STOPPED, media, 5000)) << "played to the end";
     EXPECT_EQ(TrxCloseMedia(media), TRX_OK);
+    const auto [peak, seconds] = Heard(8000);
+    EXPECT_NEAR(peak, 8000, 300) << "the gargle leaves the sound unchanged until given a rate";
+    EXPECT_NEAR(seconds, 1.0, 0.05);
 
     // The audio-data job runs the sound through the amplifier and ends by
     // itself at the end of the sound.
