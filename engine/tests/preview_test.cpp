@@ -13,6 +13,7 @@
 #include <utility>
 
 #include "all_plugins.h"
+#include "dshow/uuids.h"
 #include "engine/graph_steps.h"
 #include "engine/preview_job.h"
 #include "engine/video_placement.h"
@@ -281,6 +282,22 @@ TEST_F(Preview, APhoneFileGoesThroughTheH263AndAmrDecoders) {
     const auto [peak, seconds] = Heard(8000);
     EXPECT_GT(peak, 1000) << "the speech was heard";
     EXPECT_NEAR(seconds, 1.0, 0.1);
+}
+
+TEST_F(Preview, AWindowsMediaFileOpensThroughTheAsfReader) {
+    const Encoded pictures = testing::EncodeVideo("wmv2", 25);
+    const Encoded sound = testing::EncodeAudio("wmav2", 44100, 2, 22);
+    const std::string path = dir_.File("clip.wmv");
+    ASSERT_TRUE(
+        testing::MuxFile(path, "asf", {{"wmv2", &pictures}, {"wmav2", &sound, 176, 144, 44100, 2, 2048.0 / 44100}}));
+    TrxMedia media = Open(Utf8ToWide(path));
+    EXPECT_EQ(Streams(media), (std::pair {1, 1}));
+    ComPtr<IBaseFilter> reader;
+    ASSERT_EQ(Job(media).m_graph.graph->FindFilterByName(L"Source", reader.Receive()), S_OK);
+    CLSID clsid {};
+    reader->GetClassID(&clsid);
+    EXPECT_EQ(clsid, CLSID_WMAsfReader);
+    EXPECT_EQ(TrxCloseMedia(media), TRX_OK);
 }
 
 // One second of a 440 Hz tone, 16-bit mono at 8000 Hz, as a WAV file.
