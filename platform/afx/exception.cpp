@@ -6,6 +6,7 @@ IMPLEMENT_DYNAMIC(CException, CObject)
 IMPLEMENT_DYNAMIC(CMemoryException, CException)
 IMPLEMENT_DYNAMIC(CResourceException, CException)
 IMPLEMENT_DYNAMIC(CNotSupportedException, CException)
+IMPLEMENT_DYNAMIC(CInvalidArgException, CException)
 IMPLEMENT_DYNAMIC(CFileException, CException)
 IMPLEMENT_DYNAMIC(CArchiveException, CException)
 
@@ -50,6 +51,10 @@ void AfxThrowResourceException() {
 
 void AfxThrowNotSupportedException() {
     throw new CNotSupportedException;
+}
+
+void AfxThrowInvalidArgException() {
+    throw new CInvalidArgException;
 }
 
 void AfxThrowFileException(int cause, long osError, const WCHAR* fileName) {

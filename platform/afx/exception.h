@@ -28,6 +28,11 @@ class CNotSupportedException : public CException {
     DECLARE_DYNAMIC(CNotSupportedException)
 };
 
+// An index or argument out of range (arrays).
+class CInvalidArgException : public CException {
+    DECLARE_DYNAMIC(CInvalidArgException)
+};
+
 class CFileException : public CException {
     DECLARE_DYNAMIC(CFileException)
 public:
@@ -70,5 +75,6 @@ public:
 [[noreturn]] void AfxThrowMemoryException();
 [[noreturn]] void AfxThrowResourceException();
 [[noreturn]] void AfxThrowNotSupportedException();
+[[noreturn]] void AfxThrowInvalidArgException();
 [[noreturn]] void AfxThrowFileException(int cause, long osError = -1, const WCHAR* fileName = nullptr);
 [[noreturn]] void AfxThrowArchiveException(int cause, const WCHAR* fileName = nullptr);

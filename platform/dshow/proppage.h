@@ -21,11 +21,6 @@ inline constexpr IID IID_ISpecifyPropertyPages = {0xB196B28B, 0xBAB4, 0x101A, {0
 inline constexpr DWORD PROPPAGESTATUS_DIRTY = 0x1;
 inline constexpr DWORD PROPPAGESTATUS_VALIDATE = 0x2;
 
-struct SIZE {
-    LONG cx;
-    LONG cy;
-};
-
 struct PROPPAGEINFO {
     ULONG cb;
     LPOLESTR pszTitle;  // task memory, freed by the caller

@@ -29,6 +29,11 @@ struct POINT {
     LONG y;
 };
 
+struct SIZE {
+    LONG cx;
+    LONG cy;
+};
+
 struct MSG {
     HWND hwnd;
     UINT message;

@@ -109,7 +109,7 @@ TEST_F(ArchiveTest, ObjectListsCarryTheClassOnceAndReferencesAfter) {
     for (const size_t count : {1u, 2u, 40000u}) {
         SCOPED_TRACE(count);
         CTestList list;
-        for (size_t i = 0; i < count; ++i) list.items.push_back(new CTestItem(static_cast<WORD>(i), L"n"));
+        for (size_t i = 0; i < count; ++i) list.items.Add(new CTestItem(static_cast<WORD>(i), L"n"));
         const Bytes bytes = Stored([&](CArchive& archive) { list.Store(archive); });
         // Count, new-class tag, schema 1 (without the versionable flag),
         // name length 9, "CTestItem", then the first body.
@@ -131,9 +131,9 @@ TEST_F(ArchiveTest, ObjectListsCarryTheClassOnceAndReferencesAfter) {
 
         CTestList back;
         Load(bytes, [&](CArchive& archive) { back.Load(archive); });
-        ASSERT_EQ(back.items.size(), count);
+        ASSERT_EQ(back.items.GetSize(), static_cast<int>(count));
         for (size_t i = 0; i < count; i += 997) {
-            auto* item = static_cast<CTestItem*>(back.items[i]);
+            auto* item = static_cast<CTestItem*>(back.items[static_cast<int>(i)]);
             ASSERT_TRUE(item->IsKindOf(RUNTIME_CLASS(CTestItem)));
             EXPECT_EQ(item->number, static_cast<WORD>(i));
             EXPECT_EQ(item->loadedSchema, 1u);
@@ -145,21 +145,21 @@ TEST_F(ArchiveTest, BackReferencesNullsAndThirtyTwoBitTags) {
     // 40,000 objects, then the first again (a 16-bit index), the last again
     // (past 0x7FFF: the escape and a 32-bit index), and a null.
     CTestList list;
-    for (WORD i = 0; i < 40000; ++i) list.items.push_back(new CTestItem(i, L""));
+    for (WORD i = 0; i < 40000; ++i) list.items.Add(new CTestItem(i, L""));
     CTestList stored;
-    stored.items = list.items;
-    stored.items.push_back(list.items.front());
-    stored.items.push_back(list.items.back());
-    stored.items.push_back(nullptr);
+    stored.items.Copy(list.items);
+    stored.items.Add(list.items[0]);
+    stored.items.Add(list.items[list.items.GetUpperBound()]);
+    stored.items.Add(nullptr);
     const Bytes bytes = Stored([&](CArchive& archive) { stored.Store(archive); });
-    stored.items.clear();  // `list` owns them
+    stored.items.RemoveAll();  // `list` owns them
     // Map indices: class 1, objects 2..40001.
     const Bytes tail(bytes.end() - 10, bytes.end());
     EXPECT_EQ(tail, (Bytes {0x02, 0x00, 0xFF, 0x7F, 0x41, 0x9C, 0x00, 0x00, 0x00, 0x00}));
 
     CTestList back;
     Load(bytes, [&](CArchive& archive) { back.Load(archive); });
-    ASSERT_EQ(back.items.size(), 40003u);
+    ASSERT_EQ(back.items.GetSize(), 40003);
     EXPECT_EQ(back.items[40000], back.items[0]);
     EXPECT_EQ(back.items[40001], back.items[39999]);
     EXPECT_EQ(back.items[40002], nullptr);

@@ -9,7 +9,7 @@ root="$here/../../.."
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 clang++ -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -I"$root/platform" -I"$here" \
-  "$here/fuzz_archive.cpp" "$here/test_items.cpp" "$root"/platform/afx/{archive,cstring,exception,file,object}.cpp \
+  "$here/fuzz_archive.cpp" "$here/test_items.cpp" "$root"/platform/afx/{archive,collections,cstring,exception,file,object}.cpp \
   "$root/platform/win/text.cpp" -o "$work/fuzz_archive"
 mkdir "$work/found"
 "$work/fuzz_archive" -max_total_time="${1:-600}" -max_len=4096 -rss_limit_mb=1024 "$work/found" "$here/testdata/archive_corpus"

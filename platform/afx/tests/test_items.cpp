@@ -24,12 +24,12 @@ void CStrictItem::Serialize(CArchive& archive) {
 
 namespace {
 
-void FreeEach(std::vector<CObject*>& items) {
+void FreeEach(CObArray& items) {
     std::set<CObject*> freed;
-    for (CObject* item : items) {
-        if (freed.insert(item).second) delete item;
+    for (int i = 0; i < items.GetSize(); ++i) {
+        if (freed.insert(items[i]).second) delete items[i];
     }
-    items.clear();
+    items.RemoveAll();
 }
 
 }  // namespace
@@ -39,19 +39,13 @@ CTestList::~CTestList() {
 }
 
 void CTestList::Store(CArchive& archive) const {
-    archive.WriteCount(static_cast<DWORD>(items.size()));
-    for (const CObject* item : items) archive << item;
+    const_cast<CObArray&>(items).Serialize(archive);
 }
 
 void CTestList::Load(CArchive& archive) {
     FreeEach(items);
     try {
-        // Grown item by item: a count says nothing about what the data holds.
-        for (DWORD count = archive.ReadCount(); count > 0; --count) {
-            CObject* item = nullptr;
-            archive >> item;
-            items.push_back(item);
-        }
+        items.Serialize(archive);
     } catch (...) {
         FreeEach(items);
         throw;

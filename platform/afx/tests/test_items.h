@@ -1,12 +1,9 @@
 // Serialisable classes for the archive tests: an item with a number and a
 // name, stored under schema 1 and readable under any (versionable), and a
-// list that owns its items and stores them as the framework's object array
-// does (a count, then each object).
+// list that owns the items of its object array.
 #pragma once
 
-#include <vector>
-
-#include "afx/archive.h"
+#include "afx/collections.h"
 
 class CTestItem : public CObject {
     DECLARE_SERIAL(CTestItem)
@@ -35,5 +32,5 @@ public:
     void Store(CArchive& archive) const;
     // Reads a list; on an exception frees what was read and passes it on.
     void Load(CArchive& archive);
-    std::vector<CObject*> items;
+    CObArray items;
 };
