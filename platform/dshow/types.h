@@ -6,6 +6,7 @@
 #include "com/unknown.h"
 #include "dshow/errors.h"
 #include "dshow/uuids.h"
+#include "win/bitmap_types.h"
 
 using REFERENCE_TIME = LONGLONG;  // 100-nanosecond units
 using REFTIME = double;           // seconds
@@ -56,29 +57,6 @@ struct FILTER_INFO {
     WCHAR achName[MAX_FILTER_NAME];
     IFilterGraph* pGraph;  // holds a reference when not null
 };
-
-struct BITMAPINFOHEADER {
-    DWORD biSize;
-    LONG biWidth;
-    LONG biHeight;
-    WORD biPlanes;
-    WORD biBitCount;
-    DWORD biCompression;
-    DWORD biSizeImage;
-    LONG biXPelsPerMeter;
-    LONG biYPelsPerMeter;
-    DWORD biClrUsed;
-    DWORD biClrImportant;
-};
-static_assert(sizeof(BITMAPINFOHEADER) == 40);
-
-inline constexpr DWORD BI_RGB = 0;
-
-// Bytes of a bitmap: rows padded to 32 bits, times the height's magnitude.
-inline DWORD DibSize(LONG width, LONG height, int bitCount) {
-    const long long rowBytes = ((static_cast<long long>(width) * bitCount + 31) & ~31LL) / 8;
-    return static_cast<DWORD>(rowBytes * (height < 0 ? -static_cast<long long>(height) : height));
-}
 
 struct VIDEOINFOHEADER {
     RECT rcSource;

@@ -1,0 +1,145 @@
+// The drawing interface of the platform, the part the skin library and the
+// application draw with: device-independent bitmaps of 1, 4, 8, 24 and 32
+// bits per pixel (bottom-up or top-down, with colour tables), memory device
+// contexts, copies and stretches, brushes and rectangle fills, alpha
+// blending and rectangle regions. Coordinates are pixels from the top-left
+// corner; rectangles exclude their right and bottom edges.
+#pragma once
+
+#include "win/bitmap_types.h"
+#include "win/rect.h"
+
+// Any drawing object: bitmaps, brushes and regions convert to it.
+using HGDIOBJ = void*;
+struct HBITMAP__;
+using HBITMAP = HBITMAP__*;
+struct HDC__;
+using HDC = HDC__*;
+struct HRGN__;
+using HRGN = HRGN__*;
+// HBRUSH is the window layer's (win/winuser.h).
+
+using COLORREF = DWORD;
+constexpr COLORREF RGB(BYTE red, BYTE green, BYTE blue) {
+    return red | (green << 8) | (static_cast<DWORD>(blue) << 16);
+}
+constexpr BYTE GetRValue(COLORREF colour) {
+    return static_cast<BYTE>(colour & 0xFF);
+}
+constexpr BYTE GetGValue(COLORREF colour) {
+    return static_cast<BYTE>((colour >> 8) & 0xFF);
+}
+constexpr BYTE GetBValue(COLORREF colour) {
+    return static_cast<BYTE>((colour >> 16) & 0xFF);
+}
+inline constexpr COLORREF CLR_INVALID = 0xFFFFFFFF;
+
+struct RGBQUAD {
+    BYTE rgbBlue;
+    BYTE rgbGreen;
+    BYTE rgbRed;
+    BYTE rgbReserved;
+};
+
+struct BITMAPINFO {
+    BITMAPINFOHEADER bmiHeader;
+    RGBQUAD bmiColors[1];  // as many as the header says
+};
+
+struct BITMAP {
+    LONG bmType;
+    LONG bmWidth;
+    LONG bmHeight;
+    LONG bmWidthBytes;
+    WORD bmPlanes;
+    WORD bmBitsPixel;
+    void* bmBits;
+};
+
+struct DIBSECTION {
+    BITMAP dsBm;
+    BITMAPINFOHEADER dsBmih;
+    DWORD dsBitfields[3];
+    HANDLE dshSection;
+    DWORD dsOffset;
+};
+
+struct BLENDFUNCTION {
+    BYTE BlendOp;
+    BYTE BlendFlags;
+    BYTE SourceConstantAlpha;
+    BYTE AlphaFormat;
+};
+
+inline constexpr UINT DIB_RGB_COLORS = 0;
+inline constexpr DWORD SRCCOPY = 0x00CC0020;
+inline constexpr DWORD PATCOPY = 0x00F00021;
+inline constexpr DWORD PATINVERT = 0x005A0049;
+inline constexpr DWORD DSTINVERT = 0x00550009;
+inline constexpr DWORD BLACKNESS = 0x00000042;
+inline constexpr DWORD WHITENESS = 0x00FF0062;
+inline constexpr int BLACKONWHITE = 1;
+inline constexpr int WHITEONBLACK = 2;
+inline constexpr int COLORONCOLOR = 3;
+inline constexpr int HALFTONE = 4;
+inline constexpr int TRANSPARENT = 1;
+inline constexpr int OPAQUE = 2;
+inline constexpr int LOGPIXELSX = 88;
+inline constexpr int LOGPIXELSY = 90;
+inline constexpr BYTE AC_SRC_OVER = 0x00;
+inline constexpr BYTE AC_SRC_ALPHA = 0x01;
+inline constexpr int RGN_AND = 1;
+inline constexpr int RGN_OR = 2;
+inline constexpr int RGN_XOR = 3;
+inline constexpr int RGN_DIFF = 4;
+inline constexpr int RGN_COPY = 5;
+inline constexpr int RGN_ERROR = 0;
+inline constexpr int NULLREGION = 1;
+inline constexpr int SIMPLEREGION = 2;
+inline constexpr int COMPLEXREGION = 3;
+
+// Bitmaps. A DIB section's pixels are the caller's to write through *bits
+// (rows padded to 4 bytes, bottom row first unless the height is negative).
+HBITMAP CreateDIBSection(HDC dc, const BITMAPINFO* info, UINT usage, void** bits, HANDLE section, DWORD offset);
+// BITMAP or, for a DIB section, DIBSECTION; answers the bytes written.
+int GetObjectW(HGDIOBJ object, int size, void* out);
+BOOL DeleteObject(HGDIOBJ object);
+
+// Memory device contexts, with a 1x1 bitmap selected at first.
+HDC CreateCompatibleDC(HDC dc);
+BOOL DeleteDC(HDC dc);
+// Selects a bitmap, brush or font; answers the one it replaces, or null.
+HGDIOBJ SelectObject(HDC dc, HGDIOBJ object);
+COLORREF SetTextColor(HDC dc, COLORREF colour);
+COLORREF GetTextColor(HDC dc);
+int SetBkMode(HDC dc, int mode);
+int GetBkMode(HDC dc);
+int SetStretchBltMode(HDC dc, int mode);
+int GetStretchBltMode(HDC dc);
+// LOGPIXELSX and LOGPIXELSY answer 96.
+int GetDeviceCaps(HDC dc, int index);
+
+HBRUSH CreateSolidBrush(COLORREF colour);
+int FillRect(HDC dc, const RECT* rect, HBRUSH brush);
+// SRCCOPY: formats are converted through RGB, and a copy into 32 bits from
+// fewer leaves the alpha byte 0; between bitmaps of the same format the
+// bytes move unchanged. PatBlt takes PATCOPY, PATINVERT (brush XOR
+// destination), DSTINVERT, BLACKNESS and WHITENESS.
+BOOL PatBlt(HDC dc, int x, int y, int width, int height, DWORD rop);
+BOOL BitBlt(HDC destination, int x, int y, int width, int height, HDC source, int sx, int sy, DWORD rop);
+// COLORONCOLOR (and the two mono modes) pick the nearest source pixel:
+// destination column i takes source column sx + i * sw / dw; HALFTONE
+// averages the source area.
+BOOL StretchBlt(HDC destination, int x, int y, int width, int height, HDC source, int sx, int sy, int sw, int sh,
+                DWORD rop);
+// Source over destination with the constant alpha, and with AC_SRC_ALPHA
+// the source's own (premultiplied) alpha as well.
+BOOL AlphaBlend(HDC destination, int x, int y, int width, int height, HDC source, int sx, int sy, int sw, int sh,
+                BLENDFUNCTION blend);
+
+// Regions: sets of pixels made of rectangles.
+HRGN CreateRectRgn(int left, int top, int right, int bottom);
+// destination = a op b; answers the kind of the result, or RGN_ERROR.
+int CombineRgn(HRGN destination, HRGN a, HRGN b, int op);
+int GetRgnBox(HRGN region, RECT* box);
+BOOL PtInRegion(HRGN region, int x, int y);
