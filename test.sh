@@ -17,5 +17,6 @@ echo "== default build"
 ctest --test-dir build/default --output-on-failure -j "$jobs" || status=1
 echo "== sanitizer build"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+  LSAN_OPTIONS="suppressions=$PWD/scripts/lsan_suppressions.txt" \
   ctest --test-dir build/sanitize --output-on-failure -j "$jobs" || status=1
 exit $status

@@ -7,6 +7,7 @@ MOVANTA_PACKAGES=(
   libgtest-dev libgmock-dev
   libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libswresample-dev
   libopencore-amrnb-dev libsdl2-dev
+  qt6-base-dev qt6-qpa-plugins fonts-dejavu-core
 )
 
 movanta_install_packages() {

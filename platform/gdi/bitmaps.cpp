@@ -75,7 +75,7 @@ BOOL DeleteObject(HGDIOBJ object) {
         Destroy(bitmap);
         return TRUE;
     }
-    for (const auto kind : {GdiObject::Kind::Brush, GdiObject::Kind::Region}) {
+    for (const auto kind : {GdiObject::Kind::Brush, GdiObject::Kind::Region, GdiObject::Kind::Font}) {
         if (GdiObject* found = Find(object, kind)) {
             Destroy(found);
             return TRUE;

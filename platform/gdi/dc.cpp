@@ -47,6 +47,11 @@ HGDIOBJ SelectObject(HDC handle, HGDIOBJ object) {
         dc->brush = object;
         return previous;
     }
+    if (Find(object, GdiObject::Kind::Font) != nullptr) {
+        const HGDIOBJ previous = dc->font;
+        dc->font = object;
+        return previous;
+    }
     return nullptr;
 }
 

@@ -30,6 +30,7 @@ template HBITMAP Register<HBITMAP>(GdiObject*);
 template HBRUSH Register<HBRUSH>(GdiObject*);
 template HRGN Register<HRGN>(GdiObject*);
 template HDC Register<HDC>(GdiObject*);
+template HFONT Register<HFONT>(GdiObject*);
 
 GdiObject* Find(const void* handle, GdiObject::Kind kind) {
     if (handle == nullptr) return nullptr;

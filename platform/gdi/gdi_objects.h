@@ -14,7 +14,7 @@ namespace movanta::gdi {
 struct Dc;
 
 struct GdiObject {
-    enum class Kind { Bitmap, Brush, Region, Dc };
+    enum class Kind { Bitmap, Brush, Region, Font, Dc };
     explicit GdiObject(Kind kind) : kind(kind) {}
     virtual ~GdiObject() = default;
     const Kind kind;

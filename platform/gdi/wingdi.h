@@ -17,6 +17,8 @@ struct HDC__;
 using HDC = HDC__*;
 struct HRGN__;
 using HRGN = HRGN__*;
+struct HFONT__;
+using HFONT = HFONT__*;
 // HBRUSH is the window layer's (win/winuser.h).
 
 using COLORREF = DWORD;
@@ -109,6 +111,7 @@ BOOL DeleteObject(HGDIOBJ object);
 HDC CreateCompatibleDC(HDC dc);
 BOOL DeleteDC(HDC dc);
 // Selects a bitmap, brush or font; answers the one it replaces, or null.
+// Text is drawn with the system's default font until one is selected.
 HGDIOBJ SelectObject(HDC dc, HGDIOBJ object);
 COLORREF SetTextColor(HDC dc, COLORREF colour);
 COLORREF GetTextColor(HDC dc);
@@ -136,6 +139,59 @@ BOOL StretchBlt(HDC destination, int x, int y, int width, int height, HDC source
 // the source's own (premultiplied) alpha as well.
 BOOL AlphaBlend(HDC destination, int x, int y, int width, int height, HDC source, int sx, int sy, int sw, int sh,
                 BLENDFUNCTION blend);
+
+inline constexpr LONG FW_NORMAL = 400;
+inline constexpr LONG FW_BOLD = 700;
+inline constexpr BYTE NONANTIALIASED_QUALITY = 3;
+inline constexpr BYTE ANTIALIASED_QUALITY = 4;
+inline constexpr int LF_FACESIZE = 32;
+
+struct LOGFONTW {
+    LONG lfHeight;
+    LONG lfWidth;
+    LONG lfEscapement;
+    LONG lfOrientation;
+    LONG lfWeight;
+    BYTE lfItalic;
+    BYTE lfUnderline;
+    BYTE lfStrikeOut;
+    BYTE lfCharSet;
+    BYTE lfOutPrecision;
+    BYTE lfClipPrecision;
+    BYTE lfQuality;
+    BYTE lfPitchAndFamily;
+    WCHAR lfFaceName[LF_FACESIZE];
+};
+
+// Fonts, drawn by Qt's font engine. A negative height is the characters'
+// height in pixels, a positive one the cell's (characters and leading), 0 a
+// default; weight 100-900; quality ANTIALIASED_QUALITY smooths edges,
+// NONANTIALIASED_QUALITY does not, anything else leaves it to the engine.
+// A face that is not installed falls back to the system's sans serif.
+HFONT CreateFontIndirectW(const LOGFONTW* font);
+
+inline constexpr UINT DT_TOP = 0x0000;
+inline constexpr UINT DT_LEFT = 0x0000;
+inline constexpr UINT DT_CENTER = 0x0001;
+inline constexpr UINT DT_RIGHT = 0x0002;
+inline constexpr UINT DT_VCENTER = 0x0004;
+inline constexpr UINT DT_BOTTOM = 0x0008;
+inline constexpr UINT DT_WORDBREAK = 0x0010;
+inline constexpr UINT DT_SINGLELINE = 0x0020;
+inline constexpr UINT DT_CALCRECT = 0x0400;
+inline constexpr UINT DT_NOPREFIX = 0x0800;
+inline constexpr UINT DT_END_ELLIPSIS = 0x8000;
+
+// Draws text in the rectangle with the selected font and text colour,
+// clipped to it: lines break at line feeds, and with DT_WORDBREAK between
+// words that would pass the right edge; DT_SINGLELINE keeps one line and
+// is the only case where DT_VCENTER and DT_BOTTOM apply. "&" marks the next
+// character (and "&&" is "&") unless DT_NOPREFIX. DT_END_ELLIPSIS ends a
+// line that does not fit with "...". DT_CALCRECT draws nothing and sets the
+// rectangle's right and bottom to bound the text. Answers the text's
+// height, or with DT_VCENTER/DT_BOTTOM the distance from the rectangle's
+// top to the text's bottom; 0 on failure. `count` -1 means up to the zero.
+int DrawTextW(HDC dc, const WCHAR* text, int count, RECT* rect, UINT format);
 
 // Regions: sets of pixels made of rectangles.
 HRGN CreateRectRgn(int left, int top, int right, int bottom);

@@ -1,0 +1,29 @@
+// The Qt side of text: a GUI application for the font engine (offscreen
+// when the process has none and no display), fonts from LOGFONTW, and
+// painting on a copy of part of a bitmap.
+#pragma once
+
+#include <QFont>
+#include <QImage>
+
+#include "gdi/gdi_objects.h"
+
+namespace movanta::gdi {
+
+struct Font final : GdiObject {
+    Font(const LOGFONTW& logFont, const QFont& font) : GdiObject(Kind::Font), logFont(logFont), font(font) {}
+    LOGFONTW logFont;
+    QFont font;
+};
+
+// Makes sure Qt can lay out and draw text in this process.
+void EnsureGui();
+QFont MakeFont(const LOGFONTW& logFont);
+QFont DefaultFont();
+
+// The pixels of `area` (inside the bitmap) as an opaque image, and back.
+QImage CopyOut(const Bitmap& bitmap, const QRect& area);
+// Writes the colours back; each pixel keeps its alpha byte.
+void CopyIn(Bitmap& bitmap, const QRect& area, const QImage& image);
+
+}  // namespace movanta::gdi
