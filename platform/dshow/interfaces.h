@@ -3,6 +3,7 @@
 // AddRef'ed pins and filters and task-memory media types.
 #pragma once
 
+#include "com/stream.h"
 #include "dshow/types.h"
 
 class IEnumMediaTypes;
@@ -329,15 +330,6 @@ public:
 
 protected:
     ~IVideoWindow() = default;
-};
-
-class IStream : public IUnknown {
-public:
-    virtual HRESULT Read(void* buffer, ULONG size, ULONG* read) = 0;
-    virtual HRESULT Write(const void* buffer, ULONG size, ULONG* written) = 0;
-
-protected:
-    ~IStream() = default;
 };
 
 class IPersistStream : public IPersist {

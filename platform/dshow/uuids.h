@@ -22,7 +22,6 @@ constexpr GUID QuartzGuid(std::uint32_t data1, std::uint16_t data2, std::uint16_
 // Interfaces.
 inline constexpr IID IID_IPersist = {0x0000010C, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
 inline constexpr IID IID_IPersistStream = {0x00000109, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
-inline constexpr IID IID_IStream = {0x0000000C, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
 inline constexpr IID IID_IPin = QuartzGuid(0x56A86891, 0x0AD4, 0x11CE, 0xB0, 0x3A);
 inline constexpr IID IID_IEnumPins = QuartzGuid(0x56A86892, 0x0AD4, 0x11CE, 0xB0, 0x3A);
 inline constexpr IID IID_IEnumFilters = QuartzGuid(0x56A86893, 0x0AD4, 0x11CE, 0xB0, 0x3A);

@@ -1,18 +1,12 @@
 #include "gdi/gdi_objects.h"
 
-#include <mutex>
-#include <unordered_set>
+#include "win/live_set.h"
 
 namespace movanta::gdi {
 namespace {
 
-struct Registry {
-    std::mutex lock;
-    std::unordered_set<const GdiObject*> objects;
-};
-
-Registry& Objects() {
-    static Registry live;
+LiveSet<GdiObject>& Objects() {
+    static LiveSet<GdiObject> live;
     return live;
 }
 
@@ -21,9 +15,7 @@ Registry& Objects() {
 template <class H>
 H Register(GdiObject* object) {
     if (object == nullptr) return nullptr;
-    Registry& live = Objects();
-    std::lock_guard guard(live.lock);
-    live.objects.insert(object);
+    Objects().Add(object);
     return reinterpret_cast<H>(object);
 }
 template HBITMAP Register<HBITMAP>(GdiObject*);
@@ -33,20 +25,12 @@ template HDC Register<HDC>(GdiObject*);
 template HFONT Register<HFONT>(GdiObject*);
 
 GdiObject* Find(const void* handle, GdiObject::Kind kind) {
-    if (handle == nullptr) return nullptr;
-    Registry& live = Objects();
-    std::lock_guard guard(live.lock);
-    const auto* object = static_cast<const GdiObject*>(handle);
-    if (live.objects.count(object) == 0 || object->kind != kind) return nullptr;
-    return const_cast<GdiObject*>(object);
+    GdiObject* object = Objects().Find(handle);
+    return object != nullptr && object->kind == kind ? object : nullptr;
 }
 
 void Destroy(GdiObject* object) {
-    {
-        Registry& live = Objects();
-        std::lock_guard guard(live.lock);
-        live.objects.erase(object);
-    }
+    Objects().Remove(object);
     delete object;
 }
 
