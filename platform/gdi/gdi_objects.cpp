@@ -23,6 +23,8 @@ template HBRUSH Register<HBRUSH>(GdiObject*);
 template HRGN Register<HRGN>(GdiObject*);
 template HDC Register<HDC>(GdiObject*);
 template HFONT Register<HFONT>(GdiObject*);
+template HICON Register<HICON>(GdiObject*);
+template HIMAGELIST Register<HIMAGELIST>(GdiObject*);
 
 GdiObject* Find(const void* handle, GdiObject::Kind kind) {
     GdiObject* object = Objects().Find(handle);

@@ -7,6 +7,7 @@
 #include <memory>
 #include <vector>
 
+#include "gdi/image_list.h"
 #include "gdi/wingdi.h"
 
 namespace movanta::gdi {
@@ -14,7 +15,7 @@ namespace movanta::gdi {
 struct Dc;
 
 struct GdiObject {
-    enum class Kind { Bitmap, Brush, Region, Font, Dc };
+    enum class Kind { Bitmap, Brush, Region, Font, Dc, Icon, ImageList };
     explicit GdiObject(Kind kind) : kind(kind) {}
     virtual ~GdiObject() = default;
     const Kind kind;
@@ -65,6 +66,29 @@ struct Dc final : GdiObject {
     COLORREF textColour = 0;
     int backgroundMode = OPAQUE;
     int stretchMode = BLACKONWHITE;
+};
+
+// A picture with transparent pixels: an icon, or one image of a list.
+struct Masked {
+    int width = 0;
+    int height = 0;
+    std::vector<Pixel> pixels;  // 0xAARRGGBB
+    std::vector<bool> clear;    // transparent pixels
+    bool alpha = false;         // the pixels carry their own opacity
+};
+
+struct Icon final : GdiObject {
+    explicit Icon(Masked picture) : GdiObject(Kind::Icon), picture(std::move(picture)) {}
+    Masked picture;
+};
+
+struct ImageList final : GdiObject {
+    ImageList(int width, int height, UINT flags)
+        : GdiObject(Kind::ImageList), width(width), height(height), flags(flags) {}
+    int width;
+    int height;
+    UINT flags;
+    std::vector<Masked> images;
 };
 
 // Registers a new object and answers it as a handle of type H.
