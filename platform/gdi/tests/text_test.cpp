@@ -6,6 +6,7 @@
 #include <cstring>
 #include <cwchar>
 
+#include "gdi/metrics.h"
 #include "gdi/wingdi.h"
 
 namespace {
@@ -144,6 +145,23 @@ TEST_F(TextTest, SmoothingFollowsTheQuality) {
     DrawTextW(dc_, L"I", -1, &box, DT_SINGLELINE);
     const RECT ink = Ink();
     EXPECT_EQ(At(ink.left, (ink.top + ink.bottom) / 2) & 0x00FFFF, 0u);
+}
+
+TEST(MetricsTest, TheIconTitleFontDrawsAndTheWorkAreaFitsTheScreen) {
+    LOGFONTW font {};
+    ASSERT_TRUE(SystemParametersInfoW(SPI_GETICONTITLELOGFONT, sizeof(font), &font, 0));
+    EXPECT_LT(font.lfHeight, 0);
+    EXPECT_NE(font.lfFaceName[0], 0);
+    HFONT made = CreateFontIndirectW(&font);
+    EXPECT_NE(made, nullptr);
+    DeleteObject(made);
+    RECT area {};
+    ASSERT_TRUE(SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0));
+    EXPECT_GT(area.right - area.left, 0);
+    EXPECT_LE(area.right - area.left, GetSystemMetrics(SM_CXSCREEN));
+    EXPECT_LE(area.bottom - area.top, GetSystemMetrics(SM_CYSCREEN));
+    EXPECT_EQ(GetSystemMetrics(SM_CXFRAME), 4);
+    EXPECT_FALSE(SystemParametersInfoW(0x9999, 0, &area, 0));
 }
 
 }  // namespace
