@@ -2,6 +2,7 @@
 #include <cstring>
 
 #include "gdi/gdi_objects.h"
+#include "gdi/qt_text.h"
 
 using namespace movanta::gdi;
 
@@ -42,6 +43,12 @@ HBITMAP CreateDIBSection(HDC, const BITMAPINFO* info, UINT usage, void** bits, H
 }
 
 int GetObjectW(HGDIOBJ object, int size, void* out) {
+    if (const Font* font = Live<Font>(object, GdiObject::Kind::Font)) {
+        if (out == nullptr) return sizeof(LOGFONTW);
+        if (size < static_cast<int>(sizeof(LOGFONTW))) return 0;
+        std::memcpy(out, &font->logFont, sizeof(LOGFONTW));
+        return sizeof(LOGFONTW);
+    }
     const Bitmap* bitmap = Live<Bitmap>(object, GdiObject::Kind::Bitmap);
     if (bitmap == nullptr) return 0;
     if (out == nullptr) return sizeof(DIBSECTION);

@@ -103,7 +103,8 @@ inline constexpr int COMPLEXREGION = 3;
 // Bitmaps. A DIB section's pixels are the caller's to write through *bits
 // (rows padded to 4 bytes, bottom row first unless the height is negative).
 HBITMAP CreateDIBSection(HDC dc, const BITMAPINFO* info, UINT usage, void** bits, HANDLE section, DWORD offset);
-// BITMAP or, for a DIB section, DIBSECTION; answers the bytes written.
+// A bitmap's BITMAP or (with room for it) DIBSECTION, a font's LOGFONTW;
+// answers the bytes written, or with a null `out` the bytes needed.
 int GetObjectW(HGDIOBJ object, int size, void* out);
 BOOL DeleteObject(HGDIOBJ object);
 
