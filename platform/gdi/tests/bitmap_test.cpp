@@ -60,7 +60,7 @@ struct Picture {
 
 const std::vector<RGBQUAD> kFour = {{0, 0, 0, 0}, {0, 0, 255, 0}, {0, 255, 0, 0}, {255, 0, 0, 0}};
 
-TEST(BitmapTest, EveryDepthCopiesIntoThirtyTwoBits) {
+TEST(BitmapTest, EveryDepthCopiesAndStretchesIntoThirtyTwoBits) {
     // Column x of every picture shows colour x % 4: black, red, green, blue.
     const std::uint32_t colours[4] = {0x000000, 0xFF0000, 0x00FF00, 0x0000FF};
     for (const int depth : {1, 4, 8, 24, 32}) {
@@ -90,6 +90,11 @@ TEST(BitmapTest, EveryDepthCopiesIntoThirtyTwoBits) {
                 const std::uint32_t alpha = depth == 32 ? 0x80000000u : 0;
                 EXPECT_EQ(target.At(x, 1), colours[x % kinds] | alpha) << "x " << x;
             }
+            // Stretched to twice the width, nearest: each column twice.
+            Picture wide(18, 3, 32);
+            SetStretchBltMode(wide.dc, COLORONCOLOR);
+            ASSERT_TRUE(StretchBlt(wide.dc, 0, 0, 18, 3, source.dc, 0, 0, 9, 3, SRCCOPY));
+            for (int x = 0; x < 18; ++x) EXPECT_EQ(wide.At(x, 2) & 0xFFFFFF, colours[(x / 2) % kinds]) << "x " << x;
         }
     }
 }
