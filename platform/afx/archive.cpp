@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "win/text.h"
+
 namespace {
 
 constexpr WORD kNullTag = 0;
@@ -114,17 +116,7 @@ size_t CArchive::ReadLength(bool& wide) {
 }
 
 CArchive& CArchive::operator<<(const CString& text) {
-    std::vector<WORD> units;
-    units.reserve(text.Wide().size());
-    for (const WCHAR ch : text.Wide()) {
-        const auto code = static_cast<std::uint32_t>(ch);
-        if (code >= 0x10000 && code <= 0x10FFFF) {
-            units.push_back(static_cast<WORD>(0xD800 + ((code - 0x10000) >> 10)));
-            units.push_back(static_cast<WORD>(0xDC00 + ((code - 0x10000) & 0x3FF)));
-        } else {
-            units.push_back(code <= 0xFFFF ? static_cast<WORD>(code) : WORD {0xFFFD});
-        }
-    }
+    const std::u16string units = movanta::WideToUtf16(text.Wide());
     WriteLength(units.size(), true);
     if (!units.empty()) Write(units.data(), static_cast<UINT>(units.size() * 2));
     return *this;
@@ -145,31 +137,16 @@ CArchive& CArchive::operator>>(CString& text) {
         text = CString(bytes.c_str());
         return *this;
     }
-    std::wstring decoded;
-    WORD chunk[kStringChunk];
-    WORD pending = 0;  // a high surrogate waiting for its pair
+    // Read a chunk at a time: the length is only what the data claims.
+    std::u16string units;
+    char16_t chunk[kStringChunk];
     while (length > 0) {
         const size_t take = std::min(length, kStringChunk);
         if (Read(chunk, static_cast<UINT>(take * 2)) != take * 2) Throw(CArchiveException::endOfFile);
-        for (size_t i = 0; i < take; ++i) {
-            const WORD unit = chunk[i];
-            if (pending != 0 && unit >= 0xDC00 && unit <= 0xDFFF) {
-                decoded += static_cast<WCHAR>(0x10000 + ((pending - 0xD800) << 10) + (unit - 0xDC00));
-                pending = 0;
-                continue;
-            }
-            if (pending != 0) decoded += L'\uFFFD';
-            pending = 0;
-            if (unit >= 0xD800 && unit <= 0xDBFF) {
-                pending = unit;
-            } else {
-                decoded += unit >= 0xDC00 && unit <= 0xDFFF ? L'\uFFFD' : static_cast<WCHAR>(unit);
-            }
-        }
+        units.append(chunk, take);
         length -= take;
     }
-    if (pending != 0) decoded += L'\uFFFD';
-    text = CString(std::wstring_view(decoded));
+    text = CString(std::wstring_view(movanta::Utf16ToWide(units)));
     return *this;
 }
 

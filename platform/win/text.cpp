@@ -70,6 +70,38 @@ std::wstring Utf8ToWide(std::string_view text) {
     return out;
 }
 
+std::u16string WideToUtf16(std::wstring_view text) {
+    std::u16string out;
+    out.reserve(text.size());
+    for (const WCHAR ch : text) {
+        auto cp = static_cast<char32_t>(ch);
+        if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) cp = kReplacement;
+        if (cp >= 0x10000) {
+            out.push_back(static_cast<char16_t>(0xD800 + ((cp - 0x10000) >> 10)));
+            out.push_back(static_cast<char16_t>(0xDC00 + ((cp - 0x10000) & 0x3FF)));
+        } else {
+            out.push_back(static_cast<char16_t>(cp));
+        }
+    }
+    return out;
+}
+
+std::wstring Utf16ToWide(std::u16string_view text) {
+    std::wstring out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char16_t unit = text[i];
+        const bool high = unit >= 0xD800 && unit <= 0xDBFF;
+        if (high && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+            out.push_back(static_cast<WCHAR>(0x10000 + ((unit - 0xD800) << 10) + (text[++i] - 0xDC00)));
+        } else {
+            out.push_back(unit >= 0xD800 && unit <= 0xDFFF ? static_cast<WCHAR>(kReplacement)
+                                                           : static_cast<WCHAR>(unit));
+        }
+    }
+    return out;
+}
+
 std::string NativePath(LPCWSTR path) {
     if (path == nullptr) return {};
     std::string out = WideToUtf8(path);

@@ -12,6 +12,9 @@ namespace movanta {
 
 std::string WideToUtf8(std::wstring_view text);
 std::wstring Utf8ToWide(std::string_view text);
+// Characters beyond the Basic Multilingual Plane take two UTF-16 units.
+std::u16string WideToUtf16(std::wstring_view text);
+std::wstring Utf16ToWide(std::u16string_view text);
 
 // A path from the platform API as an operating-system path: UTF-8, with the
 // platform's backslash separators turned into slashes. A null path is empty.
