@@ -1,0 +1,43 @@
+#include "skin/script_stream.h"
+
+#include "win/text.h"
+
+CzScriptStream::CzScriptStream(const BYTE* data, DWORD size) {
+    std::u16string units;
+    for (DWORD i = 0; data != nullptr && i + 1 < size; i += 2) {
+        const auto unit = static_cast<char16_t>(data[i] | (data[i + 1] << 8));
+        if (unit == 0) break;
+        units.push_back(unit);
+    }
+    m_text = movanta::Utf16ToWide(units);
+}
+
+bool CzScriptStream::fnReadLine(CString& line) {
+    if (m_at >= m_text.size()) {
+        line.Empty();
+        return false;
+    }
+    size_t end = m_text.find(L'\n', m_at);
+    if (end == std::wstring::npos) end = m_text.size();
+    line = CString(std::wstring_view(m_text).substr(m_at, end - m_at));
+    if (line.IsEmpty()) line = L" ";
+    m_at = end + 1;
+    ++m_line;
+    return true;
+}
+
+void CzScriptStream::fnRewind() {
+    m_at = 0;
+    m_line = -1;
+}
+
+bool CzScriptStream::fnSeekSection(const WCHAR* section) {
+    fnRewind();
+    CString line;
+    while (fnReadLine(line)) {
+        const int open = line.Find(L'[');
+        const int close = open < 0 ? -1 : line.Find(L']', open + 1);
+        if (close > open && line.Mid(open + 1, close - open - 1).CompareNoCase(section) == 0) return true;
+    }
+    return false;
+}

@@ -1,0 +1,69 @@
+// CzSkinParser: reads a section of the skin script and builds a window's
+// items from it. This part holds what needs no window: the key kinds and
+// the tag tests and readers.
+//
+// A key line is name "=" value: the name as written (spaces kept), the
+// value without a "//" comment and without any space. A tag is a name and
+// its fields up to ";" (or the end of the value), fields separated by ",";
+// a field list without its commas consumes the rest of the value. Numbers
+// are decimal with an optional sign; "number or hex" also takes "0x" and
+// hexadecimal digits (any case).
+#pragma once
+
+#include "afx/collections.h"
+#include "afx/geometry.h"
+#include "gdi/wingdi.h"
+
+enum KEY_TYPE {
+    KEY_NONE = 0,
+    KEY_CUSTOM = 1,
+    KEY_CANVAS = 2,
+    KEY_BTN = 3,
+    KEY_CTRL = 4,
+    KEY_TEXT = 5,
+    KEY_IMAGE = 6,
+    KEY_ICON = 7,
+    KEY_SPLIT = 8
+};
+
+class CzSkinParser {
+public:
+    // Case-insensitive test for `tag` at p; advances p past it when found.
+    static bool fnIsTag(WCHAR*& p, const WCHAR* tag);
+    static bool fnIsTagPOS(WCHAR*& p) { return fnIsTag(p, L"POS:"); }
+    static bool fnIsTagGRID(WCHAR*& p) { return fnIsTag(p, L"GRID:"); }
+    static bool fnIsTagALIGN(WCHAR*& p) { return fnIsTag(p, L"ALIGN:"); }
+    static bool fnIsTagIMAGE(WCHAR*& p) { return fnIsTag(p, L"IMAGE:"); }
+    static bool fnIsTagMASK(WCHAR*& p) { return fnIsTag(p, L"MASK:"); }
+    static bool fnIsTagID(WCHAR*& p) { return fnIsTag(p, L"ID:"); }
+    static bool fnIsTagSTYLE(WCHAR*& p) { return fnIsTag(p, L"STYLE:"); }
+    static bool fnIsTagCLASS(WCHAR*& p) { return fnIsTag(p, L"CLASS:"); }
+    static bool fnIsTagALPHA(WCHAR*& p) { return fnIsTag(p, L"ALPHA:"); }
+    static bool fnIsTagFONT(WCHAR*& p) { return fnIsTag(p, L"FONT:"); }
+    static bool fnIsTagFORMAT(WCHAR*& p) { return fnIsTag(p, L"FORMAT:"); }
+    static bool fnIsTagCOLOR(WCHAR*& p) { return fnIsTag(p, L"COLOR:"); }
+    static bool fnIsTagMARGIN(WCHAR*& p) { return fnIsTag(p, L"MARGIN:"); }
+    static bool fnIsTagComment(const WCHAR* line);
+
+    // Each reads one tag's fields and advances p past its ";"; false when
+    // the fields were not all there (the colour then stays unchanged).
+    static bool fnParseTag(WCHAR*& p, CRect& rect);
+    static bool fnParseTag(WCHAR*& p, CString& name, int& count);
+    static bool fnParseTag(WCHAR*& p, CString& name, int& count, int& index);
+    static bool fnParseTag(WCHAR*& p, int& value);
+    static bool fnParseTag(WCHAR*& p, int& first, int& second);
+    static bool fnParseTag(WCHAR*& p, CString& text);
+    static bool fnParseTag(WCHAR*& p, COLORREF& colour);
+    // "ALIGN:": an optional reference name (empty when the first field is a
+    // number), the flags, then dx and dy when given; otherwise `offset`
+    // keeps the values it had.
+    static bool fnParseTag(WCHAR*& p, CString& reference, int& flags, CSize& offset);
+
+    // The kind of a script line, with its key name and cleaned value.
+    static KEY_TYPE fnParseKey(const CString& line, CString& name, CString& value);
+
+protected:
+    static void fnSkipTag(WCHAR*& p);
+    static bool fnIsInStringArray(const CStringArray& array, const WCHAR* text);
+    static bool fnIsNumber(const CString& field);
+};
