@@ -11,6 +11,7 @@
 #pragma once
 
 #include "afx/collections.h"
+#include "afx/drawing.h"
 #include "afx/geometry.h"
 #include "gdi/wingdi.h"
 
@@ -26,8 +27,21 @@ enum KEY_TYPE {
     KEY_SPLIT = 8
 };
 
+class CzSkinPackage;
+
 class CzSkinParser {
 public:
+    // The package every parser of the process shares.
+    static CzSkinPackage& fnGetPackage();
+
+    // The picture item `name` as a new bitmap the caller owns: a stored BMP
+    // (any depth, 8-bit run-length too) or a picture the platform's loader
+    // reads (24 bits). resourceNotFound for a missing, empty or malformed
+    // item; the memory exception when the bitmap cannot be made.
+    HBITMAP fnLoadImage(const WCHAR* name) const;
+    // The picture cut into `count` frames of an image list masked by `mask`.
+    void fnLoadImage(const WCHAR* name, CImageList& list, int count, COLORREF mask) const;
+
     // Case-insensitive test for `tag` at p; advances p past it when found.
     static bool fnIsTag(WCHAR*& p, const WCHAR* tag);
     static bool fnIsTagPOS(WCHAR*& p) { return fnIsTag(p, L"POS:"); }
@@ -63,6 +77,10 @@ public:
     static KEY_TYPE fnParseKey(const CString& line, CString& name, CString& value);
 
 protected:
+    // Decodes BMP 8-bit run-length data into `pixels` (stride x height,
+    // bottom row first, zeros where nothing is written). Runs and moves past
+    // the picture's edges are cut off there.
+    static void fnDecompressRle8(const BYTE* data, size_t size, int width, int height, size_t stride, BYTE* pixels);
     static void fnSkipTag(WCHAR*& p);
     static bool fnIsInStringArray(const CStringArray& array, const WCHAR* text);
     static bool fnIsNumber(const CString& field);
