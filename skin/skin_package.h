@@ -56,6 +56,9 @@ public:
     // Writes an item back out as a file in `folder`.
     void fnExportItem(const WCHAR* name, const WCHAR* folder) const;
     void fnRemoveAll();
+    // The picture names the script uses (IMAGE and MASK of Canvas and custom
+    // keys, IMAGE of Btn, Image and Icon keys) that the package lacks.
+    void fnCheckResource(CStringArray& missing) const;
 
 private:
     CzSkinPackItem* Item(int index) const;

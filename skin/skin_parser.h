@@ -28,9 +28,37 @@ enum KEY_TYPE {
 };
 
 class CzSkinPackage;
+class CWnd;
+
+// A key of the script that is not an item: its name, value and line.
+struct CzCustomKey {
+    CString m_key;
+    CString m_value;
+    int m_line = 0;
+};
+
+// An item key of the applied section, kept until its window is built.
+struct CzItemKey {
+    KEY_TYPE m_kind = KEY_NONE;
+    CString m_key;
+    CString m_value;
+    int m_line = 0;
+};
 
 class CzSkinParser {
 public:
+    // Loads the shared package the first time (a name without a folder is
+    // looked for beside the program), makes its fonts from the "Font"
+    // section the first time, then reads `section`: its custom keys and its
+    // item keys. packageUnreadable or sectionNotFound on failure.
+    void fnParse(const WCHAR* package, const WCHAR* section, CWnd* window);
+    // The value of the first custom key of exactly that name, or empty.
+    CString fnGetCustomKey(const WCHAR* name) const;
+    // The name of custom key `index` (empty out of range); its value in `value`.
+    CString fnGetCustomKey(int index, CString& value) const;
+    int fnGetNumberCustomKeys() const { return static_cast<int>(m_customKeys.size()); }
+    const std::vector<CzItemKey>& fnGetItemKeys() const { return m_itemKeys; }
+
     // The package every parser of the process shares.
     static CzSkinPackage& fnGetPackage();
 
@@ -77,6 +105,9 @@ public:
     static KEY_TYPE fnParseKey(const CString& line, CString& name, CString& value);
 
 protected:
+    // Appends the fonts of a "Font" list ("face,height,weight,quality;"...)
+    // to the package, stopping at the first malformed entry.
+    static void fnParseFontKey(const CString& list);
     // Decodes BMP 8-bit run-length data into `pixels` (stride x height,
     // bottom row first, zeros where nothing is written). Runs and moves past
     // the picture's edges are cut off there.
@@ -84,4 +115,11 @@ protected:
     static void fnSkipTag(WCHAR*& p);
     static bool fnIsInStringArray(const CStringArray& array, const WCHAR* text);
     static bool fnIsNumber(const CString& field);
+
+private:
+    void LoadPackage(const WCHAR* package);
+    void MakeFonts();
+
+    std::vector<CzCustomKey> m_customKeys;
+    std::vector<CzItemKey> m_itemKeys;
 };

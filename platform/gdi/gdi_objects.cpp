@@ -5,9 +5,11 @@
 namespace movanta::gdi {
 namespace {
 
+// Never destroyed: objects held by other statics are deleted after
+// function-local statics made later are gone.
 LiveSet<GdiObject>& Objects() {
-    static LiveSet<GdiObject> live;
-    return live;
+    static auto* live = new LiveSet<GdiObject>;
+    return *live;
 }
 
 }  // namespace

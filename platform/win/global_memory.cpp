@@ -12,9 +12,10 @@ struct Block {
     size_t size;
 };
 
+// Never destroyed: blocks may be freed by other statics' destructors.
 movanta::LiveSet<Block>& Blocks() {
-    static movanta::LiveSet<Block> blocks;
-    return blocks;
+    static auto* blocks = new movanta::LiveSet<Block>;
+    return *blocks;
 }
 
 }  // namespace

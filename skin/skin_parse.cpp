@@ -1,0 +1,137 @@
+// Loading the shared package, its fonts, and reading one section.
+#include <unistd.h>
+#include <climits>
+#include <cwchar>
+#include <vector>
+
+#include "skin/script_stream.h"
+#include "skin/skin_package.h"
+#include "skin/skin_parser.h"
+#include "win/language.h"
+#include "win/text.h"
+
+namespace {
+
+// The folder of the running program, with its separator.
+CString ProgramFolder() {
+    char path[PATH_MAX];
+    const ssize_t length = readlink("/proc/self/exe", path, sizeof(path) - 1);
+    if (length <= 0) return CString();
+    const std::string native(path, static_cast<size_t>(length));
+    return CString(std::wstring_view(movanta::Utf8ToWide(native.substr(0, native.rfind('/') + 1))));
+}
+
+// The custom keys of a section, or none when the section is absent.
+std::vector<CzCustomKey> CustomKeysOf(const CzSkinPackage& package, const WCHAR* section) {
+    CString scriptName;
+    DWORD size = 0;
+    const BYTE* script = package.fnGetScript(scriptName, size);
+    CzScriptStream stream(script, size);
+    std::vector<CzCustomKey> keys;
+    if (!stream.fnSeekSection(section)) return keys;
+    CString line;
+    while (stream.fnReadLine(line) && line.Find(L'[') < 0) {
+        CString name;
+        CString value;
+        if (!CzSkinParser::fnIsTagComment(line) && CzSkinParser::fnParseKey(line, name, value) == KEY_CUSTOM)
+            keys.push_back({name, value, stream.fnGetLineNumber()});
+    }
+    return keys;
+}
+
+}  // namespace
+
+void CzSkinParser::LoadPackage(const WCHAR* package) {
+    CString path(package != nullptr ? package : L"");
+    if (path.Find(L'\\') < 0 && path.Find(L'/') < 0) path = ProgramFolder() + path;
+    try {
+        CFile file(path, CFile::modeRead | CFile::shareDenyWrite);
+        CArchive archive(&file, CArchive::load, 4096);
+        fnGetPackage().Serialize(archive);
+    } catch (CzSkinParserException*) {
+        throw;
+    } catch (CException* error) {
+        error->Delete();
+        fnGetPackage().fnRemoveAll();
+        CzSkinParserException::fnThrow(CzSkinParserException::packageUnreadable);
+    }
+}
+
+void CzSkinParser::fnParseFontKey(const CString& list) {
+    std::wstring text(list.Wide());
+    WCHAR* p = text.data();
+    while (*p != 0) {
+        WCHAR* start = p;
+        while (*p != 0 && *p != L';') ++p;
+        const CString entry(start, static_cast<int>(p - start));
+        if (*p == L';') ++p;
+        std::vector<CString> fields;
+        for (int at = 0;;) {
+            const int comma = entry.Find(L',', at);
+            fields.push_back(comma < 0 ? entry.Mid(at) : entry.Mid(at, comma - at));
+            if (comma < 0) break;
+            at = comma + 1;
+        }
+        if (fields.size() < 4 || fields[0].IsEmpty() || fields[1].IsEmpty() || fields[2].IsEmpty() ||
+            fields[3].IsEmpty())
+            return;
+        LONG height = std::wcstol(fields[1], nullptr, 10);
+        if (height > 0) height = -height;
+        const LONG weight = std::wcstol(fields[2], nullptr, 10);
+        const auto quality = static_cast<BYTE>(std::wcstol(fields[3], nullptr, 10) & 0xFF);
+        fnGetPackage().fnAddFont(fields[0], height, weight, quality);
+    }
+}
+
+void CzSkinParser::MakeFonts() {
+    const std::vector<CzCustomKey> languages = CustomKeysOf(fnGetPackage(), L"Font");
+    CString system;
+    system.Format(L"%04X", GetSystemDefaultLangID());
+    const CzCustomKey* chosen = nullptr;
+    for (const WCHAR* wanted : {system.GetString(), L"0409"}) {
+        for (const CzCustomKey& key : languages) {
+            if (chosen == nullptr && key.m_key.CompareNoCase(wanted) == 0) chosen = &key;
+        }
+    }
+    if (chosen != nullptr) fnParseFontKey(chosen->m_value);
+}
+
+void CzSkinParser::fnParse(const WCHAR* package, const WCHAR* section, CWnd*) {
+    if (fnGetPackage().fnGetNumberItems() == 0) LoadPackage(package);
+    if (fnGetPackage().fnGetNumberFonts() == 0) MakeFonts();
+    m_customKeys.clear();
+    m_itemKeys.clear();
+    CString scriptName;
+    DWORD size = 0;
+    const BYTE* script = fnGetPackage().fnGetScript(scriptName, size);
+    CzScriptStream stream(script, size);
+    if (!stream.fnSeekSection(section)) CzSkinParserException::fnThrow(CzSkinParserException::sectionNotFound);
+    CString line;
+    while (stream.fnReadLine(line) && line.Find(L'[') < 0) {
+        if (fnIsTagComment(line)) continue;
+        CString name;
+        CString value;
+        const KEY_TYPE kind = fnParseKey(line, name, value);
+        if (kind == KEY_CUSTOM) {
+            m_customKeys.push_back({name, value, stream.fnGetLineNumber()});
+        } else if (kind != KEY_NONE) {
+            m_itemKeys.push_back({kind, name, value, stream.fnGetLineNumber()});
+        }
+    }
+}
+
+CString CzSkinParser::fnGetCustomKey(const WCHAR* name) const {
+    for (const CzCustomKey& key : m_customKeys) {
+        if (key.m_key == name) return key.m_value;
+    }
+    return CString();
+}
+
+CString CzSkinParser::fnGetCustomKey(int index, CString& value) const {
+    if (index < 0 || index >= fnGetNumberCustomKeys()) {
+        value.Empty();
+        return CString();
+    }
+    value = m_customKeys[static_cast<size_t>(index)].m_value;
+    return m_customKeys[static_cast<size_t>(index)].m_key;
+}
