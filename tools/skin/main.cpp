@@ -1,0 +1,47 @@
+// movanta-skin: packs, lists, unpacks and checks skin packages.
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "skin_commands.h"
+
+namespace {
+
+int Usage() {
+    std::cerr << "Usage:\n"
+                 "  movanta-skin pack SCRIPT [PICTURE|FOLDER...] -o OUT.zsp\n"
+                 "  movanta-skin list PACKAGE\n"
+                 "  movanta-skin unpack PACKAGE FOLDER\n"
+                 "  movanta-skin check PACKAGE\n"
+                 "  movanta-skin sections PACKAGE\n";
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    using namespace movanta::skintool;
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.empty()) return Usage();
+    const std::string& command = args[0];
+    if (command == "pack") {
+        std::vector<std::string> inputs;
+        std::string output;
+        for (size_t i = 1; i < args.size(); ++i) {
+            if (args[i] == "-o" && i + 1 < args.size()) {
+                output = args[++i];
+            } else {
+                inputs.push_back(args[i]);
+            }
+        }
+        if (inputs.empty() || output.empty()) return Usage();
+        const std::string script = inputs.front();
+        inputs.erase(inputs.begin());
+        return Pack(script, inputs, output, std::cout, std::cerr);
+    }
+    if (args.size() == 2 && command == "list") return List(args[1], std::cout, std::cerr);
+    if (args.size() == 3 && command == "unpack") return Unpack(args[1], args[2], std::cout, std::cerr);
+    if (args.size() == 2 && command == "check") return Check(args[1], std::cout, std::cerr);
+    if (args.size() == 2 && command == "sections") return Sections(args[1], std::cout, std::cerr);
+    return Usage();
+}
