@@ -1,6 +1,7 @@
 # Compiler warnings, the sanitizer build and helpers shared by every target.
 option(MOVANTA_WERROR "Treat compiler warnings as errors" OFF)
 option(MOVANTA_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
+option(MOVANTA_FUZZ "Also build the libFuzzer targets (needs clang)" OFF)
 
 add_compile_options(-Wall -Wextra)
 if(MOVANTA_WERROR)
@@ -9,6 +10,11 @@ endif()
 if(MOVANTA_SANITIZE)
   add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
   add_link_options(-fsanitize=address,undefined)
+  # clang leaves the sanitizer runtime out of shared libraries, which must
+  # resolve every symbol: they take the runtime's shared form.
+  if(CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+    add_link_options(-shared-libsan)
+  endif()
 endif()
 # Trace lines exist only in debug builds; the shipped build compiles them away.
 add_compile_definitions($<$<CONFIG:Debug>:MOVANTA_TRACE>)

@@ -8,7 +8,8 @@
 #include "afx/drawing.h"
 #include "skin/parser_exception.h"
 
-enum SKIN_TYPE { SKIN_TEXT = 0, SKIN_BMP = 1, SKIN_JPG = 2 };
+// Held as a 32-bit value: a package may carry kinds beyond these three.
+enum SKIN_TYPE : std::int32_t { SKIN_TEXT = 0, SKIN_BMP = 1, SKIN_JPG = 2 };
 
 // One item: its kind, its name (the file name without folder) and its
 // bytes. A script is UTF-16LE text with LF line ends and one NUL at the end.
