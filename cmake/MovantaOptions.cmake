@@ -4,6 +4,10 @@ option(MOVANTA_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSaniti
 option(MOVANTA_FUZZ "Also build the libFuzzer targets (needs clang)" OFF)
 
 add_compile_options(-Wall -Wextra)
+if(MOVANTA_FUZZ)
+  # Coverage for libFuzzer in every library the fuzz targets reach.
+  add_compile_options(-fsanitize=fuzzer-no-link)
+endif()
 if(MOVANTA_WERROR)
   add_compile_options(-Werror)
 endif()
