@@ -83,24 +83,57 @@ void CzSkinParser::fnParseFontKey(const CString& list) {
     }
 }
 
-void CzSkinParser::MakeFonts() {
-    const std::vector<CzCustomKey> languages = CustomKeysOf(fnGetPackage(), L"Font");
-    CString system;
-    system.Format(L"%04X", GetSystemDefaultLangID());
-    const CzCustomKey* chosen = nullptr;
-    for (const WCHAR* wanted : {system.GetString(), L"0409"}) {
+CString CzSkinParser::fnChooseFontList(const std::vector<CzCustomKey>& languages, WORD language) {
+    CString wanted;
+    wanted.Format(L"%04X", language);
+    for (const WCHAR* name : {wanted.GetString(), L"0409"}) {
         for (const CzCustomKey& key : languages) {
-            if (chosen == nullptr && key.m_key.CompareNoCase(wanted) == 0) chosen = &key;
+            if (key.m_key.CompareNoCase(name) == 0) return key.m_value;
         }
     }
-    if (chosen != nullptr) fnParseFontKey(chosen->m_value);
+    return CString();
+}
+
+void CzSkinParser::MakeFonts() {
+    fnParseFontKey(fnChooseFontList(CustomKeysOf(fnGetPackage(), L"Font"), GetSystemDefaultLangID()));
+}
+
+void CzSkinParser::fnAddMasterKey(const CString& key, CzLocation* location) {
+    m_masterKeys.emplace_back(key == L"Canvas" ? key + m_section : key, location);
+}
+
+CzLocation* CzSkinParser::fnGetMasterKey(const WCHAR* name) const {
+    for (const auto& [key, location] : m_masterKeys) {
+        if (key == name) return location;
+    }
+    return nullptr;
+}
+
+void CzSkinParser::fnReadRefs(const CString& value, CArray<CzRefObj>& refs) const {
+    std::wstring text(value.Wide());
+    WCHAR* p = text.data();
+    CzLocation* reference = nullptr;
+    CSize offset;
+    while (*p != 0) {
+        if (!fnIsTagALIGN(p)) {
+            fnSkipTag(p);
+            continue;
+        }
+        CString name;
+        int flags = 0;
+        fnParseTag(p, name, flags, offset);
+        if (!name.IsEmpty()) reference = fnGetMasterKey(name);
+        refs.Add({reference, flags, offset.cx, offset.cy});
+    }
 }
 
 void CzSkinParser::fnParse(const WCHAR* package, const WCHAR* section, CWnd*) {
     if (fnGetPackage().fnGetNumberItems() == 0) LoadPackage(package);
     if (fnGetPackage().fnGetNumberFonts() == 0) MakeFonts();
+    m_masterKeys.clear();
     m_customKeys.clear();
     m_itemKeys.clear();
+    m_section = section;
     CString scriptName;
     DWORD size = 0;
     const BYTE* script = fnGetPackage().fnGetScript(scriptName, size);

@@ -29,6 +29,16 @@ enum KEY_TYPE {
 
 class CzSkinPackage;
 class CWnd;
+struct CzLocation;  // an item's layout record, made with the window
+
+// An "ALIGN:" anchor: the item it refers to (null: the window's canvas),
+// the anchor flags and the two percentages or offsets.
+struct CzRefObj {
+    CzLocation* m_pRef = nullptr;
+    int m_flags = 0;
+    int m_dx = 0;
+    int m_dy = 0;
+};
 
 // A key of the script that is not an item: its name, value and line.
 struct CzCustomKey {
@@ -57,6 +67,8 @@ public:
     // The name of custom key `index` (empty out of range); its value in `value`.
     CString fnGetCustomKey(int index, CString& value) const;
     int fnGetNumberCustomKeys() const { return static_cast<int>(m_customKeys.size()); }
+    // The item registered under that exact name in the last section, or null.
+    CzLocation* fnGetMasterKey(const WCHAR* name) const;
     const std::vector<CzItemKey>& fnGetItemKeys() const { return m_itemKeys; }
 
     // The package every parser of the process shares.
@@ -105,6 +117,15 @@ public:
     static KEY_TYPE fnParseKey(const CString& line, CString& name, CString& value);
 
 protected:
+    // Registers an item under its key name; a key named exactly "Canvas"
+    // registers as "Canvas" and the section's name.
+    void fnAddMasterKey(const CString& key, CzLocation* location);
+    // The anchors of a value's "ALIGN:" tags: a tag without a reference
+    // name repeats the previous one's, dx and dy not given keep the
+    // previous ones' (0 at first); unregistered names mean the canvas.
+    void fnReadRefs(const CString& value, CArray<CzRefObj>& refs) const;
+    // The font list of the language wanted, else of "0409", else empty.
+    static CString fnChooseFontList(const std::vector<CzCustomKey>& languages, WORD language);
     // Appends the fonts of a "Font" list ("face,height,weight,quality;"...)
     // to the package, stopping at the first malformed entry.
     static void fnParseFontKey(const CString& list);
@@ -120,6 +141,8 @@ private:
     void LoadPackage(const WCHAR* package);
     void MakeFonts();
 
+    std::vector<std::pair<CString, CzLocation*>> m_masterKeys;
     std::vector<CzCustomKey> m_customKeys;
     std::vector<CzItemKey> m_itemKeys;
+    CString m_section;
 };

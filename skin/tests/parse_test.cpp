@@ -13,6 +13,13 @@
 
 namespace {
 
+// Reaches the parser's protected members.
+struct Parser : CzSkinParser {
+    using CzSkinParser::fnAddMasterKey;
+    using CzSkinParser::fnChooseFontList;
+    using CzSkinParser::fnReadRefs;
+};
+
 class ParseTest : public ::testing::Test {
 protected:
     void SetUp() override { CzSkinParser::fnGetPackage().fnRemoveAll(); }
@@ -96,6 +103,39 @@ TEST_F(ParseTest, FontsOfTheSystemLanguageOrTheFallback) {
     EXPECT_EQ(font.lfWeight, 700);
     EXPECT_EQ(font.lfQuality, 3);
     EXPECT_EQ(package.fnGetFont(2), nullptr);
+}
+
+TEST_F(ParseTest, MasterKeysAndAlignReferences) {
+    Parser parser;
+    parser.fnParse(Package("[Main]\nKey=1\n").c_str(), L"Main", nullptr);
+    int canvas = 0;
+    int anchor = 0;
+    auto* canvasItem = reinterpret_cast<CzLocation*>(&canvas);
+    auto* anchorItem = reinterpret_cast<CzLocation*>(&anchor);
+    parser.fnAddMasterKey(L"Canvas", canvasItem);
+    parser.fnAddMasterKey(L"Anchor", anchorItem);
+    EXPECT_EQ(parser.fnGetMasterKey(L"CanvasMain"), canvasItem) << "the canvas takes the section's name";
+    EXPECT_EQ(parser.fnGetMasterKey(L"anchor"), nullptr) << "names match exactly";
+
+    CArray<CzRefObj> refs;
+    parser.fnReadRefs(
+        L"POS:1,2,3,4;ALIGN:CanvasMain,0x11;ALIGN:0x200,50,25;ALIGN:Anchor,1;ALIGN:Nobody,3;ALIGN:Anchor2,1", refs);
+    ASSERT_EQ(refs.GetSize(), 5);
+    EXPECT_EQ(refs[0].m_pRef, canvasItem);
+    EXPECT_EQ(refs[0].m_flags, 0x11);
+    EXPECT_EQ(refs[0].m_dx, 0) << "dx and dy start at 0";
+    EXPECT_EQ(refs[1].m_pRef, canvasItem) << "no name repeats the previous reference";
+    EXPECT_EQ(refs[1].m_dx, 50);
+    EXPECT_EQ(refs[2].m_pRef, anchorItem);
+    EXPECT_EQ(refs[2].m_dy, 25) << "dx and dy not given keep the previous ones";
+    EXPECT_EQ(refs[3].m_pRef, nullptr) << "an unregistered name means the window's canvas";
+    EXPECT_EQ(refs[4].m_pRef, nullptr) << "a name with a digit is a number: the reference repeats";
+    EXPECT_EQ(refs[4].m_flags, 0);
+
+    const std::vector<CzCustomKey> languages = {{L"0407", L"German", 1}, {L"0409", L"English", 2}};
+    EXPECT_EQ(Parser::fnChooseFontList(languages, 0x0407), CString(L"German"));
+    EXPECT_EQ(Parser::fnChooseFontList(languages, 0x040C), CString(L"English")) << "the fallback";
+    EXPECT_TRUE(Parser::fnChooseFontList({{L"0407", L"German", 1}}, 0x040C).IsEmpty()) << "no fonts";
 }
 
 TEST_F(ParseTest, TheResourceCheckNamesWhatIsMissing) {
