@@ -3,6 +3,7 @@
 // as packageUnreadable with the package left empty.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -116,6 +117,43 @@ TEST_F(PackageTest, ScriptsInEitherEncodingAndLineEndMatch) {
     const BYTE* b = again.fnGetScript(name, againSize);
     EXPECT_EQ(Bytes(b, b + againSize), Bytes(a, a + ansiSize));
     EXPECT_EQ(Read("ansi.txt").size(), 2u + 2 * 11) << "byte-order mark, 9 characters and 2 CRs";
+}
+
+TEST_F(PackageTest, UpdatingDeletingAndExportingPictures) {
+    Write("Skin.txt", {'x'});
+    const BITMAPINFOHEADER header {sizeof(BITMAPINFOHEADER), 1, 1, 1, 24, BI_RGB, 4, 0, 0, 0, 0};
+    Bytes bmp(14, 0);
+    bmp.insert(bmp.end(), reinterpret_cast<const std::uint8_t*>(&header),
+               reinterpret_cast<const std::uint8_t*>(&header) + sizeof(header));
+    Write("p.bmp", bmp);
+    Write("q.jpg", {9});
+    CzSkinPackage package;
+    package.fnAddResource(Path("p.bmp"));
+    package.fnAddScript(Path("Skin.txt"));
+    package.fnAddResource(Path("q.jpg"));
+    CString name;
+    DWORD size = 0;
+    EXPECT_NE(package.fnGetScript(name, size), nullptr);
+    EXPECT_EQ(name, CString(L"Skin.txt")) << "the script goes first";
+    EXPECT_EQ(package.fnGetItemIndex(L"P.BMP"), 1);
+
+    Write("q.jpg", {9, 8, 7});
+    package.fnUpdateItem(2);
+    SKIN_TYPE type = SKIN_TEXT;
+    EXPECT_NE(package.fnGetResource(L"q.jpg", type, size), nullptr);
+    EXPECT_EQ(size, 3u) << "read again from the package's folder";
+
+    // A BMP goes out with a file header again: "BM", size, offset 54.
+    std::filesystem::create_directories(dir_.File("out"));
+    package.fnExportItem(L"p.bmp", Path("out").GetString());
+    const Bytes exported = Read("out/p.bmp");
+    ASSERT_EQ(exported.size(), 54u);
+    EXPECT_EQ(Bytes(exported.begin(), exported.begin() + 6), (Bytes {'B', 'M', 54, 0, 0, 0}));
+    EXPECT_EQ(exported[10], 54);
+
+    package.fnDeleteItem(1);
+    EXPECT_EQ(package.fnGetItemIndex(L"p.bmp"), -1);
+    EXPECT_EQ(package.fnGetNumberItems(), 2);
 }
 
 TEST_F(PackageTest, SeventyThousandItemsUseTheLongCount) {
