@@ -114,6 +114,10 @@ DWORD GetWindowThreadProcessId(HWND window, LPDWORD processId);
 
 // WM_CLOSE destroys the window; every other message answers 0.
 LRESULT DefWindowProcW(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// A message number (0xC000-0xFFFF) for the name, the same in every process
+// of the user and for any letter case; 0 for an empty name, a name longer
+// than 255 characters or when the numbers are used up.
+UINT RegisterWindowMessageW(LPCWSTR name);
 LRESULT CallWindowProcW(WNDPROC procedure, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LONG_PTR GetWindowLongPtrW(HWND window, int index);
 // Returns the previous value; GWLP_WNDPROC replaces the window's procedure.

@@ -3,10 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdlib>
 #include <functional>
+#include <string>
 #include <thread>
 #include <vector>
 
+#include "testing/testing.h"
 #include "win/windows.h"
 
 namespace {
@@ -233,6 +236,37 @@ TEST_F(MessagesTest, CreationRefusedByTheProcedureGivesNoWindow) {
               nullptr);
     EXPECT_EQ(FindWindowW(L"MovantaRefusingWindow", nullptr), nullptr);
     EXPECT_EQ(CreateWindowExW(0, L"NoSuchClass", L"x", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr), nullptr);
+}
+
+TEST(RegisteredMessages, OneNumberForANameInEveryProcess) {
+    movanta::testing::TempDir runtime;
+    const char* previous = std::getenv("XDG_RUNTIME_DIR");
+    const std::string saved = previous != nullptr ? previous : "";
+    setenv("XDG_RUNTIME_DIR", runtime.Path().c_str(), 1);
+    const UINT alpha = RegisterWindowMessageW(L"Movanta-Test-Alpha");
+    EXPECT_GE(alpha, 0xC000u);
+    EXPECT_EQ(RegisterWindowMessageW(L"movanta-test-ALPHA"), alpha) << "any letter case";
+    const UINT gamma = RegisterWindowMessageW(L"Movanta-Test-Gamma");
+    EXPECT_NE(gamma, alpha);
+    auto inChild = [](const char* name) {
+        movanta::testing::Child child({WIN_HELPER_PATH, "register-message", name});
+        const std::string line = child.ReadLine();
+        child.Wait();
+        return static_cast<UINT>(std::stoul(line));
+    };
+    EXPECT_EQ(inChild("Movanta-Test-Alpha"), alpha) << "another process, the same number";
+    const UINT beta = inChild("Movanta-Test-Beta");
+    EXPECT_GE(beta, 0xC000u);
+    EXPECT_NE(beta, alpha);
+    EXPECT_NE(beta, gamma);
+    EXPECT_EQ(RegisterWindowMessageW(L"MOVANTA-TEST-BETA"), beta) << "a name another process registered";
+    EXPECT_EQ(RegisterWindowMessageW(L""), 0u);
+    EXPECT_EQ(RegisterWindowMessageW(std::wstring(256, L'x').c_str()), 0u);
+    if (previous != nullptr) {
+        setenv("XDG_RUNTIME_DIR", saved.c_str(), 1);
+    } else {
+        unsetenv("XDG_RUNTIME_DIR");
+    }
 }
 
 }  // namespace
