@@ -34,19 +34,7 @@ struct Graphics::Target {
         }
         Dc* context = Live<Dc>(dc, GdiObject::Kind::Dc);
         if (context == nullptr) return InvalidParameter;
-        int x = touched.x();
-        int y = touched.y();
-        int width = touched.width();
-        int height = touched.height();
-        if (!ClipTo(*context->bitmap, x, y, width, height)) return Ok;
-        const QRect area(x, y, width, height);
-        QImage copy = CopyOut(*context->bitmap, area);
-        {
-            QPainter painter(&copy);
-            painter.translate(-area.x(), -area.y());
-            draw(painter);
-        }
-        CopyIn(*context->bitmap, area, copy);
+        PaintOn(*context->bitmap, touched, draw);
         return Ok;
     }
 };

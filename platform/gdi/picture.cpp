@@ -46,19 +46,10 @@ public:
         QImage source = image_.copy(QRect(QPoint(std::min(left, right), std::min(top, bottom)),
                                           QSize(std::abs(right - left), std::abs(bottom - top))));
         source = source.mirrored(right < left, bottom < top);
-        int clipX = x;
-        int clipY = y;
-        int clipWidth = cx;
-        int clipHeight = cy;
-        if (!ClipTo(*dc->bitmap, clipX, clipY, clipWidth, clipHeight)) return S_OK;
-        const QRect area(clipX, clipY, clipWidth, clipHeight);
-        QImage target = CopyOut(*dc->bitmap, area);
-        {
-            QPainter painter(&target);
+        PaintOn(*dc->bitmap, QRect(x, y, cx, cy), [&](QPainter& painter) {
             painter.setRenderHint(QPainter::SmoothPixmapTransform, source.size() != QSize(cx, cy));
-            painter.drawImage(QRect(x - clipX, y - clipY, cx, cy), source);
-        }
-        CopyIn(*dc->bitmap, area, target);
+            painter.drawImage(QRect(x, y, cx, cy), source);
+        });
         return S_OK;
     }
 

@@ -5,8 +5,9 @@
 
 #include <QFont>
 #include <QImage>
+#include <QPainter>
 
-#include "gdi/gdi_objects.h"
+#include "gdi/pixel_ops.h"
 
 namespace movanta::gdi {
 
@@ -25,5 +26,24 @@ QFont DefaultFont();
 QImage CopyOut(const Bitmap& bitmap, const QRect& area);
 // Writes the colours back; each pixel keeps its alpha byte.
 void CopyIn(Bitmap& bitmap, const QRect& area, const QImage& image);
+
+// Paints with Qt on the part of the bitmap that `touched` covers, in the
+// bitmap's own coordinates: the part is copied out, painted and copied back.
+template <class Draw>
+void PaintOn(Bitmap& bitmap, const QRect& touched, Draw draw) {
+    int x = touched.x();
+    int y = touched.y();
+    int width = touched.width();
+    int height = touched.height();
+    if (!ClipTo(bitmap, x, y, width, height)) return;
+    const QRect area(x, y, width, height);
+    QImage copy = CopyOut(bitmap, area);
+    {
+        QPainter painter(&copy);
+        painter.translate(-area.x(), -area.y());
+        draw(painter);
+    }
+    CopyIn(bitmap, area, copy);
+}
 
 }  // namespace movanta::gdi

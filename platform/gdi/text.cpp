@@ -103,18 +103,8 @@ int DrawTextW(HDC handle, const WCHAR* text, int count, RECT* rect, UINT format)
         rect->bottom = rect->top + height;
         return answer;
     }
-    Bitmap& bitmap = *dc->bitmap;
-    int x = rect->left;
-    int y = rect->top;
-    int clipWidth = width;
-    int clipHeight = rect->bottom - rect->top;
-    if (!ClipTo(bitmap, x, y, clipWidth, clipHeight)) return answer;
-    const QRect area(x, y, clipWidth, clipHeight);
-    QImage image = CopyOut(bitmap, area);
-    {
-        QPainter painter(&image);
+    PaintOn(*dc->bitmap, QRect(rect->left, rect->top, width, rect->bottom - rect->top), [&](QPainter& painter) {
         painter.setFont(font);
-        painter.translate(-area.x(), -area.y());
         const COLORREF colour = dc->textColour;
         painter.setPen(QColor(GetRValue(colour), GetGValue(colour), GetBValue(colour)));
         for (qsizetype i = 0; i < lines.size(); ++i) {
@@ -126,7 +116,6 @@ int DrawTextW(HDC handle, const WCHAR* text, int count, RECT* rect, UINT format)
             if (dc->backgroundMode == OPAQUE) painter.fillRect(QRect(left, lineTop, lineWidth, lineHeight), Qt::white);
             painter.drawText(QPoint(left, lineTop + metrics.ascent()), lines[i]);
         }
-    }
-    CopyIn(bitmap, area, image);
+    });
     return answer;
 }
