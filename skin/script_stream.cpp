@@ -31,13 +31,20 @@ void CzScriptStream::fnRewind() {
     m_line = -1;
 }
 
+bool CzScriptStream::fnSectionName(const CString& line, CString& name) {
+    const int open = line.Find(L'[');
+    const int close = open < 0 ? -1 : line.Find(L']', open + 1);
+    if (close <= open) return false;
+    name = line.Mid(open + 1, close - open - 1);
+    return true;
+}
+
 bool CzScriptStream::fnSeekSection(const WCHAR* section) {
     fnRewind();
     CString line;
+    CString name;
     while (fnReadLine(line)) {
-        const int open = line.Find(L'[');
-        const int close = open < 0 ? -1 : line.Find(L']', open + 1);
-        if (close > open && line.Mid(open + 1, close - open - 1).CompareNoCase(section) == 0) return true;
+        if (fnSectionName(line, name) && name.CompareNoCase(section) == 0) return true;
     }
     return false;
 }

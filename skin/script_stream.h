@@ -14,6 +14,8 @@ public:
     void fnRewind();
     // The zero-based number of the last line read; -1 before the first.
     int fnGetLineNumber() const { return m_line; }
+    // True when the line opens a section ("[" name "]"); its name in `name`.
+    static bool fnSectionName(const CString& line, CString& name);
     // Moves past the line that opens the section (matched without regard to
     // case); false when there is none.
     bool fnSeekSection(const WCHAR* section);

@@ -21,22 +21,28 @@ CString ProgramFolder() {
     return CString(std::wstring_view(movanta::Utf8ToWide(native.substr(0, native.rfind('/') + 1))));
 }
 
-// The custom keys of a section, or none when the section is absent.
-std::vector<CzCustomKey> CustomKeysOf(const CzSkinPackage& package, const WCHAR* section) {
+// Reads a section of the package's script: its custom keys and its item
+// keys, comments skipped; false when the section is absent.
+bool ReadSection(const CzSkinPackage& package, const WCHAR* section, std::vector<CzCustomKey>& customKeys,
+                 std::vector<CzItemKey>& itemKeys) {
     CString scriptName;
     DWORD size = 0;
     const BYTE* script = package.fnGetScript(scriptName, size);
     CzScriptStream stream(script, size);
-    std::vector<CzCustomKey> keys;
-    if (!stream.fnSeekSection(section)) return keys;
+    if (!stream.fnSeekSection(section)) return false;
     CString line;
     while (stream.fnReadLine(line) && line.Find(L'[') < 0) {
+        if (CzSkinParser::fnIsTagComment(line)) continue;
         CString name;
         CString value;
-        if (!CzSkinParser::fnIsTagComment(line) && CzSkinParser::fnParseKey(line, name, value) == KEY_CUSTOM)
-            keys.push_back({name, value, stream.fnGetLineNumber()});
+        const KEY_TYPE kind = CzSkinParser::fnParseKey(line, name, value);
+        if (kind == KEY_CUSTOM) {
+            customKeys.push_back({name, value, stream.fnGetLineNumber()});
+        } else if (kind != KEY_NONE) {
+            itemKeys.push_back({kind, name, value, stream.fnGetLineNumber()});
+        }
     }
-    return keys;
+    return true;
 }
 
 }  // namespace
@@ -95,7 +101,10 @@ CString CzSkinParser::fnChooseFontList(const std::vector<CzCustomKey>& languages
 }
 
 void CzSkinParser::MakeFonts() {
-    fnParseFontKey(fnChooseFontList(CustomKeysOf(fnGetPackage(), L"Font"), GetSystemDefaultLangID()));
+    std::vector<CzCustomKey> languages;
+    std::vector<CzItemKey> items;
+    ReadSection(fnGetPackage(), L"Font", languages, items);  // absence is no error
+    fnParseFontKey(fnChooseFontList(languages, GetSystemDefaultLangID()));
 }
 
 void CzSkinParser::fnAddMasterKey(const CString& key, CzLocation* location) {
@@ -134,23 +143,8 @@ void CzSkinParser::fnParse(const WCHAR* package, const WCHAR* section, CWnd*) {
     m_customKeys.clear();
     m_itemKeys.clear();
     m_section = section;
-    CString scriptName;
-    DWORD size = 0;
-    const BYTE* script = fnGetPackage().fnGetScript(scriptName, size);
-    CzScriptStream stream(script, size);
-    if (!stream.fnSeekSection(section)) CzSkinParserException::fnThrow(CzSkinParserException::sectionNotFound);
-    CString line;
-    while (stream.fnReadLine(line) && line.Find(L'[') < 0) {
-        if (fnIsTagComment(line)) continue;
-        CString name;
-        CString value;
-        const KEY_TYPE kind = fnParseKey(line, name, value);
-        if (kind == KEY_CUSTOM) {
-            m_customKeys.push_back({name, value, stream.fnGetLineNumber()});
-        } else if (kind != KEY_NONE) {
-            m_itemKeys.push_back({kind, name, value, stream.fnGetLineNumber()});
-        }
-    }
+    if (!ReadSection(fnGetPackage(), section, m_customKeys, m_itemKeys))
+        CzSkinParserException::fnThrow(CzSkinParserException::sectionNotFound);
 }
 
 CString CzSkinParser::fnGetCustomKey(const WCHAR* name) const {

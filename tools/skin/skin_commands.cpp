@@ -151,11 +151,10 @@ int Sections(const std::string& path, std::ostream& out, std::ostream& err) {
     const BYTE* script = package.fnGetScript(scriptName, size);
     CzScriptStream stream(script, size);
     CString line;
+    CString section;
     while (stream.fnReadLine(line)) {
-        const int open = line.Find(L'[');
-        const int close = open < 0 ? -1 : line.Find(L']', open + 1);
-        if (close > open) {
-            out << "[" << line.Mid(open + 1, close - open - 1).ToUtf8() << "]\n";
+        if (CzScriptStream::fnSectionName(line, section)) {
+            out << "[" << section.ToUtf8() << "]\n";
             continue;
         }
         if (CzSkinParser::fnIsTagComment(line)) continue;
