@@ -15,9 +15,7 @@ HRESULT BuildSourceHalf(CMovanta& job) {
     hr = job.m_nInputKind == 2 ? BuildGppSource(graph, job.m_szInput)
                                : graph.graph->RenderFile(job.m_szInput.c_str(), nullptr);
     if (!IsAcceptedBuildResult(hr)) return hr;
-    graph.seeking->SetTimeFormat(&TIME_FORMAT_MEDIA_TIME);
-    LONGLONG duration = 0;
-    if (SUCCEEDED(graph.seeking->GetDuration(&duration))) job.m_llDuration = duration;
+    graph.ReadDuration(job.m_llDuration);
     return hr;
 }
 

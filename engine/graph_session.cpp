@@ -37,6 +37,12 @@ void GraphSession::Release() {
     graph.Reset();
 }
 
+void GraphSession::ReadDuration(std::int64_t& duration) {
+    seeking->SetTimeFormat(&TIME_FORMAT_MEDIA_TIME);
+    LONGLONG read = 0;
+    if (SUCCEEDED(seeking->GetDuration(&read))) duration = read;
+}
+
 HRESULT GraphSession::AddFilter(REFCLSID clsid, LPCWSTR name, ComPtr<IBaseFilter>* added) {
     if (!graph) return E_UNEXPECTED;
     ComPtr<IBaseFilter> filter;

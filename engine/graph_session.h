@@ -3,6 +3,7 @@
 // the job's lock (preview_job.h).
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "com/com_ptr.h"
@@ -28,6 +29,9 @@ struct GraphSession {
 
     // Creates a filter by class and adds it under `name`; the graph keeps it.
     HRESULT AddFilter(REFCLSID clsid, LPCWSTR name, ComPtr<IBaseFilter>* added = nullptr);
+    // Sets the media-time format (failure ignored) and reads the duration
+    // into `duration`, which stays as it was when the graph cannot tell.
+    void ReadDuration(std::int64_t& duration);
     // Writes the graph's description to `path`.
     HRESULT Save(const std::wstring& path);
 };

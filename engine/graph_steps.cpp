@@ -40,6 +40,12 @@ ComPtr<IBaseFilter> OwnerOf(IPin* pin) {
 
 }  // namespace
 
+bool IsOverlayMixerPin(IPin* pin) {
+    ComPtr<IBaseFilter> owner = pin != nullptr ? OwnerOf(pin) : ComPtr<IBaseFilter>();
+    CLSID clsid {};
+    return owner && SUCCEEDED(owner->GetClassID(&clsid)) && clsid == CLSID_OverlayMixer;
+}
+
 bool FirstType(IPin* pin, CMediaType& type) {
     ComPtr<IEnumMediaTypes> types;
     if (FAILED(pin->EnumMediaTypes(types.Receive()))) return false;
@@ -74,9 +80,8 @@ TakeResult TakeFromRenderer(IGraphBuilder* graph, REFGUID major, bool removeOver
     if (!input || FAILED(input->ConnectedTo(stream.pin.Receive()))) return TakeResult::Failed;
     graph->RemoveFilter(renderer.Get());
     if (!removeOverlay) return TakeResult::Taken;
+    if (!IsOverlayMixerPin(stream.pin.Get())) return TakeResult::Taken;
     ComPtr<IBaseFilter> feeder = OwnerOf(stream.pin.Get());
-    CLSID clsid {};
-    if (!feeder || FAILED(feeder->GetClassID(&clsid)) || clsid != CLSID_OverlayMixer) return TakeResult::Taken;
     ComPtr<IPin> mixerInput = PinByIndex(feeder.Get(), PINDIR_INPUT, 0);
     ComPtr<IPin> mixerFeed;
     if (!mixerInput || FAILED(mixerInput->ConnectedTo(mixerFeed.Receive()))) return TakeResult::Failed;

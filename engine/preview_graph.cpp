@@ -34,12 +34,7 @@ HRESULT RenderInput(CAVPreview& job) {
 bool FedByOverlayMixer(IBaseFilter* renderer) {
     ComPtr<IPin> input = PinByIndex(renderer, PINDIR_INPUT, 0);
     ComPtr<IPin> feed;
-    if (!input || FAILED(input->ConnectedTo(feed.Receive()))) return false;
-    PIN_INFO info {};
-    if (FAILED(feed->QueryPinInfo(&info)) || info.pFilter == nullptr) return false;
-    auto feeder = ComPtr<IBaseFilter>::Adopt(info.pFilter);
-    CLSID clsid {};
-    return SUCCEEDED(feeder->GetClassID(&clsid)) && clsid == CLSID_OverlayMixer;
+    return input && SUCCEEDED(input->ConnectedTo(feed.Receive())) && IsOverlayMixerPin(feed.Get());
 }
 
 // Puts the image-effect filter where an overlay mixer fed the renderer.
@@ -51,12 +46,6 @@ void ReplaceOverlayMixer(GraphSession& graph, IBaseFilter* effect) {
     ComPtr<IPin> input = PinByIndex(effect, PINDIR_INPUT, 0);
     if (!input || FAILED(graph.graph->Connect(video.pin.Get(), input.Get()))) return;
     if (ComPtr<IPin> output = PinByIndex(effect, PINDIR_OUTPUT, 0)) graph.graph->Render(output.Get());
-}
-
-void ReadDuration(CAVPreview& job) {
-    job.m_graph.seeking->SetTimeFormat(&TIME_FORMAT_MEDIA_TIME);
-    LONGLONG duration = 0;
-    if (SUCCEEDED(job.m_graph.seeking->GetDuration(&duration))) job.m_llDuration = duration;
 }
 
 }  // namespace
@@ -87,7 +76,7 @@ HRESULT BuildPreviewGraph(CAVPreview& job) {
         PlaceVideo(graph, job.m_hVideoWindow, job.m_rcClient);
         job.ApplyVideoEffect();
     }
-    ReadDuration(job);
+    job.m_graph.ReadDuration(job.m_llDuration);
     return hr;
 }
 
@@ -121,7 +110,7 @@ HRESULT BuildAudioDataGraph(CAVPreview& job) {
         if (FAILED(graph.graph->RemoveFilter(renderer.Get()))) return E_FAIL;
     }
     job.m_MediaInfo.bHasAudio = 1;
-    ReadDuration(job);
+    job.m_graph.ReadDuration(job.m_llDuration);
     job.m_pAmp->SetOwner(job.m_hOwner, job.m_nAmpParameter, static_cast<LONG>(job.m_llDuration / 10000));
     return hr;
 }
