@@ -1,16 +1,10 @@
 #include "skin/script_stream.h"
 
+#include "skin/utf16le.h"
 #include "win/text.h"
 
-CzScriptStream::CzScriptStream(const BYTE* data, DWORD size) {
-    std::u16string units;
-    for (DWORD i = 0; data != nullptr && i + 1 < size; i += 2) {
-        const auto unit = static_cast<char16_t>(data[i] | (data[i + 1] << 8));
-        if (unit == 0) break;
-        units.push_back(unit);
-    }
-    m_text = movanta::Utf16ToWide(units);
-}
+CzScriptStream::CzScriptStream(const BYTE* data, DWORD size)
+    : m_text(movanta::Utf16ToWide(skin::Utf16LeText(data, size))) {}
 
 bool CzScriptStream::fnReadLine(CString& line) {
     if (m_at >= m_text.size()) {

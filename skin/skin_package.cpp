@@ -5,6 +5,7 @@
 #include <memory>
 #include <set>
 
+#include "skin/utf16le.h"
 #include "win/text.h"
 
 IMPLEMENT_SERIAL(CzSkinPackItem, CObject, VERSIONABLE_SCHEMA | 1)
@@ -41,22 +42,12 @@ std::vector<BYTE> ReadAll(CFile& file) {
 
 // A script file's text as stored: UTF-16LE without CR, ending with one NUL.
 std::vector<BYTE> ScriptData(const std::vector<BYTE>& file) {
-    std::u16string text;
-    if (file.size() >= 2 && file[0] == 0xFF && file[1] == 0xFE) {
-        for (size_t i = 2; i + 1 < file.size(); i += 2)
-            text.push_back(static_cast<char16_t>(file[i] | (file[i + 1] << 8)));
-    } else {
-        text = movanta::WideToUtf16(movanta::Utf8ToWide(std::string(file.begin(), file.end())));
-    }
+    std::u16string text = file.size() >= 2 && file[0] == 0xFF && file[1] == 0xFE
+                              ? skin::Utf16LeUnits(file.data() + 2, file.size() - 2)
+                              : movanta::WideToUtf16(movanta::Utf8ToWide(std::string(file.begin(), file.end())));
     std::erase(text, u'\r');
     text.push_back(0);
-    std::vector<BYTE> data;
-    data.reserve(text.size() * 2);
-    for (const char16_t unit : text) {
-        data.push_back(static_cast<BYTE>(unit & 0xFF));
-        data.push_back(static_cast<BYTE>(unit >> 8));
-    }
-    return data;
+    return skin::Utf16LeBytes(text);
 }
 
 }  // namespace
@@ -242,14 +233,13 @@ void CzSkinPackage::fnExportItem(const WCHAR* name, const WCHAR* folder) const {
     const std::vector<BYTE>& data = item->m_data;
     CFile out(CString(folder) + L"\\" + item->m_name, CFile::modeCreate | CFile::modeWrite | CFile::shareExclusive);
     if (item->m_type == SKIN_TEXT) {
-        std::vector<BYTE> text = {0xFF, 0xFE};
-        for (size_t i = 0; i + 1 < data.size(); i += 2) {
-            const auto unit = static_cast<char16_t>(data[i] | (data[i + 1] << 8));
-            if (unit == 0) break;
-            if (unit == u'\n') text.insert(text.end(), {'\r', 0});
-            text.insert(text.end(), {data[i], data[i + 1]});
+        std::u16string text = u"\uFEFF";
+        for (const char16_t unit : skin::Utf16LeText(data.data(), data.size())) {
+            if (unit == u'\n') text.push_back(u'\r');
+            text.push_back(unit);
         }
-        out.Write(text.data(), static_cast<UINT>(text.size()));
+        const std::vector<BYTE> bytes = skin::Utf16LeBytes(text);
+        out.Write(bytes.data(), static_cast<UINT>(bytes.size()));
         return;
     }
     if (item->m_type == SKIN_BMP) {
