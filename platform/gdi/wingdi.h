@@ -200,3 +200,5 @@ HRGN CreateRectRgn(int left, int top, int right, int bottom);
 int CombineRgn(HRGN destination, HRGN a, HRGN b, int op);
 int GetRgnBox(HRGN region, RECT* box);
 BOOL PtInRegion(HRGN region, int x, int y);
+
+#include "gdi/window_drawing.h"

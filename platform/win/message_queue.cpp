@@ -5,6 +5,8 @@
 #include <map>
 
 #include "win/thread.h"
+#include "win/window_backend.h"
+#include "win/window_table.h"
 
 namespace movanta::win {
 namespace {
@@ -64,7 +66,7 @@ bool MessageQueue::Post(const MSG& msg) {
         if (!alive_) return false;
         posted_.push_back(msg);
     }
-    wake_.notify_all();
+    Wake();
     return true;
 }
 
@@ -74,7 +76,7 @@ bool MessageQueue::PostSent(const std::shared_ptr<SentMessage>& sent) {
         if (!alive_) return false;
         sent_.push_back(sent);
     }
-    wake_.notify_all();
+    Wake();
     return true;
 }
 
@@ -84,7 +86,16 @@ void MessageQueue::PostQuit(int exitCode) {
         quit_ = true;
         quitCode_ = exitCode;
     }
+    Wake();
+}
+
+void MessageQueue::Wake() {
     wake_.notify_all();
+    if (WindowBackend* pump = pump_.load()) pump->Wake();
+}
+
+void MessageQueue::SetPump(WindowBackend* pump) {
+    pump_.store(pump);
 }
 
 void MessageQueue::Complete(SentMessage& sent, LRESULT result) {
@@ -94,7 +105,7 @@ void MessageQueue::Complete(SentMessage& sent, LRESULT result) {
         sent.result = result;
         sent.done = true;
     }
-    sender.wake_.notify_all();
+    sender.Wake();
 }
 
 void MessageQueue::HandleSentLocked(std::unique_lock<std::mutex>& lock) {
@@ -122,6 +133,14 @@ bool MessageQueue::TakeMatchingLocked(MSG& out, HWND window, UINT filterMin, UIN
         if (remove) quit_ = false;
         return true;
     }
+    // WM_PAINT stays until the window is validated, so it is never removed.
+    if (HWND dirty = WindowToPaint(threadId_, window); dirty != nullptr) {
+        const MSG paint {dirty, WM_PAINT, 0, 0, GetTickCount(), {0, 0}};
+        if (Matches(paint, window, filterMin, filterMax)) {
+            out = paint;
+            return true;
+        }
+    }
     const ULONGLONG now = GetTickCount64();
     for (Timer& timer : timers_) {
         const MSG tick {
@@ -136,21 +155,35 @@ bool MessageQueue::TakeMatchingLocked(MSG& out, HWND window, UINT filterMin, UIN
     return false;
 }
 
+void MessageQueue::WaitLocked(std::unique_lock<std::mutex>& lock, DWORD timeout) {
+    if (WindowBackend* pump = pump_.load()) {
+        lock.unlock();
+        pump->ProcessEvents(timeout);
+        lock.lock();
+    } else if (timeout == INFINITE) {
+        wake_.wait(lock);
+    } else {
+        wake_.wait_for(lock, std::chrono::milliseconds(timeout));
+    }
+}
+
 bool MessageQueue::Retrieve(MSG& out, HWND window, UINT filterMin, UINT filterMax, bool remove, bool wait) {
     std::unique_lock lock(lock_);
+    // The toolkit's pending events come first, so input is seen in time.
+    if (pump_.load() != nullptr) WaitLocked(lock, 0);
     for (;;) {
         HandleSentLocked(lock);
         if (TakeMatchingLocked(out, window, filterMin, filterMax, remove)) return true;
         if (!wait) return false;
-        if (timers_.empty()) {
-            wake_.wait(lock);
-            continue;
+        DWORD timeout = INFINITE;
+        if (!timers_.empty()) {
+            ULONGLONG due = timers_.front().due;
+            for (const Timer& timer : timers_) due = std::min(due, timer.due);
+            // A timer already due here does not match the filter: look again later.
+            const ULONGLONG now = GetTickCount64();
+            timeout = static_cast<DWORD>(due > now ? std::min<ULONGLONG>(due - now, INFINITE - 1) : USER_TIMER_MINIMUM);
         }
-        ULONGLONG due = timers_.front().due;
-        for (const Timer& timer : timers_) due = std::min(due, timer.due);
-        // A timer already due here does not match the filter: look again later.
-        const ULONGLONG now = GetTickCount64();
-        wake_.wait_for(lock, std::chrono::milliseconds(due > now ? due - now : USER_TIMER_MINIMUM));
+        WaitLocked(lock, timeout);
     }
 }
 
@@ -159,6 +192,7 @@ void MessageQueue::WaitForReply(const SentMessage& sent) {
     for (;;) {
         HandleSentLocked(lock);
         if (sent.done) return;
+        // Only sent messages are handled meanwhile, not the toolkit's input.
         wake_.wait(lock);
     }
 }

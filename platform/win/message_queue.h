@@ -1,6 +1,7 @@
 // One thread's message queue. Internal to the platform layer.
 #pragma once
 
+#include <atomic>
 #include <condition_variable>
 #include <deque>
 #include <memory>
@@ -12,6 +13,7 @@
 namespace movanta::win {
 
 class MessageQueue;
+class WindowBackend;
 
 // A message sent from another thread, answered by the owner's thread.
 struct SentMessage {
@@ -41,8 +43,9 @@ public:
     void Complete(SentMessage& sent, LRESULT result);
 
     // Runs on the owning thread: handles sent messages, then looks for a
-    // posted message or due timer matching the filter. With `wait` it blocks
-    // until one arrives (or until stop() turns true, checked on every wake).
+    // posted message, WM_QUIT, a window to paint or a due timer matching the
+    // filter, in that order. With `wait` it blocks until one comes. With a
+    // pump the toolkit's events run meanwhile.
     bool Retrieve(MSG& out, HWND window, UINT filterMin, UINT filterMax, bool remove, bool wait);
     // Runs on the owning thread while it waits for an answer to its own send.
     void WaitForReply(const SentMessage& sent);
@@ -50,12 +53,18 @@ public:
     UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT elapse, TIMERPROC procedure);
     bool KillTimer(HWND window, UINT_PTR id);
     void KillTimersOf(HWND window);
+    // Ends a wait of the owning thread, to look for paint work or input.
+    void Wake();
+    // The toolkit whose events the owning thread runs while it waits.
+    void SetPump(WindowBackend* pump);
     // Called as the owning thread ends: later posts fail and pending sends are
     // answered with 0.
     void Shutdown();
 
 private:
     void HandleSentLocked(std::unique_lock<std::mutex>& lock);
+    // Waits for a wake or the timeout (ms), running the pump's events if any.
+    void WaitLocked(std::unique_lock<std::mutex>& lock, DWORD timeout);
     bool TakeMatchingLocked(MSG& out, HWND window, UINT filterMin, UINT filterMax, bool remove);
 
     const DWORD threadId_;
@@ -68,6 +77,7 @@ private:
     bool quit_ = false;                              // guarded by lock_
     int quitCode_ = 0;                               // guarded by lock_
     bool alive_ = true;                              // guarded by lock_
+    std::atomic<WindowBackend*> pump_ {nullptr};
 };
 
 // The calling thread's queue, created on first use.

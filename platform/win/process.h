@@ -1,11 +1,7 @@
 // Starting other programs.
 #pragma once
 
-#include "win/wintypes.h"
-
-inline constexpr UINT SW_HIDE = 0;
-inline constexpr UINT SW_SHOWNORMAL = 1;
-inline constexpr UINT SW_SHOW = 5;
+#include "win/window_constants.h"
 
 // Runs a command line through the shell without waiting for it. The first
 // word (double quotes group words) must name an executable file, directly or

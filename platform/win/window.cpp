@@ -1,46 +1,22 @@
-// The window table of the headless back end.
-#include <map>
-#include <string>
+// Window classes, creation and destruction, and the values kept per window.
+#include <algorithm>
 #include <utility>
-#include <vector>
 
-#include "win/message_queue.h"
+#include "win/rect.h"
 #include "win/text.h"
 #include "win/thread.h"
+#include "win/window_table.h"
 
 namespace movanta::win {
 namespace {
 
-struct WindowClass {
-    std::wstring name;
-    WNDPROC procedure;
-    HINSTANCE instance;
-};
-
-struct Window {
-    std::wstring className;
-    std::wstring title;
-    WNDPROC procedure;
-    LONG_PTR userData = 0;
-    LONG_PTR id = 0;
-    HWND parent = nullptr;
-    HINSTANCE instance = nullptr;
-    int width = 0;
-    int height = 0;
-    std::shared_ptr<MessageQueue> queue;
-};
-
-struct WindowTable {
-    std::mutex lock;
-    std::vector<WindowClass> classes;
-    std::map<HWND, Window> windows;
-    ULONG_PTR next = 0x10000;
-};
-
-WindowTable& Windows() {
-    static WindowTable table;
-    return table;
-}
+constexpr LONG kErrorClassExists = 1410;
+constexpr LONG kErrorNoClass = 1407;
+constexpr LONG kErrorChildWithoutParent = 1406;
+constexpr int kDefaultX = 100;
+constexpr int kDefaultY = 100;
+constexpr int kDefaultWidth = 640;
+constexpr int kDefaultHeight = 480;
 
 const WindowClass* FindClassLocked(const WindowTable& table, LPCWSTR name) {
     for (const WindowClass& c : table.classes) {
@@ -49,31 +25,95 @@ const WindowClass* FindClassLocked(const WindowTable& table, LPCWSTR name) {
     return nullptr;
 }
 
-}  // namespace
+ATOM AddClass(WindowClass windowClass) {
+    if (windowClass.name.empty()) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return 0;
+    }
+    WindowTable& table = Windows();
+    std::lock_guard guard(table.lock);
+    if (FindClassLocked(table, windowClass.name.c_str()) != nullptr) {
+        SetLastError(kErrorClassExists);
+        return 0;
+    }
+    windowClass.windowExtra = std::clamp(windowClass.windowExtra, 0, 1024);
+    table.classes.push_back(std::move(windowClass));
+    return static_cast<ATOM>(0xC000 + table.classes.size());
+}
 
-LRESULT CallWindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    WNDPROC procedure = nullptr;
+std::vector<HWND>& SiblingsLocked(WindowTable& table, const Window& window) {
+    Window* parent = FindLocked(table, window.parent);
+    return parent != nullptr ? parent->children : table.topLevel;
+}
+
+// Takes a window out of the table; its queue's timers go with it.
+void Forget(HWND handle) {
+    std::shared_ptr<MessageQueue> queue;
     {
         WindowTable& table = Windows();
         std::lock_guard guard(table.lock);
-        auto it = table.windows.find(window);
-        if (it == table.windows.end()) return 0;
-        procedure = it->second.procedure;
+        Window* record = FindLocked(table, handle);
+        if (record == nullptr) return;
+        std::erase(SiblingsLocked(table, *record), handle);
+        for (HWND* state : {&table.active, &table.focus, &table.capture, &table.tracked, &table.hovered}) {
+            if (*state == handle) *state = nullptr;
+        }
+        queue = record->queue;
+        table.windows.erase(handle);
     }
-    return procedure == nullptr ? 0 : procedure(window, message, wParam, lParam);
+    queue->KillTimersOf(handle);
 }
 
-std::shared_ptr<MessageQueue> QueueOfWindow(HWND window) {
+void SendDestroy(HWND handle) {
+    Send(handle, WM_DESTROY);
+    for (HWND child : Snapshot(handle).children) SendDestroy(child);
+}
+
+void SendNcDestroy(HWND handle) {
+    for (HWND child : Snapshot(handle).children) SendNcDestroy(child);
+    WindowBackend* backend = BackendOf(handle);
+    Send(handle, WM_NCDESTROY);
+    if (backend != nullptr) backend->Destroyed(handle);
+    Forget(handle);
+}
+
+void NotifyParent(const Window& window, UINT event) {
+    if (window.parent == nullptr || (window.exStyle & WS_EX_NOPARENTNOTIFY) != 0) return;
+    Send(window.parent, WM_PARENTNOTIFY, MAKEWPARAM(static_cast<int>(event), static_cast<int>(window.id)),
+         reinterpret_cast<LPARAM>(window.handle));
+}
+
+// Lets the procedure adjust the sizes of a new top-level window.
+void ApplyMinMaxInfo(HWND handle) {
+    const Window window = Snapshot(handle);
+    MINMAXINFO info {};
+    info.ptMaxSize = {32767, 32767};
+    info.ptMaxTrackSize = {32767, 32767};
+    Send(handle, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+    const LONG width = std::clamp(window.rect.right - window.rect.left, info.ptMinTrackSize.x,
+                                  std::max(info.ptMinTrackSize.x, info.ptMaxTrackSize.x));
+    const LONG height = std::clamp(window.rect.bottom - window.rect.top, info.ptMinTrackSize.y,
+                                   std::max(info.ptMinTrackSize.y, info.ptMaxTrackSize.y));
     WindowTable& table = Windows();
     std::lock_guard guard(table.lock);
-    auto it = table.windows.find(window);
-    return it == table.windows.end() ? nullptr : it->second.queue;
+    if (Window* record = FindLocked(table, handle)) {
+        record->rect.right = record->rect.left + width;
+        record->rect.bottom = record->rect.top + height;
+    }
 }
+
+}  // namespace
 
 void ForgetWindowsOfThread(DWORD threadId) {
-    WindowTable& table = Windows();
-    std::lock_guard guard(table.lock);
-    std::erase_if(table.windows, [&](const auto& entry) { return entry.second.queue->ThreadId() == threadId; });
+    std::vector<HWND> handles;
+    {
+        WindowTable& table = Windows();
+        std::lock_guard guard(table.lock);
+        for (const auto& [handle, window] : table.windows) {
+            if (window.queue->ThreadId() == threadId) handles.push_back(handle);
+        }
+    }
+    for (HWND handle : handles) Forget(handle);
 }
 
 }  // namespace movanta::win
@@ -81,19 +121,22 @@ void ForgetWindowsOfThread(DWORD threadId) {
 using namespace movanta;
 using namespace movanta::win;
 
-ATOM RegisterClassW(const WNDCLASSW* windowClass) {
-    if (windowClass == nullptr || windowClass->lpszClassName == nullptr || *windowClass->lpszClassName == L'\0') {
+ATOM RegisterClassW(const WNDCLASSW* c) {
+    if (c == nullptr || c->lpszClassName == nullptr) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return 0;
     }
-    WindowTable& table = Windows();
-    std::lock_guard guard(table.lock);
-    if (FindClassLocked(table, windowClass->lpszClassName) != nullptr) {
-        SetLastError(1410);  // ERROR_CLASS_ALREADY_EXISTS
+    return AddClass(
+        {c->lpszClassName, c->style, c->lpfnWndProc, c->hInstance, c->hCursor, c->hbrBackground, c->cbWndExtra});
+}
+
+ATOM RegisterClassExW(const WNDCLASSEXW* c) {
+    if (c == nullptr || c->lpszClassName == nullptr || c->cbSize != sizeof(WNDCLASSEXW)) {
+        SetLastError(ERROR_INVALID_PARAMETER);
         return 0;
     }
-    table.classes.push_back({windowClass->lpszClassName, windowClass->lpfnWndProc, windowClass->hInstance});
-    return static_cast<ATOM>(0xC000 + table.classes.size());
+    return AddClass(
+        {c->lpszClassName, c->style, c->lpfnWndProc, c->hInstance, c->hCursor, c->hbrBackground, c->cbWndExtra});
 }
 
 BOOL UnregisterClassW(LPCWSTR className, HINSTANCE) {
@@ -102,6 +145,19 @@ BOOL UnregisterClassW(LPCWSTR className, HINSTANCE) {
     const auto removed =
         std::erase_if(table.classes, [&](const WindowClass& c) { return EqualsNoCase(c.name, className); });
     return removed > 0 ? TRUE : FALSE;
+}
+
+BOOL GetClassInfoW(HINSTANCE, LPCWSTR className, WNDCLASSW* out) {
+    WindowTable& table = Windows();
+    std::lock_guard guard(table.lock);
+    const WindowClass* found = className == nullptr ? nullptr : FindClassLocked(table, className);
+    if (found == nullptr || out == nullptr) {
+        SetLastError(kErrorNoClass);
+        return FALSE;
+    }
+    *out = WNDCLASSW {found->style,  found->procedure,  0,       found->windowExtra, found->instance, nullptr,
+                      found->cursor, found->background, nullptr, found->name.c_str()};
+    return TRUE;
 }
 
 HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD style, int x, int y, int width,
@@ -113,75 +169,118 @@ HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD
         std::lock_guard guard(table.lock);
         const WindowClass* windowClass = className == nullptr ? nullptr : FindClassLocked(table, className);
         if (windowClass == nullptr) {
-            SetLastError(1407);  // ERROR_CANNOT_FIND_WND_CLASS
+            SetLastError(kErrorNoClass);
             return nullptr;
         }
-        if (parent != nullptr && parent != HWND_MESSAGE && table.windows.count(parent) == 0) {
+        const bool messageOnly = parent == HWND_MESSAGE;
+        if (messageOnly) parent = nullptr;
+        if (parent != nullptr && FindLocked(table, parent) == nullptr) {
             SetLastError(ERROR_INVALID_WINDOW_HANDLE);
             return nullptr;
         }
-        window.className = windowClass->name;
+        if ((style & WS_CHILD) != 0 && parent == nullptr) {
+            SetLastError(kErrorChildWithoutParent);
+            return nullptr;
+        }
+        window.windowClass = *windowClass;
         window.title = windowName == nullptr ? L"" : windowName;
         window.procedure = windowClass->procedure;
-        window.parent = parent;
+        window.style = style & ~WS_VISIBLE;
+        window.exStyle = exStyle;
+        window.extra.assign(static_cast<size_t>(windowClass->windowExtra) / sizeof(LONG_PTR) + 1, 0);
+        if ((style & WS_CHILD) != 0) {
+            window.parent = parent;
+            window.id = reinterpret_cast<LONG_PTR>(menu);
+        } else {
+            window.owner = parent == nullptr ? nullptr : RootLocked(table, parent);
+        }
+        window.messageOnly = messageOnly;
         window.instance = instance;
-        window.id = reinterpret_cast<LONG_PTR>(menu);
-        window.width = width < 0 ? 0 : width;
-        window.height = height < 0 ? 0 : height;
+        if (x == CW_USEDEFAULT) x = y = (style & WS_CHILD) != 0 ? 0 : kDefaultX;
+        if (width == CW_USEDEFAULT) {
+            width = kDefaultWidth;
+            height = kDefaultHeight;
+        }
+        window.rect = {x, y, x + std::max(width, 0), y + std::max(height, 0)};
         window.queue = CurrentQueue();
         handle = reinterpret_cast<HWND>(table.next);
         table.next += 4;
+        window.handle = handle;
         table.windows.emplace(handle, window);
+        std::vector<HWND>& siblings = SiblingsLocked(table, window);
+        if (!messageOnly) siblings.insert(siblings.begin(), handle);
     }
-    CREATESTRUCTW create {parameter,  instance,  menu,   parent, height, width, y, x, static_cast<LONG>(style),
+    CREATESTRUCTW create {parameter,  instance,  menu,   window.parent, 0, 0, 0, 0, static_cast<LONG>(style),
                           windowName, className, exStyle};
+    const auto place = [&create](const RECT& rect) {
+        create.x = rect.left;
+        create.y = rect.top;
+        create.cx = rect.right - rect.left;
+        create.cy = rect.bottom - rect.top;
+    };
+    place(window.rect);
+    CallCreationHooks(handle, &create);
+    if (WindowBackend* backend = BackendOf(handle)) backend->Created(handle);
+    if (window.parent == nullptr && !window.messageOnly) ApplyMinMaxInfo(handle);
+    const RECT rect = Snapshot(handle).rect;
+    place(rect);
     const LPARAM createParam = reinterpret_cast<LPARAM>(&create);
     // Procedures pass WM_NCCREATE on to DefWindowProcW, which accepts it.
-    if (CallWindowProcedure(handle, WM_NCCREATE, 0, createParam) == 0 ||
-        CallWindowProcedure(handle, WM_CREATE, 0, createParam) == -1) {
+    if (Send(handle, WM_NCCREATE, 0, createParam) == 0 || Send(handle, WM_CREATE, 0, createParam) == -1) {
         DestroyWindow(handle);
         return nullptr;
+    }
+    if (!IsWindow(handle)) return nullptr;
+    Send(handle, WM_SIZE, SIZE_RESTORED, MAKELPARAM(rect.right - rect.left, rect.bottom - rect.top));
+    Send(handle, WM_MOVE, 0, MAKELPARAM(rect.left, rect.top));
+    NotifyParent(Snapshot(handle), WM_CREATE);
+    if ((style & WS_VISIBLE) != 0 && IsWindow(handle)) {
+        const int command = (style & WS_MAXIMIZE) != 0   ? SW_SHOWMAXIMIZED
+                            : (style & WS_MINIMIZE) != 0 ? SW_SHOWMINIMIZED
+                                                         : SW_SHOW;
+        ShowWindow(handle, command);
     }
     return handle;
 }
 
 BOOL DestroyWindow(HWND handle) {
-    std::shared_ptr<MessageQueue> queue = QueueOfWindow(handle);
-    if (!queue) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-        return FALSE;
+    std::vector<HWND> owned;
+    {
+        WindowTable& table = Windows();
+        std::lock_guard guard(table.lock);
+        Window* record = FindLocked(table, handle);
+        if (record == nullptr) {
+            SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+            return FALSE;
+        }
+        if (record->queue->ThreadId() != GetCurrentThreadId()) {
+            SetLastError(ERROR_ACCESS_DENIED);
+            return FALSE;
+        }
+        if (record->destroying) return TRUE;
+        record->destroying = true;
+        for (const auto& [other, window] : table.windows) {
+            if (window.owner == handle) owned.push_back(other);
+        }
     }
-    if (queue->ThreadId() != GetCurrentThreadId()) {
-        SetLastError(ERROR_ACCESS_DENIED);
-        return FALSE;
+    for (HWND window : owned) DestroyWindow(window);
+    if (IsWindowVisible(handle)) {
+        SetWindowPos(handle, nullptr, 0, 0, 0, 0,
+                     SWP_HIDEWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
-    CallWindowProcedure(handle, WM_DESTROY, 0, 0);
-    CallWindowProcedure(handle, WM_NCDESTROY, 0, 0);
-    queue->KillTimersOf(handle);
-    WindowTable& table = Windows();
-    std::lock_guard guard(table.lock);
-    table.windows.erase(handle);
+    PassActivation(handle);
+    for (HWND held = GetCapture(); held != nullptr && (held == handle || IsChild(handle, held)); held = nullptr) {
+        ReleaseCapture();
+    }
+    NotifyParent(Snapshot(handle), WM_DESTROY);
+    CallDestructionHooks(handle);
+    SendDestroy(handle);
+    SendNcDestroy(handle);
     return TRUE;
 }
 
 BOOL IsWindow(HWND handle) {
     return QueueOfWindow(handle) ? TRUE : FALSE;
-}
-
-HWND GetParent(HWND handle) {
-    WindowTable& table = Windows();
-    std::lock_guard guard(table.lock);
-    auto it = table.windows.find(handle);
-    return it == table.windows.end() || it->second.parent == HWND_MESSAGE ? nullptr : it->second.parent;
-}
-
-BOOL GetClientRect(HWND handle, RECT* rect) {
-    WindowTable& table = Windows();
-    std::lock_guard guard(table.lock);
-    auto it = table.windows.find(handle);
-    if (it == table.windows.end() || rect == nullptr) return FALSE;
-    *rect = {0, 0, it->second.width, it->second.height};
-    return TRUE;
 }
 
 DWORD GetWindowThreadProcessId(HWND handle, LPDWORD processId) {
@@ -191,101 +290,100 @@ DWORD GetWindowThreadProcessId(HWND handle, LPDWORD processId) {
     return queue->ThreadId();
 }
 
-LRESULT DefWindowProcW(HWND handle, UINT message, WPARAM, LPARAM) {
-    if (message == WM_CLOSE) DestroyWindow(handle);
-    return message == WM_NCCREATE ? TRUE : 0;
-}
-
 LRESULT CallWindowProcW(WNDPROC procedure, HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
     return procedure == nullptr ? 0 : procedure(handle, message, wParam, lParam);
-}
-
-LONG_PTR GetWindowLongPtrW(HWND handle, int index) {
-    WindowTable& table = Windows();
-    std::lock_guard guard(table.lock);
-    auto it = table.windows.find(handle);
-    if (it == table.windows.end()) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-        return 0;
-    }
-    const Window& window = it->second;
-    switch (index) {
-        case GWLP_WNDPROC: return reinterpret_cast<LONG_PTR>(window.procedure);
-        case GWLP_USERDATA: return window.userData;
-        case GWLP_HINSTANCE: return reinterpret_cast<LONG_PTR>(window.instance);
-        case GWLP_ID: return window.id;
-        default: SetLastError(ERROR_INVALID_PARAMETER); return 0;
-    }
-}
-
-LONG_PTR SetWindowLongPtrW(HWND handle, int index, LONG_PTR value) {
-    WindowTable& table = Windows();
-    std::lock_guard guard(table.lock);
-    auto it = table.windows.find(handle);
-    if (it == table.windows.end()) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-        return 0;
-    }
-    Window& window = it->second;
-    LONG_PTR previous = 0;
-    switch (index) {
-        case GWLP_WNDPROC:
-            previous = reinterpret_cast<LONG_PTR>(window.procedure);
-            window.procedure = reinterpret_cast<WNDPROC>(value);
-            break;
-        case GWLP_USERDATA: previous = std::exchange(window.userData, value); break;
-        case GWLP_ID: previous = std::exchange(window.id, value); break;
-        default: SetLastError(ERROR_INVALID_PARAMETER); return 0;
-    }
-    return previous;
 }
 
 namespace movanta::win {
 namespace {
 
-int CopyWindowText(HWND handle, std::wstring Window::*text, LPWSTR buffer, int capacity) {
-    WindowTable& table = Windows();
-    std::lock_guard guard(table.lock);
-    auto it = table.windows.find(handle);
-    if (it == table.windows.end() || capacity <= 0) return 0;
-    return static_cast<int>(CopyToBuffer(it->second.*text, buffer, static_cast<size_t>(capacity)));
+bool ExtraSlot(const Window& window, int index, size_t& slot) {
+    if (index < 0 || index % static_cast<int>(sizeof(LONG_PTR)) != 0) return false;
+    slot = static_cast<size_t>(index) / sizeof(LONG_PTR);
+    return slot < window.extra.size();
 }
 
 }  // namespace
 }  // namespace movanta::win
 
-int GetClassNameW(HWND handle, LPWSTR buffer, int capacity) {
-    return CopyWindowText(handle, &Window::className, buffer, capacity);
-}
-
-int GetWindowTextW(HWND handle, LPWSTR buffer, int capacity) {
-    return CopyWindowText(handle, &Window::title, buffer, capacity);
-}
-
-BOOL SetWindowTextW(HWND handle, LPCWSTR text) {
+LONG_PTR GetWindowLongPtrW(HWND handle, int index) {
     WindowTable& table = Windows();
     std::lock_guard guard(table.lock);
-    auto it = table.windows.find(handle);
-    if (it == table.windows.end()) return FALSE;
-    it->second.title = text == nullptr ? L"" : text;
-    return TRUE;
-}
-
-HWND FindWindowW(LPCWSTR className, LPCWSTR windowName) {
-    WindowTable& table = Windows();
-    std::lock_guard guard(table.lock);
-    for (const auto& [handle, window] : table.windows) {
-        if (window.parent != nullptr) continue;
-        if (className != nullptr && !EqualsNoCase(window.className, className)) continue;
-        if (windowName != nullptr && window.title != windowName) continue;
-        return handle;
+    const Window* window = FindLocked(table, handle);
+    if (window == nullptr) {
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+        return 0;
     }
-    return nullptr;
+    size_t slot = 0;
+    switch (index) {
+        case GWLP_WNDPROC: return reinterpret_cast<LONG_PTR>(window->procedure);
+        case GWLP_USERDATA: return window->userData;
+        case GWLP_HINSTANCE: return reinterpret_cast<LONG_PTR>(window->instance);
+        case GWLP_HWNDPARENT:
+            return reinterpret_cast<LONG_PTR>(window->parent != nullptr ? window->parent : window->owner);
+        case GWLP_ID: return window->id;
+        case GWL_STYLE: return static_cast<LONG_PTR>(window->style);
+        case GWL_EXSTYLE: return static_cast<LONG_PTR>(window->exStyle);
+        default:
+            if (ExtraSlot(*window, index, slot)) return window->extra[slot];
+            SetLastError(ERROR_INVALID_PARAMETER);
+            return 0;
+    }
 }
 
-HWND FindWindowA(LPCSTR className, LPCSTR windowName) {
-    const std::wstring wideClass = className == nullptr ? L"" : Utf8ToWide(className);
-    const std::wstring wideName = windowName == nullptr ? L"" : Utf8ToWide(windowName);
-    return FindWindowW(className == nullptr ? nullptr : wideClass.c_str(),
-                       windowName == nullptr ? nullptr : wideName.c_str());
+LONG_PTR SetWindowLongPtrW(HWND handle, int index, LONG_PTR value) {
+    LONG_PTR previous = 0;
+    unsigned changes = 0;
+    {
+        WindowTable& table = Windows();
+        std::lock_guard guard(table.lock);
+        Window* window = FindLocked(table, handle);
+        if (window == nullptr) {
+            SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+            return 0;
+        }
+        size_t slot = 0;
+        switch (index) {
+            case GWLP_WNDPROC:
+                previous = reinterpret_cast<LONG_PTR>(window->procedure);
+                window->procedure = reinterpret_cast<WNDPROC>(value);
+                break;
+            case GWLP_USERDATA: previous = std::exchange(window->userData, value); break;
+            case GWLP_ID: previous = std::exchange(window->id, value); break;
+            case GWLP_HWNDPARENT:
+                previous = reinterpret_cast<LONG_PTR>(window->owner);
+                if (window->parent == nullptr) window->owner = reinterpret_cast<HWND>(value);
+                changes = WindowBackend::kStyle;
+                break;
+            case GWL_STYLE: {
+                // Visibility changes only through ShowWindow and SetWindowPos.
+                const DWORD style = (static_cast<DWORD>(value) & ~WS_VISIBLE) | (window->style & WS_VISIBLE);
+                previous = static_cast<LONG_PTR>(std::exchange(window->style, style));
+                changes = WindowBackend::kStyle;
+                break;
+            }
+            case GWL_EXSTYLE:
+                previous = static_cast<LONG_PTR>(std::exchange(window->exStyle, static_cast<DWORD>(value)));
+                changes = WindowBackend::kStyle;
+                break;
+            default:
+                if (!ExtraSlot(*window, index, slot)) {
+                    SetLastError(ERROR_INVALID_PARAMETER);
+                    return 0;
+                }
+                previous = std::exchange(window->extra[slot], value);
+        }
+    }
+    if (changes != 0) NotifyBackend(handle, changes);
+    return previous;
+}
+
+LONG GetWindowLongW(HWND handle, int index) {
+    return static_cast<LONG>(GetWindowLongPtrW(handle, index));
+}
+
+LONG SetWindowLongW(HWND handle, int index, LONG value) {
+    const LONG_PTR wide = index == GWL_STYLE || index == GWL_EXSTYLE ? static_cast<LONG_PTR>(static_cast<DWORD>(value))
+                                                                     : static_cast<LONG_PTR>(value);
+    return static_cast<LONG>(SetWindowLongPtrW(handle, index, wide));
 }
