@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 . scripts/setup.sh
 
-movanta_install_packages
+movanta_install_packages "${MOVANTA_TEST_PACKAGES[@]}"
 movanta_build build/default -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMOVANTA_WERROR=ON
 movanta_install build/default dist
 movanta_build build/sanitize -DCMAKE_BUILD_TYPE=Debug -DMOVANTA_WERROR=ON -DMOVANTA_SANITIZE=ON

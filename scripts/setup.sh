@@ -7,13 +7,17 @@ MOVANTA_PACKAGES=(
   libgtest-dev libgmock-dev
   libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libswresample-dev
   libopencore-amrnb-dev libsdl2-dev
-  qt6-base-dev qt6-qpa-plugins fonts-dejavu-core
+  qt6-base-dev qt6-qpa-plugins fonts-dejavu-core libxcb1-dev
 )
+# What the tests add: a private X server, a compositing manager and a
+# mouse driver for the tests that need a real display.
+MOVANTA_TEST_PACKAGES=(xvfb picom xdotool)
 
+# movanta_install_packages [extra packages...]
 movanta_install_packages() {
   local missing=()
   local package
-  for package in "${MOVANTA_PACKAGES[@]}"; do
+  for package in "${MOVANTA_PACKAGES[@]}" "$@"; do
     if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
       missing+=("$package")
     fi

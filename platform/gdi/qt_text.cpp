@@ -3,6 +3,7 @@
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <algorithm>
+#include <atomic>
 #include <cstdlib>
 #include <mutex>
 
@@ -11,7 +12,13 @@ namespace {
 
 constexpr int kDefaultCharacterHeight = 13;  // about 10 points at 96 dpi
 
+std::atomic<ApplicationMaker> gMaker {nullptr};
+
 }  // namespace
+
+void SetApplicationMaker(ApplicationMaker maker) {
+    gMaker.store(maker);
+}
 
 void EnsureGui() {
     static std::once_flag once;
@@ -22,7 +29,12 @@ void EnsureGui() {
         static int argc = 1;
         static char name[] = "movanta";
         static char* argv[] = {name, nullptr};
-        new QGuiApplication(argc, argv);  // lives as long as the process
+        // The application lives as long as the process.
+        if (ApplicationMaker maker = gMaker.load()) {
+            maker(argc, argv);
+        } else {
+            new QGuiApplication(argc, argv);
+        }
     });
 }
 

@@ -17,8 +17,12 @@ struct Font final : GdiObject {
     QFont font;
 };
 
-// Makes sure Qt can lay out and draw text in this process.
+// Makes sure Qt can lay out and draw text in this process: makes the Qt
+// application, through the maker when one is set (the desktop library sets
+// one for a widgets application), else as a plain GUI application.
 void EnsureGui();
+using ApplicationMaker = void (*)(int& argc, char** argv);
+void SetApplicationMaker(ApplicationMaker maker);
 QFont MakeFont(const LOGFONTW& logFont);
 QFont DefaultFont();
 

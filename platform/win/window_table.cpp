@@ -64,12 +64,15 @@ void NotifyBackend(HWND window, unsigned changes) {
 namespace {
 
 // Parents come before their children, so a parent's background is painted
-// before the children over it.
+// before the children over it. A window whose picture comes whole from
+// UpdateLayeredWindow is never asked to paint.
 HWND DirtyIn(WindowTable& table, const std::vector<HWND>& handles, DWORD threadId, HWND filter) {
     for (HWND handle : handles) {
         const Window* record = FindLocked(table, handle);
         if (record == nullptr || (record->style & WS_VISIBLE) == 0 || record->queue->ThreadId() != threadId) continue;
-        if (!IsRectEmpty(&record->update) && (filter == nullptr || filter == handle)) return handle;
+        if (!IsRectEmpty(&record->update) && !record->perPixelAlpha && (filter == nullptr || filter == handle)) {
+            return handle;
+        }
         if (HWND child = DirtyIn(table, record->children, threadId, filter)) return child;
     }
     return nullptr;

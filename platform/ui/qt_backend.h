@@ -1,0 +1,49 @@
+// The window layer's back end on Qt Widgets. Internal to the desktop library.
+#pragma once
+
+#include <QTimer>
+#include <functional>
+#include <map>
+
+#include "ui/window_widget.h"
+#include "win/window_backend.h"
+
+namespace movanta::ui {
+
+class QtBackend final : public win::WindowBackend {
+public:
+    QtBackend();
+    ~QtBackend() override;
+
+    void Created(HWND window) override;
+    void Destroyed(HWND window) override;
+    void Changed(HWND window, unsigned changes) override;
+    void Present(HWND window, const RECT& area) override;
+    void CaptureChanged(HWND capture) override;
+    void CursorChanged(HCURSOR cursor) override;
+    POINT CursorPosition() override;
+    RECT WorkArea() override;
+    void Activate(HWND window) override;
+    void StartSystemMove(HWND window) override;
+    void StartSystemResize(HWND window, LRESULT edge) override;
+    void ProcessEvents(DWORD timeout) override;
+    void Wake() override;
+
+    // Whether a compositing manager runs (asked of the X server each time).
+    bool Composited();
+
+    std::function<void(HWND, LRESULT)> moveObserver;
+
+private:
+    WindowWidget* WidgetOf(HWND window) const;
+    // Runs `work` on Qt's thread: now when called there, else queued.
+    void OnGuiThread(std::function<void()> work);
+    void Sync(WindowWidget& widget, unsigned changes);
+    void SyncLayering(WindowWidget& widget);
+
+    std::map<HWND, WindowWidget*> widgets_;
+    QTimer timeout_;
+    bool toldNoCompositing_ = false;
+};
+
+}  // namespace movanta::ui

@@ -1,0 +1,151 @@
+// The desktop back end on Qt's offscreen platform: windows become widgets
+// that follow their records, input comes back as messages, and the message
+// loop keeps Qt, timers and posted messages running.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QImage>
+#include <QWidget>
+#include <cstdlib>
+#include <vector>
+
+#include "gdi/wingdi.h"
+#include "ui/desktop.h"
+#include "win/window_backend.h"
+#include "win/windows.h"
+
+namespace {
+
+LRESULT gHit = HTCLIENT;
+std::vector<UINT> gClicks;
+
+LRESULT DesktopProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_NCHITTEST: return gHit;
+        case WM_LBUTTONDOWN: gClicks.push_back(message); return 0;
+        case WM_PAINT: {
+            PAINTSTRUCT paint {};
+            HDC dc = BeginPaint(window, &paint);
+            HBRUSH brush = CreateSolidBrush(RGB(0, 0, 200));
+            FillRect(dc, &paint.rcPaint, brush);
+            DeleteObject(brush);
+            EndPaint(window, &paint);
+            return 0;
+        }
+        default: return DefWindowProcW(window, message, wParam, lParam);
+    }
+}
+
+class DesktopTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        ASSERT_TRUE(movanta::ui::StartDesktop());
+        WNDCLASSW windowClass {};
+        windowClass.lpfnWndProc = DesktopProc;
+        windowClass.lpszClassName = L"MovantaDesktopWindow";
+        ASSERT_NE(RegisterClassW(&windowClass), 0);
+    }
+
+    static HWND Create(LPCWSTR title, DWORD style, DWORD exStyle = 0, HWND parent = nullptr) {
+        return CreateWindowExW(exStyle, L"MovantaDesktopWindow", title, style, 50, 60, 120, 80, parent, nullptr,
+                               nullptr, nullptr);
+    }
+
+    static QWidget* WidgetTitled(const QString& title) {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (widget->windowTitle() == title) return widget;
+        }
+        return nullptr;
+    }
+
+    // Runs the message loop for `ms` milliseconds.
+    static void Pump(DWORD ms) {
+        const UINT_PTR timer = SetTimer(nullptr, 0, ms, nullptr);
+        MSG msg;
+        while (GetMessageW(&msg, nullptr, 0, 0)) {
+            if (msg.message == WM_TIMER && msg.hwnd == nullptr && msg.wParam == timer) break;
+            DispatchMessageW(&msg);
+        }
+        KillTimer(nullptr, timer);
+    }
+};
+
+TEST_F(DesktopTest, WindowsBecomeWidgetsThatFollowTheirRecords) {
+    HWND frameless = Create(L"frameless", WS_POPUP | WS_VISIBLE);
+    HWND framed = Create(L"framed", WS_OVERLAPPEDWINDOW);
+    HWND child = Create(L"child", WS_CHILD | WS_VISIBLE, 0, frameless);
+    QWidget* popup = WidgetTitled("frameless");
+    QWidget* window = WidgetTitled("framed");
+    ASSERT_NE(popup, nullptr);
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(popup->isVisible());
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_TRUE(popup->windowFlags().testFlag(Qt::FramelessWindowHint));
+    EXPECT_FALSE(window->windowFlags().testFlag(Qt::FramelessWindowHint));
+    EXPECT_EQ(popup->geometry(), QRect(50, 60, 120, 80));
+    ASSERT_EQ(popup->children().size(), 1);
+
+    MoveWindow(frameless, 10, 20, 200, 100, TRUE);
+    SetWindowTextW(frameless, L"moved");
+    EnableWindow(frameless, FALSE);
+    Pump(50);
+    EXPECT_EQ(popup->geometry(), QRect(10, 20, 200, 100));
+    EXPECT_EQ(popup->windowTitle(), "moved");
+    EXPECT_FALSE(popup->isEnabled());
+
+    // What the window painted is what the widget shows.
+    const QImage shown = popup->grab().toImage();
+    EXPECT_EQ(shown.pixel(100, 50) & 0xFFFFFF, 0x0000C8u);
+
+    ShowWindow(frameless, SW_HIDE);
+    EXPECT_FALSE(popup->isVisible());
+    DestroyWindow(frameless);
+    EXPECT_FALSE(IsWindow(child));
+    EXPECT_EQ(WidgetTitled("moved"), nullptr);
+    DestroyWindow(framed);
+}
+
+TEST_F(DesktopTest, CaptionAndEdgeAnswersStartTheDesktopsMoveAndResize) {
+    HWND window = Create(L"mover", WS_POPUP | WS_VISIBLE);
+    std::vector<LRESULT> started;
+    movanta::ui::OnSystemMoveStarted([&](HWND moved, LRESULT edge) {
+        EXPECT_EQ(moved, window);
+        started.push_back(edge);
+    });
+    gClicks.clear();
+    for (LRESULT hit : {HTCAPTION, HTBOTTOMRIGHT, HTCLIENT}) {
+        gHit = hit;
+        movanta::win::DeliverMouse(window, WM_LBUTTONDOWN, {60, 70}, MK_LBUTTON);
+        Pump(20);
+    }
+    gHit = HTCLIENT;
+    EXPECT_EQ(started, (std::vector<LRESULT> {HTCAPTION, HTBOTTOMRIGHT}));
+    EXPECT_EQ(gClicks, std::vector<UINT> {WM_LBUTTONDOWN}) << "only the client answer is a click";
+    movanta::ui::OnSystemMoveStarted(nullptr);
+    DestroyWindow(window);
+}
+
+TEST_F(DesktopTest, TheLoopRunsQtTimersAndPostedMessagesTogether) {
+    HWND window = Create(L"loop", WS_POPUP);
+    int ticks = 0;
+    bool qtRan = false;
+    QMetaObject::invokeMethod(
+        qApp, [&] { qtRan = true; }, Qt::QueuedConnection);
+    SetTimer(window, 5, 20, [](HWND w, UINT, UINT_PTR, DWORD) {
+        auto* count = reinterpret_cast<int*>(GetWindowLongPtrW(w, GWLP_USERDATA));
+        if (++*count == 3) PostMessageW(w, WM_APP, 0, 0);
+    });
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&ticks));
+    MSG msg;
+    const DWORD start = GetTickCount();
+    while (GetMessageW(&msg, nullptr, 0, 0) && msg.message != WM_APP && GetTickCount() - start < 5000) {
+        DispatchMessageW(&msg);
+    }
+    EXPECT_EQ(msg.message, WM_APP);
+    EXPECT_EQ(ticks, 3);
+    EXPECT_TRUE(qtRan);
+    DestroyWindow(window);
+}
+
+}  // namespace

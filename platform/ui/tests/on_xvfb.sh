@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Runs a test program on a private X server (Xvfb, 1024x768, 24 bits) with a
+# compositing manager (picom), and stops both afterwards.
+set -euo pipefail
+for tool in Xvfb picom xdotool; do
+  if ! command -v "$tool" >/dev/null; then
+    echo "on_xvfb.sh: $tool is missing (Debian packages xvfb, picom, xdotool)" >&2
+    exit 1
+  fi
+done
+number=""
+for n in $(seq 91 160); do
+  if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then number=$n; break; fi
+done
+[ -n "$number" ] || { echo "on_xvfb.sh: no free display number" >&2; exit 1; }
+Xvfb ":$number" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+picom=""
+trap 'kill $picom $xvfb 2>/dev/null || true; wait 2>/dev/null || true' EXIT
+for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X$number" ] && break; sleep 0.1; done
+export DISPLAY=":$number"
+picom --config /dev/null --backend xrender >/dev/null 2>&1 &
+picom=$!
+QT_QPA_PLATFORM=xcb "$@"

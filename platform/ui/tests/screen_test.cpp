@@ -1,0 +1,135 @@
+// The desktop back end on a real X server with a compositing manager:
+// per-pixel opacity shows what lies behind, and a press on a caption answer
+// drags the window with the real mouse.
+#include <gtest/gtest.h>
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QPixmap>
+#include <QScreen>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <thread>
+
+#include "gdi/wingdi.h"
+#include "ui/desktop.h"
+#include "win/windows.h"
+
+namespace {
+
+LRESULT gHit = HTCLIENT;
+
+LRESULT ScreenProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCHITTEST) return gHit;
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+void Pump(DWORD ms) {
+    const DWORD start = GetTickCount();
+    MSG msg;
+    while (GetTickCount() - start < ms) {
+        if (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            DispatchMessageW(&msg);
+        } else {
+            Sleep(5);
+        }
+    }
+}
+
+class ScreenTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        ASSERT_TRUE(movanta::ui::StartDesktop());
+        WNDCLASSW windowClass {};
+        windowClass.lpfnWndProc = ScreenProc;
+        windowClass.hbrBackground = CreateSolidBrush(RGB(0, 255, 0));
+        windowClass.lpszClassName = L"MovantaScreenWindow";
+        ASSERT_NE(RegisterClassW(&windowClass), 0);
+        for (int i = 0; i < 100 && !movanta::ui::DesktopComposites(); ++i) Pump(50);
+        ASSERT_TRUE(movanta::ui::DesktopComposites()) << "the compositing manager did not start";
+    }
+
+    static HWND Create(DWORD exStyle, int x, int y, int width, int height) {
+        return CreateWindowExW(exStyle, L"MovantaScreenWindow", L"", WS_POPUP, x, y, width, height, nullptr, nullptr,
+                               nullptr, nullptr);
+    }
+};
+
+int Channel(QRgb pixel, int shift) {
+    return static_cast<int>((pixel >> shift) & 0xFF);
+}
+
+TEST_F(ScreenTest, APerPixelTransparentWindowShowsTheDesktopThroughIt) {
+    HWND below = Create(0, 100, 100, 300, 300);  // green, from its class brush
+    ShowWindow(below, SW_SHOW);
+    HWND layered = Create(WS_EX_LAYERED, 150, 150, 200, 200);
+    BITMAPINFO info {};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), 200, -200, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HBITMAP picture = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    auto* pixels = static_cast<std::uint32_t*>(bits);
+    for (int y = 0; y < 200; ++y) {
+        for (int x = 0; x < 200; ++x) {
+            // Left half red at half opacity, right half clear, a solid blue band at the top.
+            pixels[y * 200 + x] = y < 20 ? 0xFF0000FF : (x < 100 ? 0x80800000 : 0x00000000);
+        }
+    }
+    HDC source = CreateCompatibleDC(nullptr);
+    SelectObject(source, picture);
+    BLENDFUNCTION blend {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+    POINT origin {0, 0};
+    SIZE size {200, 200};
+    ASSERT_TRUE(UpdateLayeredWindow(layered, nullptr, nullptr, &size, source, &origin, 0, &blend, ULW_ALPHA));
+    ShowWindow(layered, SW_SHOWNA);
+    Pump(1500);
+
+    const QImage screen = QGuiApplication::primaryScreen()->grabWindow(0).toImage();
+    const char* folder = std::getenv("MOVANTA_SCREENSHOT_DIR");
+    const std::filesystem::path shot =
+        std::filesystem::path(folder != nullptr ? folder : std::filesystem::temp_directory_path().string()) /
+        "movanta-layered.png";
+    screen.save(QString::fromStdString(shot.string()));
+    std::printf("screenshot: %s\n", shot.c_str());
+
+    const QRgb blended = screen.pixel(200, 250);
+    EXPECT_NEAR(Channel(blended, 16), 128, 12) << "half of the red";
+    EXPECT_NEAR(Channel(blended, 8), 128, 12) << "half of the green behind";
+    const QRgb clear = screen.pixel(300, 250);
+    EXPECT_EQ(clear & 0xFFFFFF, 0x00FF00u) << "the green window shows through clear pixels";
+    const QRgb band = screen.pixel(200, 160);
+    EXPECT_EQ(band & 0xFFFFFF, 0x0000FFu);
+
+    DeleteDC(source);
+    DeleteObject(picture);
+    DestroyWindow(layered);
+    DestroyWindow(below);
+}
+
+TEST_F(ScreenTest, DraggingACaptionAnswerMovesTheWindow) {
+    HWND window = Create(0, 400, 400, 150, 100);
+    ShowWindow(window, SW_SHOW);
+    gHit = HTCAPTION;
+    bool started = false;
+    movanta::ui::OnSystemMoveStarted([&](HWND, LRESULT edge) { started = edge == HTCAPTION; });
+    Pump(500);
+    std::thread mouse([] {
+        std::system(
+            "xdotool mousemove 450 450 sleep 0.2 mousedown 1 sleep 0.3 mousemove 480 470 sleep 0.2 "
+            "mousemove 550 520 sleep 0.3 mouseup 1");
+    });
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < 2500) Pump(50);
+    mouse.join();
+    Pump(300);
+    gHit = HTCLIENT;
+    movanta::ui::OnSystemMoveStarted(nullptr);
+    EXPECT_TRUE(started);
+    RECT rect {};
+    GetWindowRect(window, &rect);
+    EXPECT_NEAR(rect.left, 500, 3);
+    EXPECT_NEAR(rect.top, 470, 3);
+    DestroyWindow(window);
+}
+
+}  // namespace
