@@ -6,6 +6,7 @@
 
 #include "win/thread.h"
 #include "win/window_backend.h"
+#include "win/window_rendezvous.h"
 #include "win/window_table.h"
 
 namespace movanta::win {
@@ -250,6 +251,11 @@ void MessageQueue::Shutdown() {
 using namespace movanta::win;
 
 BOOL PostMessageW(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (IsRemoteWindow(window)) {
+        if (PostRemote(window, message, wParam, lParam)) return TRUE;
+        SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
     const MSG msg {window, message, wParam, lParam, GetTickCount(), {0, 0}};
     std::shared_ptr<MessageQueue> queue = window == nullptr ? CurrentQueue() : QueueOfWindow(window);
     if (!queue || !queue->Post(msg)) {

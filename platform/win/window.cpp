@@ -5,6 +5,7 @@
 #include "win/rect.h"
 #include "win/text.h"
 #include "win/thread.h"
+#include "win/window_rendezvous.h"
 #include "win/window_table.h"
 
 namespace movanta::win {
@@ -219,6 +220,7 @@ HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD
         create.cy = rect.bottom - rect.top;
     };
     place(window.rect);
+    if (window.parent == nullptr && !window.messageOnly) AnnounceWindows();
     CallCreationHooks(handle, &create);
     if (WindowBackend* backend = BackendOf(handle)) backend->Created(handle);
     if (window.parent == nullptr && !window.messageOnly) ApplyMinMaxInfo(handle);
@@ -280,10 +282,16 @@ BOOL DestroyWindow(HWND handle) {
 }
 
 BOOL IsWindow(HWND handle) {
+    if (IsRemoteWindow(handle)) return IsRemoteWindowAlive(handle) ? TRUE : FALSE;
     return QueueOfWindow(handle) ? TRUE : FALSE;
 }
 
+// A window of another process answers that process's id, also as its thread.
 DWORD GetWindowThreadProcessId(HWND handle, LPDWORD processId) {
+    if (IsRemoteWindow(handle)) {
+        if (processId != nullptr) *processId = RemoteProcessOf(handle);
+        return RemoteProcessOf(handle);
+    }
     std::shared_ptr<MessageQueue> queue = QueueOfWindow(handle);
     if (!queue) return 0;
     if (processId != nullptr) *processId = GetCurrentProcessId();

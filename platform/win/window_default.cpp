@@ -1,5 +1,6 @@
 // The platform's answers to the messages a window procedure passes on.
 #include "win/rect.h"
+#include "win/window_rendezvous.h"
 #include "win/window_surface.h"
 #include "win/window_table.h"
 
@@ -69,6 +70,7 @@ LRESULT DefWindowProcW(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
         case WM_SETTEXT: SetTitle(window, lParam == 0 ? L"" : reinterpret_cast<LPCWSTR>(lParam)); return TRUE;
         case WM_GETTEXT: return CopyTitle(window, reinterpret_cast<LPWSTR>(lParam), static_cast<size_t>(wParam));
         case WM_GETTEXTLENGTH: return CopyTitle(window, nullptr, 0);
+        case kForegroundRequest: SetForegroundWindow(window); return 0;
         default: return 0;
     }
 }

@@ -1,6 +1,7 @@
 // The active top-level window and the window with the keyboard focus.
 #include <utility>
 
+#include "win/window_rendezvous.h"
 #include "win/window_table.h"
 
 namespace movanta::win {
@@ -86,6 +87,7 @@ HWND SetFocus(HWND window) {
 }
 
 BOOL SetForegroundWindow(HWND window) {
+    if (IsRemoteWindow(window)) return ForegroundRemote(window) ? TRUE : FALSE;
     if (!IsWindow(window)) return FALSE;
     Activate(window, WA_ACTIVE, false);
     return TRUE;

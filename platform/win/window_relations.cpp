@@ -1,6 +1,7 @@
 // Parents, owners, children, identifiers and the texts of windows.
 #include <algorithm>
 #include "win/text.h"
+#include "win/window_rendezvous.h"
 #include "win/window_table.h"
 
 namespace movanta::win {
@@ -129,7 +130,8 @@ BOOL SetWindowTextW(HWND handle, LPCWSTR text) {
 }
 
 HWND FindWindowW(LPCWSTR className, LPCWSTR windowName) {
-    return FindLocalWindow(className, windowName);
+    HWND local = FindLocalWindow(className, windowName);
+    return local != nullptr ? local : FindRemoteWindow(className, windowName);
 }
 
 HWND FindWindowA(LPCSTR className, LPCSTR windowName) {

@@ -189,7 +189,10 @@ int GetWindowTextW(HWND window, LPWSTR buffer, int capacity);
 int GetWindowTextLengthW(HWND window);
 BOOL SetWindowTextW(HWND window, LPCWSTR text);
 // Top-level windows by class name and/or title (null matches any); class
-// names compare without regard to ASCII case, titles exactly.
+// names compare without regard to ASCII case, titles exactly. Windows of
+// this process come first, then those of the user's other processes, to
+// which PostMessageW (values only), SetForegroundWindow, IsWindow and
+// GetWindowThreadProcessId reach too.
 HWND FindWindowW(LPCWSTR className, LPCWSTR windowName);
 HWND FindWindowA(LPCSTR className, LPCSTR windowName);
 

@@ -3,10 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "testing/testing.h"
+#include "win/runtime_dir.h"
 #include "win/window_backend.h"
 #include "win/windows.h"
 
@@ -310,6 +313,69 @@ TEST_F(WindowsTest, CreationHooksSeeTheWindowBeforeItsFirstMessage) {
     EXPECT_EQ(Take().front(), "hook 77");
     EXPECT_TRUE(UnhookWindowsHookEx(s_hook));
     DestroyWindow(top);
+}
+
+}  // namespace
+
+namespace {
+
+std::vector<UINT> gRemoteSeen;
+
+LRESULT RemoteTargetProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_ACTIVATE || message == WM_CLOSE) gRemoteSeen.push_back(message);
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+TEST(WindowRendezvous, AnotherProcessFindsTheWindowRaisesItAndClosesIt) {
+    const std::wstring className = L"MovantaRemoteTarget" + std::to_wstring(GetCurrentProcessId());
+    const std::wstring title = L"Remote " + std::to_wstring(GetCurrentProcessId());
+    WNDCLASSW windowClass {};
+    windowClass.lpfnWndProc = RemoteTargetProc;
+    windowClass.lpszClassName = className.c_str();
+    ASSERT_NE(RegisterClassW(&windowClass), 0);
+    const std::wstring otherClass = className + L"Other";
+    windowClass.lpfnWndProc = DefWindowProcW;
+    windowClass.lpszClassName = otherClass.c_str();
+    ASSERT_NE(RegisterClassW(&windowClass), 0);
+    HWND target = CreateWindowExW(0, className.c_str(), title.c_str(), WS_POPUP | WS_VISIBLE, 0, 0, 10, 10, nullptr,
+                                  nullptr, nullptr, nullptr);
+    HWND other = CreateWindowExW(0, otherClass.c_str(), L"other", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10, nullptr, nullptr,
+                                 nullptr, nullptr);
+    ASSERT_EQ(GetActiveWindow(), other);
+    gRemoteSeen.clear();
+
+    movanta::testing::Child child(
+        {WIN_HELPER_PATH, "close-window", movanta::WideToUtf8(className), movanta::WideToUtf8(title)});
+    const DWORD start = GetTickCount();
+    MSG msg;
+    while (IsWindow(target) && GetTickCount() - start < 10000) {
+        if (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            DispatchMessageW(&msg);
+        } else {
+            Sleep(2);
+        }
+    }
+    EXPECT_EQ(child.Wait(), 0);
+    EXPECT_FALSE(IsWindow(target)) << "WM_CLOSE from the other process destroyed it";
+    ASSERT_GE(gRemoteSeen.size(), 2u);
+    EXPECT_EQ(gRemoteSeen[0], WM_ACTIVATE) << "raised before it was closed";
+    EXPECT_EQ(gRemoteSeen[1], WM_CLOSE);
+    DestroyWindow(other);
+}
+
+TEST(WindowRendezvous, AWindowOfAProcessThatIsGoneIsNotFound) {
+    const std::string className = "MovantaLeftBehind" + std::to_string(GetCurrentProcessId());
+    movanta::testing::Child child({WIN_HELPER_PATH, "leave-window", className});
+    const std::filesystem::path record =
+        std::filesystem::path(movanta::win::RuntimeFolder("windows")) / (std::to_string(child.Pid()) + ".sock");
+    EXPECT_EQ(child.Wait(), 0);
+    EXPECT_TRUE(std::filesystem::exists(record)) << "the process left its record";
+    EXPECT_EQ(FindWindowA(className.c_str(), nullptr), nullptr);
+    EXPECT_FALSE(std::filesystem::exists(record)) << "the lookup removed it";
+    EXPECT_EQ(
+        PostMessageW(reinterpret_cast<HWND>(static_cast<ULONG_PTR>(0x7FFFFFFFull << 32 | 0x10000)), WM_CLOSE, 0, 0),
+        FALSE)
+        << "a handle of a process that does not exist";
 }
 
 }  // namespace
