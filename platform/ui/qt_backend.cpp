@@ -183,6 +183,7 @@ void QtBackend::Sync(WindowWidget& widget, unsigned changes) {
     if ((changes & kGeometry) != 0) widget.PlaceFromRecord(ToQt(record.rect));
     if ((changes & kTitle) != 0) widget.setWindowTitle(QString::fromWCharArray(record.title.c_str()));
     if ((changes & (kEnabled | kStyle)) != 0) widget.setEnabled((record.style & WS_DISABLED) == 0);
+    if ((changes & kStyle) != 0) widget.setAcceptDrops((record.exStyle & WS_EX_ACCEPTFILES) != 0);
     if ((changes & (kOpacity | kStyle)) != 0) SyncLayering(widget);
     if ((changes & kShape) != 0) {
         QRegion shape;

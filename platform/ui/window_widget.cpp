@@ -2,18 +2,35 @@
 
 #include <QCloseEvent>
 #include <QCursor>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <algorithm>
 
+#include <QMimeData>
+#include <QUrl>
+#include <string>
+#include <vector>
+
 #include "gdi/gdi_objects.h"
 #include "gdi/window_drawing.h"
+#include "ui/drop.h"
 #include "win/window_backend.h"
 
 namespace movanta::ui {
 namespace {
+
+std::vector<std::wstring> LocalFiles(const QMimeData* data) {
+    std::vector<std::wstring> files;
+    if (data == nullptr) return files;
+    for (const QUrl& url : data->urls()) {
+        if (url.isLocalFile()) files.push_back(url.toLocalFile().toStdWString());
+    }
+    return files;
+}
 
 WPARAM KeysOf(const QMouseEvent& event) {
     WPARAM keys = 0;
@@ -213,6 +230,22 @@ void WindowWidget::keyPressEvent(QKeyEvent* event) {
     for (const QChar c : event->text()) {
         if (c.isPrint()) PostMessageW(window_, WM_CHAR, c.unicode(), 1);
     }
+}
+
+}  // namespace movanta::ui
+
+namespace movanta::ui {
+
+void WindowWidget::dragEnterEvent(QDragEnterEvent* event) {
+    if (!LocalFiles(event->mimeData()).empty()) event->acceptProposedAction();
+}
+
+void WindowWidget::dropEvent(QDropEvent* event) {
+    std::vector<std::wstring> files = LocalFiles(event->mimeData());
+    if (files.empty()) return;
+    const QPoint at = event->position().toPoint();
+    PostMessageW(window_, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop(std::move(files), {at.x(), at.y()})), 0);
+    event->acceptProposedAction();
 }
 
 }  // namespace movanta::ui

@@ -1,0 +1,61 @@
+#include "afxwin/frame.h"
+
+#include <string>
+
+#include "afxwin/app.h"
+#include "afxwin/resources.h"
+
+IMPLEMENT_DYNCREATE(CFrameWnd, CWnd)
+
+BEGIN_MESSAGE_MAP(CFrameWnd, CWnd)
+ON_MESSAGE(WM_IDLEUPDATECMDUI, OnIdleUpdateCmdUI)
+END_MESSAGE_MAP()
+
+namespace {
+
+constexpr LPCWSTR kFrameClass = L"AfxFrameOrView";
+
+}  // namespace
+
+BOOL CFrameWnd::PreCreateWindow(CREATESTRUCTW& create) {
+    if (create.lpszClass == nullptr) {
+        WNDCLASSW windowClass {};
+        if (!::GetClassInfoW(nullptr, kFrameClass, &windowClass)) {
+            windowClass.style = CS_DBLCLKS;
+            windowClass.lpfnWndProc = ::DefWindowProcW;
+            windowClass.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<ULONG_PTR>(6));  // the window colour
+            windowClass.lpszClassName = kFrameClass;
+            ::RegisterClassW(&windowClass);
+        }
+        create.lpszClass = kFrameClass;
+    }
+    return TRUE;
+}
+
+BOOL CFrameWnd::LoadFrame(UINT resourceId, DWORD style, CWnd* parent, void*) {
+    m_nIDHelp = resourceId;
+    WCHAR buffer[512] {};
+    LoadStringW(AfxGetResourceHandle(), resourceId, buffer, 512);
+    std::wstring title = buffer;
+    title = title.substr(0, title.find(L'\n'));
+    return CreateEx(0, nullptr, title.c_str(), style, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                    parent != nullptr ? parent->m_hWnd : nullptr, nullptr);
+}
+
+void CFrameWnd::PostNcDestroy() {
+    delete this;
+}
+
+// Controls without an update handler keep their state: a label has no
+// command to be disabled for.
+LRESULT CFrameWnd::OnIdleUpdateCmdUI(WPARAM, LPARAM) {
+    for (HWND child = ::GetWindow(m_hWnd, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        const int id = ::GetDlgCtrlID(child);
+        if (id == 0) continue;
+        CCmdUI state;
+        state.m_nID = static_cast<UINT>(id);
+        state.m_pOther = CWnd::FromHandle(child);
+        state.DoUpdate(this, FALSE);
+    }
+    return 0;
+}

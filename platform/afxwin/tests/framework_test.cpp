@@ -1,0 +1,210 @@
+// The framework's window classes without a screen: message maps, command
+// routing and command UI, modal dialogs and the command line.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "afxwin/app.h"
+#include "afxwin/dialog.h"
+#include "afxwin/frame.h"
+#include "afxwin/resources.h"
+#include "ui/controls.h"
+
+namespace {
+
+std::vector<std::string> gCalls;
+UINT gRegistered = RegisterWindowMessageW(L"Movanta-Framework-Test");
+constexpr UINT kCommandA = 100;
+constexpr UINT kCommandB = 101;
+
+class CBaseWnd : public CWnd {
+protected:
+    DECLARE_MESSAGE_MAP()
+    afx_msg void OnTimer(UINT_PTR id) { gCalls.push_back("base timer " + std::to_string(id)); }
+    afx_msg LRESULT OnApp(WPARAM wParam, LPARAM) {
+        gCalls.push_back("base app " + std::to_string(wParam));
+        return 7;
+    }
+    afx_msg void OnCommandA() { gCalls.push_back("base A"); }
+    afx_msg void OnCommandB() { gCalls.push_back("base B"); }
+};
+
+BEGIN_MESSAGE_MAP(CBaseWnd, CWnd)
+ON_WM_TIMER()
+ON_MESSAGE(WM_APP, OnApp)
+ON_COMMAND(kCommandA, OnCommandA)
+ON_COMMAND(kCommandB, OnCommandB)
+END_MESSAGE_MAP()
+
+class CDerivedWnd : public CBaseWnd {
+protected:
+    DECLARE_MESSAGE_MAP()
+    afx_msg void OnCommandA() { gCalls.push_back("derived A"); }
+    afx_msg LRESULT OnRegistered(WPARAM, LPARAM) {
+        gCalls.push_back("registered");
+        return 9;
+    }
+    afx_msg void OnUpdateA(CCmdUI* ui) { ui->Enable(FALSE); }
+    afx_msg void OnDestroy() {
+        gCalls.push_back("destroy");
+        CWnd::OnDestroy();
+    }
+};
+
+BEGIN_MESSAGE_MAP(CDerivedWnd, CBaseWnd)
+ON_COMMAND(kCommandA, OnCommandA)
+ON_REGISTERED_MESSAGE(gRegistered, OnRegistered)
+ON_UPDATE_COMMAND_UI(kCommandA, OnUpdateA)
+ON_WM_DESTROY()
+END_MESSAGE_MAP()
+
+TEST(MessageMaps, ADerivedEntryOverridesTheBaseAndOthersFallBackToIt) {
+    gCalls.clear();
+    CDerivedWnd window;
+    ASSERT_TRUE(window.CreateEx(0, nullptr, L"maps", WS_POPUP, 0, 0, 50, 50, nullptr, nullptr));
+    EXPECT_EQ(CWnd::FromHandlePermanent(window.m_hWnd), &window) << "attached before its first message";
+    window.SendMessage(WM_COMMAND, kCommandA, 0);
+    window.SendMessage(WM_COMMAND, kCommandB, 0);
+    EXPECT_EQ(window.SendMessage(WM_APP, 3, 0), 7);
+    EXPECT_EQ(window.SendMessage(gRegistered, 0, 0), 9);
+    window.SendMessage(WM_TIMER, 12, 0);
+    EXPECT_EQ(gCalls, (std::vector<std::string> {"derived A", "base B", "base app 3", "registered", "base timer 12"}));
+
+    // A command's update handler decides; one without runs nothing.
+    CCmdUI ui;
+    ui.m_nID = kCommandA;
+    EXPECT_TRUE(ui.DoUpdate(&window, TRUE));
+    ui.m_nID = kCommandB;
+    EXPECT_FALSE(ui.DoUpdate(&window, TRUE));
+
+    gCalls.clear();
+    window.DestroyWindow();
+    EXPECT_EQ(gCalls, std::vector<std::string> {"destroy"});
+    EXPECT_EQ(window.m_hWnd, nullptr) << "detached at WM_NCDESTROY";
+}
+
+LRESULT OriginalProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_APP + 1) gCalls.push_back("original");
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+TEST(MessageMaps, SubclassingPutsTheObjectFirstAndUnsubclassingRestores) {
+    WNDCLASSW windowClass {};
+    windowClass.lpfnWndProc = OriginalProc;
+    windowClass.lpszClassName = L"MovantaSubclassed";
+    ASSERT_NE(RegisterClassW(&windowClass), 0);
+    HWND handle =
+        CreateWindowExW(0, L"MovantaSubclassed", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    gCalls.clear();
+    {
+        CDerivedWnd object;
+        ASSERT_TRUE(object.SubclassWindow(handle));
+        SendMessageW(handle, WM_APP, 1, 0);
+        SendMessageW(handle, WM_APP + 1, 0, 0);  // not in the map: the original procedure
+        EXPECT_EQ(object.UnsubclassWindow(), handle);
+    }
+    SendMessageW(handle, WM_APP, 1, 0);
+    EXPECT_EQ(gCalls, (std::vector<std::string> {"base app 1", "original"}));
+    DestroyWindow(handle);
+}
+
+constexpr UINT kTestDialog = 4000;
+
+class CTimedDialog : public CDialog {
+public:
+    CTimedDialog() : CDialog(kTestDialog) {}
+    int ticks = 0;
+    bool posted = false;
+    bool initialised = false;
+
+protected:
+    DECLARE_MESSAGE_MAP()
+    BOOL OnInitDialog() override {
+        initialised = true;
+        SetTimer(1, 10);
+        return CDialog::OnInitDialog();
+    }
+    afx_msg void OnTimer(UINT_PTR) {
+        if (++ticks == 3) PostMessage(WM_APP, 42, 0);
+    }
+    afx_msg LRESULT OnApp(WPARAM wParam, LPARAM) {
+        posted = true;
+        EndDialog(static_cast<int>(wParam));
+        return 0;
+    }
+};
+
+BEGIN_MESSAGE_MAP(CTimedDialog, CDialog)
+ON_WM_TIMER()
+ON_MESSAGE(WM_APP, OnApp)
+END_MESSAGE_MAP()
+
+TEST(Dialogs, AModalLoopRunsTimersAndPostedMessagesAndReturnsTheEndValue) {
+    DialogTemplate dialog;
+    dialog.title = L"Timed";
+    dialog.style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
+    dialog.rect = {0, 0, 187, 94};
+    RegisterDialogTemplate(nullptr, kTestDialog, dialog);
+
+    CTimedDialog timed;
+    EXPECT_EQ(timed.DoModal(), 42);
+    EXPECT_TRUE(timed.initialised);
+    EXPECT_EQ(timed.ticks, 3);
+    EXPECT_TRUE(timed.posted);
+    EXPECT_EQ(timed.m_hWnd, nullptr) << "the window is gone after the loop";
+
+    // Escape cancels; the close box too.
+    class CQuickDialog : public CDialog {
+    public:
+        CQuickDialog() : CDialog(kTestDialog) {}
+        UINT key = 0;
+        BOOL OnInitDialog() override {
+            if (key != 0) {
+                PostMessage(WM_KEYDOWN, key, 0);
+            } else {
+                PostMessage(WM_CLOSE);
+            }
+            return TRUE;
+        }
+    };
+    CQuickDialog escape;
+    escape.key = 0x1B;
+    EXPECT_EQ(escape.DoModal(), IDCANCEL);
+    CQuickDialog enter;
+    enter.key = 0x0D;
+    EXPECT_EQ(enter.DoModal(), IDOK);
+    CQuickDialog closed;
+    EXPECT_EQ(closed.DoModal(), IDCANCEL);
+
+    CDialog missing(4999);
+    EXPECT_EQ(missing.DoModal(), -1) << "no such template";
+}
+
+TEST(Dialogs, DialogUnitsFollowTheDialogFont) {
+    const RECT pixels = DialogUnitsToPixels({0, 0, 187, 94});
+    EXPECT_EQ(pixels.right, 280);
+    EXPECT_EQ(pixels.bottom, 152);
+}
+
+TEST(Application, TheCommandLineGivesTheFileAndFlags) {
+    CWinApp app(L"Movanta Test");
+    app.m_arguments = {L"/quiet", L"clip.avi", L"-x", L"other.avi"};
+    struct Info : CCommandLineInfo {
+        std::vector<std::wstring> flags;
+        void ParseParam(const WCHAR* param, BOOL flag, BOOL last) override {
+            if (flag) flags.push_back(param);
+            if (last) flags.push_back(L"<last>");
+            CCommandLineInfo::ParseParam(param, flag, last);
+        }
+    } info;
+    app.ParseCommandLine(info);
+    EXPECT_EQ(info.m_nShellCommand, CCommandLineInfo::FileOpen);
+    EXPECT_STREQ(info.m_strFileName.GetString(), L"clip.avi");
+    EXPECT_EQ(info.flags, (std::vector<std::wstring> {L"quiet", L"x", L"<last>"}));
+    EXPECT_EQ(AfxGetApp(), &app);
+    const std::wstring help = app.m_pszHelpFilePath.GetString();
+    EXPECT_EQ(help.substr(help.size() - 4), L".chm");
+}
+
+}  // namespace
