@@ -1,6 +1,7 @@
 #include "afxwin/cmdtarget.h"
 
 #include "afxwin/wnd.h"
+#include "ui/controls.h"
 
 IMPLEMENT_DYNAMIC(CCmdTarget, CObject)
 
@@ -46,7 +47,7 @@ void CCmdUI::Enable(BOOL on) {
 }
 
 void CCmdUI::SetCheck(int check) {
-    if (m_pOther != nullptr) m_pOther->SendMessage(0x00F1 /* BM_SETCHECK */, static_cast<WPARAM>(check), 0);
+    if (m_pOther != nullptr) m_pOther->SendMessage(BM_SETCHECK, static_cast<WPARAM>(check), 0);
 }
 
 void CCmdUI::SetText(LPCWSTR text) {

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "gdi/qt_text.h"
+#include "ui/control.h"
 #include "ui/qt_backend.h"
 
 namespace movanta::ui {
@@ -69,6 +70,14 @@ void StopDesktop() {
     if (!Backend()) return;
     win::SetWindowBackend(nullptr);
     Backend().reset();
+}
+
+bool DesktopRuns() {
+    return Backend() != nullptr;
+}
+
+QWidget* HostWidget(HWND window) {
+    return Backend() ? Backend()->Host(window) : nullptr;
 }
 
 bool DesktopComposites() {

@@ -29,6 +29,8 @@ public:
     void ProcessEvents(DWORD timeout) override;
     void Wake() override;
 
+    // The widget that shows the window (on Qt's thread), or null.
+    QWidget* Host(HWND window) const { return WidgetOf(window); }
     // Whether a compositing manager runs (asked of the X server each time).
     bool Composited();
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "afxwin/app.h"
+#include "afxwin/controls.h"
 #include "afxwin/dialog.h"
 #include "afxwin/frame.h"
 #include "afxwin/resources.h"
@@ -205,6 +206,69 @@ TEST(Application, TheCommandLineGivesTheFileAndFlags) {
     EXPECT_EQ(AfxGetApp(), &app);
     const std::wstring help = app.m_pszHelpFilePath.GetString();
     EXPECT_EQ(help.substr(help.size() - 4), L".chm");
+}
+
+}  // namespace
+
+namespace {
+
+constexpr UINT kFormDialog = 4001;
+constexpr UINT kNameEdit = 1001;
+constexpr UINT kPhoneCombo = 1002;
+
+class CFormDialog : public CDialog {
+public:
+    CFormDialog() : CDialog(kFormDialog) {}
+    CString name;
+    int phone = -1;
+    int changes = 0;
+
+protected:
+    DECLARE_MESSAGE_MAP()
+    BOOL OnInitDialog() override {
+        CDialog::OnInitDialog();
+        m_phones.SubclassDlgItem(kPhoneCombo, this);
+        m_phones.AddString(L"Nokia 6230");
+        m_phones.AddString(L"Motorola V3");
+        m_phones.SetCurSel(0);
+        SetDlgItemInt(kNameEdit, 42);
+        // What a user's choice sends, then Enter.
+        ::SendMessageW(m_hWnd, WM_COMMAND, MAKEWPARAM(kPhoneCombo, CBN_SELCHANGE),
+                       reinterpret_cast<LPARAM>(m_phones.m_hWnd));
+        PostMessage(WM_KEYDOWN, 0x0D, 0);
+        return TRUE;
+    }
+    void OnOK() override {
+        BOOL number = FALSE;
+        EXPECT_EQ(GetDlgItemInt(kNameEdit, &number), 42u);
+        EXPECT_TRUE(number);
+        SetDlgItemText(kNameEdit, L"clip");
+        GetDlgItemText(kNameEdit, name);
+        phone = m_phones.GetCurSel();
+        CDialog::OnOK();
+    }
+    afx_msg void OnPhoneChanged() { ++changes; }
+
+    CComboBox m_phones;
+};
+
+BEGIN_MESSAGE_MAP(CFormDialog, CDialog)
+ON_CBN_SELCHANGE(kPhoneCombo, OnPhoneChanged)
+END_MESSAGE_MAP()
+
+TEST(Dialogs, TemplateControlsAreMadeAndReachedThroughTheDialog) {
+    DialogTemplate dialog;
+    dialog.title = L"Options";
+    dialog.style = WS_POPUP | WS_CAPTION;
+    dialog.rect = {0, 0, 200, 100};
+    dialog.items = {{L"EDIT", L"", kNameEdit, WS_TABSTOP, 0, {10, 10, 100, 24}},
+                    {L"ComboBox", L"", kPhoneCombo, CBS_DROPDOWNLIST | WS_TABSTOP, 0, {10, 30, 100, 80}}};
+    RegisterDialogTemplate(nullptr, kFormDialog, dialog);
+    CFormDialog form;
+    EXPECT_EQ(form.DoModal(), IDOK);
+    EXPECT_STREQ(form.name.GetString(), L"clip");
+    EXPECT_EQ(form.phone, 0);
+    EXPECT_EQ(form.changes, 1) << "the notification reached the map with the control's identifier";
 }
 
 }  // namespace
