@@ -58,6 +58,12 @@ LRESULT ClassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         delete control;
         return DefWindowProcW(window, message, wParam, lParam);
     }
+    if (message == WM_PAINT) {
+        // The widget paints the control; its window keeps no picture.
+        ValidateRect(window, nullptr);
+        return 0;
+    }
+    if (message == WM_ERASEBKGND) return TRUE;
     if (message == WM_SETFONT) {
         control->SetFont(static_cast<HFONT__*>(reinterpret_cast<void*>(wParam)));
         return 0;

@@ -31,7 +31,7 @@ struct OPENFILENAMEW {
     HWND hwndOwner;
     HINSTANCE hInstance;
     LPCWSTR
-        lpstrFilter;  // pairs of zero-terminated texts: a name, its patterns (";"-separated); ends with an empty one
+    lpstrFilter;  // pairs of zero-terminated texts: a name, its patterns (";"-separated); ends with an empty one
     LPWSTR lpstrCustomFilter;
     DWORD nMaxCustFilter;
     DWORD nFilterIndex;  // 1-based; the chosen one on return

@@ -114,8 +114,7 @@ void QtBackend::Created(HWND window) {
     OnGuiThread([this, window] {
         const win::Window record = win::Snapshot(window);
         if (record.handle == nullptr || record.messageOnly) return;
-        QWidget* parent = WidgetOf(record.parent != nullptr ? record.parent : record.owner);
-        auto* widget = new WindowWidget(window, parent, FlagsOf(record));
+        auto* widget = new WindowWidget(window, WidgetOf(record.parent), FlagsOf(record));
         if (record.parent == nullptr && (record.exStyle & WS_EX_LAYERED) != 0) {
             widget->setAttribute(Qt::WA_TranslucentBackground);
         }
@@ -123,7 +122,16 @@ void QtBackend::Created(HWND window) {
         widget->PlaceFromRecord(ToQt(record.rect));
         widget->setEnabled((record.style & WS_DISABLED) == 0);
         widgets_[window] = widget;
+        KeepAboveOwner(*widget, record.owner);
     });
+}
+
+void QtBackend::KeepAboveOwner(WindowWidget& widget, HWND ownerWindow) {
+    WindowWidget* owner = WidgetOf(ownerWindow);
+    if (owner == nullptr || !widget.isWindow()) return;
+    widget.winId();
+    owner->winId();
+    widget.windowHandle()->setTransientParent(owner->windowHandle());
 }
 
 void QtBackend::Destroyed(HWND window) {
@@ -177,6 +185,7 @@ void QtBackend::Sync(WindowWidget& widget, unsigned changes) {
         const bool layered = (record.exStyle & WS_EX_LAYERED) != 0;
         if (flags != widget.windowFlags() || layered != widget.testAttribute(Qt::WA_TranslucentBackground)) {
             widget.Rebuild(flags, layered);
+            KeepAboveOwner(widget, record.owner);
             changes |= kVisibility | kGeometry;
         }
     }

@@ -42,6 +42,9 @@ private:
     void OnGuiThread(std::function<void()> work);
     void Sync(WindowWidget& widget, unsigned changes);
     void SyncLayering(WindowWidget& widget);
+    // An owned window stays above its owner without being its Qt child:
+    // disabling the owner (a modal loop does) would disable it too.
+    void KeepAboveOwner(WindowWidget& widget, HWND owner);
 
     std::map<HWND, WindowWidget*> widgets_;
     QTimer timeout_;

@@ -132,10 +132,9 @@ void WindowWidget::paintEvent(QPaintEvent* event) {
     painter.setClipRegion(event->region());
     const gdi::Bitmap* surface = gdi::SurfaceOf(window_);
     if (surface == nullptr) {
-        if (perPixel_) {
-            painter.setCompositionMode(QPainter::CompositionMode_Source);
-            painter.fillRect(rect(), Qt::transparent);
-        }
+        // Nothing drawn yet (controls never draw): the face colour, or clear.
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        painter.fillRect(rect(), perPixel_ ? QColor(Qt::transparent) : palette().color(QPalette::Window));
         return;
     }
     if (perPixel_) painter.setCompositionMode(QPainter::CompositionMode_Source);

@@ -67,7 +67,9 @@ void DeliverMouse(HWND over, UINT message, POINT screen, WPARAM keys) {
     }
     PostLeave(left);
     const Window window = Snapshot(target);
-    if ((message == WM_LBUTTONDBLCLK || message == WM_RBUTTONDBLCLK) && (window.windowClass.style & CS_DBLCLKS) == 0) {
+    // Double clicks in the client area need CS_DBLCLKS; on the frame and caption they always come.
+    if ((message == WM_LBUTTONDBLCLK || message == WM_RBUTTONDBLCLK) && hit == HTCLIENT &&
+        (window.windowClass.style & CS_DBLCLKS) == 0) {
         message = message == WM_LBUTTONDBLCLK ? WM_LBUTTONDOWN : WM_RBUTTONDOWN;
     }
     if (IsPress(message) && (window.style & WS_CHILD) == 0 && GetActiveWindow() != target) {
