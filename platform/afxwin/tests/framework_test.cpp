@@ -272,3 +272,51 @@ TEST(Dialogs, TemplateControlsAreMadeAndReachedThroughTheDialog) {
 }
 
 }  // namespace
+
+namespace {
+
+constexpr UINT kFrameTitle = 4100;
+constexpr UINT kPlayButton = 300;
+constexpr UINT kStopButton = 301;
+
+class CPlayerFrame : public CFrameWnd {
+public:
+    bool playing = false;
+
+protected:
+    DECLARE_MESSAGE_MAP()
+    afx_msg void OnUpdatePlay(CCmdUI* ui) { ui->Enable(!playing); }
+};
+
+BEGIN_MESSAGE_MAP(CPlayerFrame, CFrameWnd)
+ON_UPDATE_COMMAND_UI(kPlayButton, OnUpdatePlay)
+END_MESSAGE_MAP()
+
+TEST(Frames, TheTitleComesFromTheResourceAndIdleTimeUpdatesCommandUi) {
+    RegisterStringResource(nullptr, kFrameTitle, L"Movanta\nPlayer");
+    CWinApp app(L"Frames");
+    auto* frame = new CPlayerFrame;  // deletes itself with its window
+    ASSERT_TRUE(frame->LoadFrame(kFrameTitle, WS_OVERLAPPEDWINDOW | WS_VISIBLE));
+    CString title;
+    frame->GetWindowText(title);
+    EXPECT_STREQ(title.GetString(), L"Movanta");
+    CButton play;
+    CButton stop;
+    ASSERT_TRUE(play.Create(L"Play", WS_VISIBLE, CRect(0, 0, 50, 20), frame, kPlayButton));
+    ASSERT_TRUE(stop.Create(L"Stop", WS_VISIBLE, CRect(60, 0, 110, 20), frame, kStopButton));
+    app.m_pMainWnd = frame;
+
+    frame->playing = true;
+    app.OnIdle(0);
+    EXPECT_FALSE(play.IsWindowEnabled()) << "its update handler disabled it";
+    EXPECT_TRUE(stop.IsWindowEnabled()) << "no handler: left alone";
+    frame->playing = false;
+    app.OnIdle(0);
+    EXPECT_TRUE(play.IsWindowEnabled());
+
+    play.DestroyWindow();
+    stop.DestroyWindow();
+    frame->DestroyWindow();
+}
+
+}  // namespace

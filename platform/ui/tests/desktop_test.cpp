@@ -4,13 +4,17 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDropEvent>
 #include <QImage>
+#include <QMimeData>
+#include <QUrl>
 #include <QWidget>
 #include <cstdlib>
 #include <vector>
 
 #include "gdi/wingdi.h"
 #include "ui/desktop.h"
+#include "ui/shell.h"
 #include "win/window_backend.h"
 #include "win/windows.h"
 
@@ -146,6 +150,51 @@ TEST_F(DesktopTest, TheLoopRunsQtTimersAndPostedMessagesTogether) {
     EXPECT_EQ(ticks, 3);
     EXPECT_TRUE(qtRan);
     DestroyWindow(window);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(DesktopTest, DroppedLocalFilesArriveAsWmDropFiles) {
+    HWND window = Create(L"drops", WS_POPUP | WS_VISIBLE);
+    DragAcceptFiles(window, TRUE);
+    Pump(20);
+    QWidget* widget = WidgetTitled("drops");
+    ASSERT_NE(widget, nullptr);
+    EXPECT_TRUE(widget->acceptDrops());
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile("/tmp/clip one.avi"), QUrl("https://example.org/x.avi"),
+                  QUrl::fromLocalFile("/tmp/two.mp4")});
+    // Qt delivers a drop to the window a drag entered.
+    QDragEnterEvent enter(QPoint(5, 6), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(widget, &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(5, 6), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(widget, &drop);
+    MSG msg {};
+    ASSERT_TRUE(PeekMessageW(&msg, window, WM_DROPFILES, WM_DROPFILES, PM_REMOVE));
+    auto drop_handle = reinterpret_cast<HDROP>(msg.wParam);
+    EXPECT_EQ(DragQueryFileW(drop_handle, 0xFFFFFFFF, nullptr, 0), 2u) << "local files only";
+    WCHAR path[64] {};
+    EXPECT_EQ(DragQueryFileW(drop_handle, 0, nullptr, 0), 17u);
+    EXPECT_EQ(DragQueryFileW(drop_handle, 0, path, 64), 17u);
+    EXPECT_STREQ(path, L"/tmp/clip one.avi");
+    DragFinish(drop_handle);
+    EXPECT_EQ(DragQueryFileW(drop_handle, 0xFFFFFFFF, nullptr, 0), 0u) << "finished handles are refused";
+    DestroyWindow(window);
+}
+
+TEST(Shell, VersionAndOpeningAMissingFile) {
+    OSVERSIONINFOW version {};
+    version.dwOSVersionInfoSize = sizeof(version);
+    ASSERT_TRUE(GetVersionExW(&version));
+    EXPECT_GE(version.dwMajorVersion, 5u) << "the version checks of the application pass";
+    version.dwOSVersionInfoSize = 3;
+    EXPECT_FALSE(GetVersionExW(&version));
+    EXPECT_EQ(reinterpret_cast<ULONG_PTR>(ShellExecuteW(nullptr, L"open", L"/no/such/help.html", nullptr, nullptr, 1)),
+              2u);
+    EXPECT_LE(reinterpret_cast<ULONG_PTR>(ShellExecuteW(nullptr, L"print", L"/tmp", nullptr, nullptr, 1)), 32u);
 }
 
 }  // namespace

@@ -1,7 +1,14 @@
 #!/usr/bin/env bash
 # Runs a test program on a private X server (Xvfb, 1024x768, 24 bits) with a
-# compositing manager (picom), and stops both afterwards.
+# compositing manager (picom), and stops both afterwards. With
+# --no-compositor first, no compositing manager runs and the program sees
+# MOVANTA_TEST_NO_COMPOSITOR=1.
 set -euo pipefail
+compositor=1
+if [ "${1:-}" = "--no-compositor" ]; then
+  compositor=0
+  shift
+fi
 for tool in Xvfb picom xdotool; do
   if ! command -v "$tool" >/dev/null; then
     echo "on_xvfb.sh: $tool is missing (Debian packages xvfb, picom, xdotool)" >&2
@@ -19,6 +26,10 @@ picom=""
 trap 'kill $picom $xvfb 2>/dev/null || true; wait 2>/dev/null || true' EXIT
 for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X$number" ] && break; sleep 0.1; done
 export DISPLAY=":$number"
-picom --config /dev/null --backend xrender >/dev/null 2>&1 &
-picom=$!
+if [ "$compositor" = 1 ]; then
+  picom --config /dev/null --backend xrender >/dev/null 2>&1 &
+  picom=$!
+else
+  export MOVANTA_TEST_NO_COMPOSITOR=1
+fi
 QT_QPA_PLATFORM=xcb "$@"
