@@ -8,6 +8,9 @@
 
 inline constexpr int SM_CXSCREEN = 0;
 inline constexpr int SM_CYSCREEN = 1;
+// 0: the desktop swaps the buttons itself before reporting them, so the
+// logical left button is always the primary one here.
+inline constexpr int SM_SWAPBUTTON = 23;
 inline constexpr int SM_CXFRAME = 32;
 inline constexpr int SM_CYFRAME = 33;
 inline constexpr UINT SPI_GETICONTITLELOGFONT = 0x001F;

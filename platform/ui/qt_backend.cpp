@@ -164,6 +164,21 @@ bool QtBackend::Composited() {
     return composited;
 }
 
+void QtBackend::LimitDesktopSizing(WindowWidget& widget, const win::Window& record) {
+    // The desktop's own frame sizes a framed window without asking: it gets
+    // the procedure's limits beforehand.
+    if ((record.style & WS_CAPTION) != WS_CAPTION || (record.style & WS_THICKFRAME) == 0) return;
+    ApplySizeLimits(widget, QSize(record.rect.right - record.rect.left, record.rect.bottom - record.rect.top));
+}
+
+void QtBackend::ApplySizeLimits(WindowWidget& widget, QSize current) {
+    const MINMAXINFO limits = win::QueryMinMaxInfo(widget.Handle());
+    widget.setMinimumSize(std::min<int>(limits.ptMinTrackSize.x, current.width()),
+                          std::min<int>(limits.ptMinTrackSize.y, current.height()));
+    widget.setMaximumSize(std::clamp<LONG>(limits.ptMaxTrackSize.x, current.width(), QWIDGETSIZE_MAX),
+                          std::clamp<LONG>(limits.ptMaxTrackSize.y, current.height(), QWIDGETSIZE_MAX));
+}
+
 void QtBackend::SyncLayering(WindowWidget& widget) {
     const win::Layering layering = win::LayeringOf(widget.Handle());
     const bool composited = !layering.perPixel || Composited();
@@ -188,6 +203,9 @@ void QtBackend::Sync(WindowWidget& widget, unsigned changes) {
             KeepAboveOwner(widget, record.owner);
             changes |= kVisibility | kGeometry;
         }
+    }
+    if ((changes & (kGeometry | kVisibility)) != 0 && widget.isWindow() && (record.style & WS_VISIBLE) != 0) {
+        LimitDesktopSizing(widget, record);
     }
     if ((changes & kGeometry) != 0) widget.PlaceFromRecord(ToQt(record.rect));
     if ((changes & kTitle) != 0) widget.setWindowTitle(QString::fromWCharArray(record.title.c_str()));
@@ -279,10 +297,7 @@ void QtBackend::StartSystemResize(HWND window, LRESULT edge) {
     if (moveObserver) moveObserver(window, edge);
     WindowWidget* widget = WidgetOf(window);
     if (widget == nullptr || widget->windowHandle() == nullptr) return;
-    const MINMAXINFO limits = win::QueryMinMaxInfo(window);
-    widget->setMinimumSize(limits.ptMinTrackSize.x, limits.ptMinTrackSize.y);
-    widget->setMaximumSize(std::min<LONG>(limits.ptMaxTrackSize.x, QWIDGETSIZE_MAX),
-                           std::min<LONG>(limits.ptMaxTrackSize.y, QWIDGETSIZE_MAX));
+    ApplySizeLimits(*widget, widget->size());
     if (!widget->windowHandle()->startSystemResize(EdgesOf(edge))) widget->FollowMouse(EdgesOf(edge));
 }
 

@@ -7,6 +7,7 @@
 
 #include "ui/window_widget.h"
 #include "win/window_backend.h"
+#include "win/window_table.h"
 
 namespace movanta::ui {
 
@@ -42,6 +43,10 @@ private:
     void OnGuiThread(std::function<void()> work);
     void Sync(WindowWidget& widget, unsigned changes);
     void SyncLayering(WindowWidget& widget);
+    // WM_GETMINMAXINFO as Qt's minimum and maximum sizes, widened to the
+    // current size so that the program's own placing is never cut.
+    void ApplySizeLimits(WindowWidget& widget, QSize current);
+    void LimitDesktopSizing(WindowWidget& widget, const win::Window& record);
     // An owned window stays above its owner without being its Qt child:
     // disabling the owner (a modal loop does) would disable it too.
     void KeepAboveOwner(WindowWidget& widget, HWND owner);

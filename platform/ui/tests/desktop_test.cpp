@@ -27,6 +27,10 @@ LRESULT DesktopProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_NCHITTEST: return gHit;
         case WM_LBUTTONDOWN: gClicks.push_back(message); return 0;
+        case WM_GETMINMAXINFO:
+            reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = {90, 60};
+            reinterpret_cast<MINMAXINFO*>(lParam)->ptMaxTrackSize = {500, 400};
+            return 0;
         case WM_PAINT: {
             PAINTSTRUCT paint {};
             HDC dc = BeginPaint(window, &paint);
@@ -101,6 +105,11 @@ TEST_F(DesktopTest, WindowsBecomeWidgetsThatFollowTheirRecords) {
     // What the window painted is what the widget shows.
     const QImage shown = popup->grab().toImage();
     EXPECT_EQ(shown.pixel(100, 50) & 0xFFFFFF, 0x0000C8u);
+
+    // The desktop's frame sizes a framed window within the procedure's limits.
+    ShowWindow(framed, SW_SHOW);
+    EXPECT_EQ(window->minimumSize(), QSize(90, 60));
+    EXPECT_EQ(window->maximumSize(), QSize(500, 400));
 
     ShowWindow(frameless, SW_HIDE);
     EXPECT_FALSE(popup->isVisible());
