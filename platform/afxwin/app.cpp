@@ -80,6 +80,18 @@ BOOL CWinApp::OnIdle(LONG count) {
     return TRUE;
 }
 
+// Whether the message may have changed what command UI shows, so that idle
+// work runs again after it: not for painting, nor for the mouse resting.
+bool CWinApp::IsIdleMessage(const MSG& message) {
+    if (message.message == WM_PAINT) return false;
+    if (message.message == WM_MOUSEMOVE || message.message == WM_NCMOUSEMOVE) {
+        const bool moved = message.lParam != m_lastMouse.lParam || message.message != m_lastMouse.message;
+        m_lastMouse = message;
+        return moved;
+    }
+    return true;
+}
+
 int CWinApp::Run() {
     LONG idleCount = 0;
     MSG peek {};
@@ -89,8 +101,7 @@ int CWinApp::Run() {
         }
         do {
             if (!PumpMessage()) return ExitInstance();
-            // Input and paint change what command UI shows: idle again after them.
-            if (m_msgCur.message != WM_TIMER && m_msgCur.message != WM_NULL) idleCount = 0;
+            if (IsIdleMessage(m_msgCur)) idleCount = 0;
         } while (::PeekMessageW(&peek, nullptr, 0, 0, PM_NOREMOVE));
     }
 }

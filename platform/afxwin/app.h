@@ -46,7 +46,10 @@ public:
     std::vector<CString> m_arguments;  // the command line after the program name
 
 private:
+    bool IsIdleMessage(const MSG& message);
+
     MSG m_msgCur {};
+    MSG m_lastMouse {};
     int m_exitCode = 0;
     friend int AfxWinMain(int argc, char** argv);
 };

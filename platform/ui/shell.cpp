@@ -68,6 +68,23 @@ HINSTANCE ShellExecuteW(HWND, LPCWSTR verb, LPCWSTR file, LPCWSTR, LPCWSTR, int)
     return answer(QDesktopServices::openUrl(url) ? kDone : kNoAssociation);
 }
 
+HWND HtmlHelpW(HWND owner, LPCWSTR file, UINT command, DWORD_PTR) {
+    if (command != HH_DISPLAY_TOPIC || file == nullptr) return nullptr;
+    QString page = QString::fromWCharArray(file);
+    if (page.endsWith(QLatin1String(".chm"), Qt::CaseInsensitive) && !QFileInfo::exists(page)) {
+        const QString stem = page.left(page.size() - 4);
+        for (const char* extension : {".html", ".htm"}) {
+            if (QFileInfo::exists(stem + QLatin1String(extension))) page = stem + QLatin1String(extension);
+        }
+    }
+    const std::wstring wide = page.toStdWString();
+    if (reinterpret_cast<ULONG_PTR>(ShellExecuteW(owner, L"open", wide.c_str(), nullptr, nullptr, 1)) <= 32) {
+        return nullptr;
+    }
+    // The browser has no window of ours; any non-null answer says it opened.
+    return owner != nullptr ? owner : reinterpret_cast<HWND>(static_cast<ULONG_PTR>(1));
+}
+
 BOOL GetVersionExW(OSVERSIONINFOW* info) {
     constexpr size_t kFixedFields = 5 * sizeof(DWORD);
     if (info == nullptr || info->dwOSVersionInfoSize < kFixedFields) return FALSE;

@@ -19,6 +19,13 @@ void DragFinish(HDROP drop);
 // desktop's program; answers a value above 32 on success.
 HINSTANCE ShellExecuteW(HWND window, LPCWSTR verb, LPCWSTR file, LPCWSTR parameters, LPCWSTR folder, int show);
 
+// The help viewer: HH_DISPLAY_TOPIC opens the help page in the desktop's
+// browser. A compiled help file ("NAME.chm") is looked for as the page
+// "NAME.html" or "NAME.htm" beside it when it is not there itself. Answers
+// a non-null value when the page was opened.
+inline constexpr UINT HH_DISPLAY_TOPIC = 0x0000;
+HWND HtmlHelpW(HWND owner, LPCWSTR file, UINT command, DWORD_PTR data);
+
 struct OSVERSIONINFOW {
     DWORD dwOSVersionInfoSize;
     DWORD dwMajorVersion;

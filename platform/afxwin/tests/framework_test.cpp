@@ -2,6 +2,7 @@
 // routing and command UI, modal dialogs and the command line.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -317,6 +318,62 @@ TEST(Frames, TheTitleComesFromTheResourceAndIdleTimeUpdatesCommandUi) {
     play.DestroyWindow();
     stop.DestroyWindow();
     frame->DestroyWindow();
+}
+
+}  // namespace
+
+namespace {
+
+class CCountingApp : public CWinApp {
+public:
+    CCountingApp() : CWinApp(L"Counting") {}
+    int idles = 0;
+    int exitCode = -1;
+    BOOL OnIdle(LONG count) override {
+        if (count == 0) ++idles;
+        return CWinApp::OnIdle(count);
+    }
+    int ExitInstance() override { return exitCode = CWinApp::ExitInstance(); }
+};
+
+TEST(Application, RunHandlesMessagesIdlesBetweenThemAndEndsWithTheQuitCode) {
+    CCountingApp app;
+    CDerivedWnd window;
+    ASSERT_TRUE(window.CreateEx(0, nullptr, L"run", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr));
+    gCalls.clear();
+    window.PostMessage(WM_APP, 1, 0);
+    window.SetTimer(5, 20);
+    ::SetTimer(nullptr, 0, 120, [](HWND, UINT, UINT_PTR, DWORD) { PostQuitMessage(3); });
+    EXPECT_EQ(app.Run(), 3);
+    EXPECT_EQ(app.exitCode, 3);
+    EXPECT_EQ(gCalls.front(), "base app 1");
+    EXPECT_GE(std::count(gCalls.begin(), gCalls.end(), "base timer 5"), 3);
+    EXPECT_GE(app.idles, 2) << "idle time came between the messages";
+    window.DestroyWindow();
+}
+
+TEST(Dialogs, AModelessDialogAndItsToolTips) {
+    DialogTemplate dialog;
+    dialog.title = L"Progress";
+    dialog.style = WS_POPUP | WS_CAPTION | WS_VISIBLE;
+    dialog.rect = {0, 0, 120, 40};
+    RegisterDialogTemplate(nullptr, 4002, dialog);
+    CDialog progress;
+    ASSERT_TRUE(progress.Create(4002));
+    EXPECT_TRUE(progress.IsWindowVisible()) << "a visible template shows at once";
+    CToolTipCtrl tips;
+    ASSERT_TRUE(tips.Create(&progress));
+    EXPECT_FALSE(tips.IsWindowVisible());
+    EXPECT_TRUE(tips.AddTool(&progress, L"Converting"));
+    const CRect part(0, 0, 10, 10);
+    EXPECT_TRUE(tips.AddTool(&progress, L"Part", &part, 7));
+    EXPECT_EQ(tips.GetToolCount(), 2);
+    tips.UpdateTipText(L"Done", &progress);
+    tips.DelTool(&progress);
+    EXPECT_EQ(tips.GetToolCount(), 1);
+    progress.EndDialog(IDOK);
+    EXPECT_FALSE(progress.IsWindowVisible()) << "ending a modeless dialog hides it";
+    progress.DestroyWindow();
 }
 
 }  // namespace

@@ -204,6 +204,7 @@ TEST(Shell, VersionAndOpeningAMissingFile) {
     EXPECT_EQ(reinterpret_cast<ULONG_PTR>(ShellExecuteW(nullptr, L"open", L"/no/such/help.html", nullptr, nullptr, 1)),
               2u);
     EXPECT_LE(reinterpret_cast<ULONG_PTR>(ShellExecuteW(nullptr, L"print", L"/tmp", nullptr, nullptr, 1)), 32u);
+    EXPECT_EQ(HtmlHelpW(nullptr, L"/no/such/Movanta.chm", HH_DISPLAY_TOPIC, 0), nullptr);
 }
 
 }  // namespace
