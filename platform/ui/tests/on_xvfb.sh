@@ -15,16 +15,16 @@ for tool in Xvfb picom xdotool; do
     exit 1
   fi
 done
-number=""
-for n in $(seq 91 160); do
-  if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then number=$n; break; fi
-done
-[ -n "$number" ] || { echo "on_xvfb.sh: no free display number" >&2; exit 1; }
-Xvfb ":$number" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+# Xvfb picks a free display itself and writes its number once it is ready,
+# so tests running side by side never share a server.
+numberFile=$(mktemp)
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$numberFile" >/dev/null 2>&1 &
 xvfb=$!
 picom=""
-trap 'kill $picom $xvfb 2>/dev/null || true; wait 2>/dev/null || true' EXIT
-for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X$number" ] && break; sleep 0.1; done
+trap 'kill $picom $xvfb 2>/dev/null || true; wait 2>/dev/null || true; rm -f "$numberFile"' EXIT
+for _ in $(seq 100); do [ -s "$numberFile" ] && break; sleep 0.1; done
+number=$(tr -dc '0-9' < "$numberFile")
+[ -n "$number" ] || { echo "on_xvfb.sh: Xvfb did not start" >&2; exit 1; }
 export DISPLAY=":$number"
 if [ "$compositor" = 1 ]; then
   picom --config /dev/null --backend xrender >/dev/null 2>&1 &
