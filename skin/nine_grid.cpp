@@ -4,7 +4,7 @@
 #include <cstring>
 #include <vector>
 
-#include "gdi/gdi_objects.h"
+#include "skin/picture_format.h"
 
 namespace {
 
@@ -26,26 +26,6 @@ std::vector<int> SourceIndex(int sourceLength, int first, int last, const int (&
     return index;
 }
 
-HBITMAP SameFormat(const Bitmap& source, CSize size) {
-    std::vector<std::uint8_t> header(sizeof(BITMAPINFOHEADER) + 256 * sizeof(RGBQUAD));
-    auto* info = reinterpret_cast<BITMAPINFO*>(header.data());
-    info->bmiHeader = {sizeof(BITMAPINFOHEADER),
-                       size.cx,
-                       source.topDown ? -size.cy : size.cy,
-                       1,
-                       static_cast<WORD>(source.bitCount),
-                       BI_RGB,
-                       0,
-                       0,
-                       0,
-                       static_cast<DWORD>(source.palette.size()),
-                       0};
-    if (!source.palette.empty()) {
-        std::memcpy(info->bmiColors, source.palette.data(), source.palette.size() * sizeof(RGBQUAD));
-    }
-    return CreateDIBSection(nullptr, info, DIB_RGB_COLORS, nullptr, nullptr, 0);
-}
-
 }  // namespace
 
 CRect CanvasGrid(const CRect& grid, CSize picture) {
@@ -59,7 +39,7 @@ NineGridSpans NineGrid(CSize picture, const CRect& grid, CSize target) {
 }
 
 HBITMAP StretchNineGrid(HBITMAP sourceHandle, const CRect& grid, CSize target) {
-    const auto* source = movanta::gdi::Live<Bitmap>(sourceHandle, movanta::gdi::GdiObject::Kind::Bitmap);
+    const Bitmap* source = skinkit::PictureOf(sourceHandle);
     if (source == nullptr || target.cx <= 0 || target.cy <= 0) return nullptr;
     const CSize picture(source->width, source->height);
     const NineGridSpans spans = NineGrid(picture, grid, target);
@@ -67,8 +47,8 @@ HBITMAP StretchNineGrid(HBITMAP sourceHandle, const CRect& grid, CSize target) {
          {spans.columns[0], spans.columns[1], spans.columns[2], spans.rows[0], spans.rows[1], spans.rows[2]}) {
         if (span < 0) return nullptr;  // a grid outside the picture or a target smaller than the corners
     }
-    HBITMAP result = SameFormat(*source, target);
-    auto* stretched = movanta::gdi::Live<Bitmap>(result, movanta::gdi::GdiObject::Kind::Bitmap);
+    HBITMAP result = skinkit::NewPictureLike(*source, target);
+    Bitmap* stretched = skinkit::PictureOf(result);
     if (stretched == nullptr) return nullptr;
     const std::vector<int> columns = SourceIndex(picture.cx, grid.left, grid.right, spans.columns);
     const std::vector<int> rows = SourceIndex(picture.cy, grid.top, grid.bottom, spans.rows);

@@ -1,0 +1,15 @@
+// New pictures in the format of others. Internal to the skin library.
+#pragma once
+
+#include "afx/geometry.h"
+#include "gdi/gdi_objects.h"
+
+namespace skinkit {
+
+// A picture of `size` with the bit depth, row order and colour table of
+// `like`; null when it cannot be made.
+HBITMAP NewPictureLike(const movanta::gdi::Bitmap& like, CSize size);
+// The live picture behind a handle, or null.
+movanta::gdi::Bitmap* PictureOf(HBITMAP picture);
+
+}  // namespace skinkit

@@ -1,0 +1,130 @@
+// The canvas's drawing rules: the frame a button state shows, where a text
+// goes, the soft halo and the canvas picture with its mask.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+#include "skin/button_face.h"
+#include "skin/canvas_picture.h"
+#include "skin/text_placement.h"
+
+namespace {
+
+TEST(ButtonFaces, EveryStateOfTwoThreeAndFourFrameStrips) {
+    struct Case {
+        DWORD state;
+        int frames[5];  // for strips of 1, 2, 3, 4 and 5 frames
+    };
+    const Case cases[] = {
+        {0, {0, 0, 0, 0, 0}},
+        {BUTTON_DOWN, {0, 1, 1, 1, 1}},
+        {BUTTON_HOVER, {0, 0, 2, 2, 2}},  // never hover on two frames
+        {BUTTON_DOWN | BUTTON_HOVER, {0, 1, 1, 1, 1}},
+        {BUTTON_DISABLED, {0, 0, 0, 3, 3}},
+        {BUTTON_DISABLED | BUTTON_DOWN, {0, 0, 0, 3, 3}},
+        {BUTTON_HIDDEN, {-1, -1, -1, -1, -1}},
+        {BUTTON_HIDDEN | BUTTON_DOWN, {-1, -1, -1, -1, -1}},
+    };
+    for (const Case& c : cases) {
+        for (int count = 1; count <= 5; ++count) {
+            EXPECT_EQ(ButtonFrame(c.state, count), c.frames[count - 1])
+                << "state 0x" << std::hex << c.state << std::dec << ", " << count << " frames";
+        }
+    }
+}
+
+TEST(TextPlacement, TheMeasuredBoxByFormat) {
+    const CRect rect(10, 20, 110, 60);  // 100 × 40
+    const CSize text(30, 12);
+    struct Case {
+        UINT format;
+        bool soft;
+        CRect expected;
+    };
+    const Case cases[] = {
+        {0x0, false, {10, 20, 40, 32}},   // left, top
+        {0x1, false, {45, 20, 75, 32}},   // centre
+        {0x2, false, {80, 20, 110, 32}},  // right
+        {0x4, false, {10, 34, 40, 46}},   // vertical centre
+        {0x8, false, {10, 48, 40, 60}},   // bottom
+        {0x1 | 0x4, false, {45, 34, 75, 46}},
+        // Soft: a pixel more on every side, moved towards the side kept to,
+        // clipped to the rectangle.
+        {0x0, true, {10, 20, 40, 32}},
+        {0x1 | 0x4, true, {44, 33, 76, 47}},
+        {0x2 | 0x8, true, {80, 48, 110, 60}},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(PlaceTextBox(text, rect, c.format, c.soft), c.expected)
+            << "format 0x" << std::hex << c.format << (c.soft ? " soft" : "");
+    }
+}
+
+TEST(TextPlacement, TheSoftHaloSpreadsAPixelToItsNeighbours) {
+    // 4 × 3 pixels of 32 bits, one white pixel at (1, 1) with alpha 7.
+    std::vector<std::uint8_t> pixels(4 * 3 * 4, 0);
+    for (int channel = 0; channel < 3; ++channel) pixels[(1 * 4 + 1) * 4 + channel] = 255;
+    pixels[(1 * 4 + 1) * 4 + 3] = 7;
+    SoftenPixels(pixels.data(), 4, 3, 16, 4);
+    const auto blue = [&](int x, int y) { return pixels[static_cast<size_t>((y * 4 + x) * 4)]; };
+    EXPECT_EQ(blue(1, 1), 2 * 255 / 9) << "itself, twice";
+    EXPECT_EQ(blue(0, 1), 255 / 9) << "from the right neighbour";
+    EXPECT_EQ(blue(1, 0), 2 * 255 / 9) << "from below";
+    EXPECT_EQ(blue(0, 0), 255 / 9) << "from below-right";
+    EXPECT_EQ(blue(2, 1), 0) << "nothing spreads to the right";
+    EXPECT_EQ(pixels[(1 * 4 + 1) * 4 + 3], 7) << "alpha stays";
+}
+
+HBITMAP Picture(int width, int height, int bitCount, std::uint8_t fill) {
+    std::vector<std::uint8_t> header(sizeof(BITMAPINFOHEADER) + 256 * sizeof(RGBQUAD));
+    auto* info = reinterpret_cast<BITMAPINFO*>(header.data());
+    info->bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, static_cast<WORD>(bitCount), BI_RGB, 0, 0, 0, 0, 0};
+    for (int i = 0; i < 256; ++i) {
+        info->bmiColors[i] = {static_cast<BYTE>(i), static_cast<BYTE>(i), static_cast<BYTE>(i), 0};
+    }
+    void* bits = nullptr;
+    HBITMAP picture = CreateDIBSection(nullptr, info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    const size_t stride = ((static_cast<size_t>(width) * static_cast<size_t>(bitCount) + 31) / 32) * 4;
+    std::memset(bits, fill, stride * static_cast<size_t>(height));
+    return picture;
+}
+
+TEST(CanvasPictures, TheMaskGivesAlphaAndTheOpaqueBox) {
+    HBITMAP image = Picture(20, 10, 24, 0x40);
+    HBITMAP mask = Picture(20, 10, 8, 0);
+    DIBSECTION section {};
+    GetObjectW(mask, sizeof(section), &section);
+    auto* maskBits = static_cast<std::uint8_t*>(section.dsBm.bmBits);
+    for (int y = 2; y < 6; ++y) {
+        for (int x = 3; x < 15; ++x) maskBits[y * section.dsBm.bmWidthBytes + x] = 255;
+    }
+    maskBits[8 * section.dsBm.bmWidthBytes + 18] = 254;  // almost opaque: outside the box
+    const CanvasPicture canvas = BuildCanvasPicture(image, mask);
+    ASSERT_NE(canvas.picture, nullptr);
+    EXPECT_TRUE(canvas.perPixel);
+    EXPECT_EQ(canvas.opaque, CRect(3, 2, 15, 6));
+    GetObjectW(canvas.picture, sizeof(section), &section);
+    EXPECT_EQ(section.dsBm.bmBitsPixel, 32);
+    const auto* pixels = static_cast<const std::uint32_t*>(section.dsBm.bmBits);
+    EXPECT_EQ(pixels[2 * 20 + 3], 0xFF404040u);
+    EXPECT_EQ(pixels[8 * 20 + 18], 0xFE404040u) << "colours unchanged, alpha from the mask";
+    EXPECT_EQ(pixels[0], 0x00404040u);
+    DeleteObject(canvas.picture);
+
+    const CanvasPicture plain = BuildCanvasPicture(image, nullptr);
+    EXPECT_FALSE(plain.perPixel);
+    EXPECT_EQ(plain.opaque, CRect(0, 0, 20, 10)) << "the whole picture";
+    GetObjectW(plain.picture, sizeof(section), &section);
+    EXPECT_EQ(section.dsBm.bmBitsPixel, 24) << "the image's own format";
+    DeleteObject(plain.picture);
+
+    HBITMAP small = Picture(10, 10, 8, 255);
+    EXPECT_EQ(BuildCanvasPicture(image, small).picture, nullptr) << "a mask of another size";
+    DeleteObject(small);
+    DeleteObject(mask);
+    DeleteObject(image);
+}
+
+}  // namespace
