@@ -8,6 +8,7 @@
 
 #include "skin/button_face.h"
 #include "skin/canvas_picture.h"
+#include "skin/canvas_record.h"
 #include "skin/text_placement.h"
 
 namespace {
@@ -123,6 +124,54 @@ TEST(CanvasPictures, TheMaskGivesAlphaAndTheOpaqueBox) {
     HBITMAP small = Picture(10, 10, 8, 255);
     EXPECT_EQ(BuildCanvasPicture(image, small).picture, nullptr) << "a mask of another size";
     DeleteObject(small);
+    DeleteObject(mask);
+    DeleteObject(image);
+}
+
+}  // namespace
+
+namespace {
+
+std::uint32_t PixelAt(HBITMAP picture, int x, int y) {
+    DIBSECTION section {};
+    GetObjectW(picture, sizeof(section), &section);
+    const auto* row = static_cast<const std::uint8_t*>(section.dsBm.bmBits) +
+                      static_cast<size_t>(y) * static_cast<size_t>(section.dsBm.bmWidthBytes);
+    return reinterpret_cast<const std::uint32_t*>(row)[x];
+}
+
+TEST(CanvasRecords, FittingStretchesTheBackgroundAndGrowsTheOpaqueBox) {
+    HBITMAP image = Picture(100, 60, 24, 0x20);
+    HBITMAP mask = Picture(100, 60, 8, 255);
+    CzCanvasRecord canvas;
+    canvas.m_design = CRect(5, 7, 5, 7);
+    EXPECT_FALSE(canvas.Fit(CSize(10, 10), false)) << "no picture yet";
+    ASSERT_TRUE(canvas.SetPicture(image, mask, 0x2, CRect()));
+    EXPECT_EQ(canvas.m_design, CRect(5, 7, 105, 67)) << "the origin stays, the size is the picture's";
+    EXPECT_EQ(canvas.m_grid, CRect(10, 6, 90, 54));
+    EXPECT_TRUE(canvas.m_perPixel);
+    EXPECT_EQ(canvas.m_opaque, CRect(0, 0, 100, 60));
+
+    ASSERT_TRUE(canvas.Fit(CSize(200, 80), true));
+    EXPECT_EQ(canvas.m_current.Size(), CSize(200, 80));
+    EXPECT_EQ(canvas.m_opaque, CRect(0, 0, 200, 80)) << "grown by the size difference";
+    ASSERT_TRUE(canvas.Fit(CSize(50, 40), true));
+    EXPECT_EQ(canvas.m_current.Size(), CSize(100, 60)) << "a resizable canvas is never smaller than its picture";
+    EXPECT_EQ(canvas.m_background, canvas.m_picture) << "at the picture's size the picture is the background";
+
+    // Drawing and clearing the composition.
+    HBITMAP stamp = Picture(4, 4, 24, 0x90);
+    EXPECT_TRUE(canvas.DrawBitmap(CRect(10, 10, 14, 14), stamp, 0, 0));
+    EXPECT_EQ(PixelAt(canvas.m_composition, 11, 11), 0xFF909090u) << "opaque where a picture without alpha lands";
+    EXPECT_EQ(PixelAt(canvas.m_composition, 14, 14), 0xFF202020u);
+    const CRect none(3, 3, 3, 9);
+    EXPECT_TRUE(canvas.Clear(&none)) << "an empty rectangle does nothing and succeeds";
+    EXPECT_EQ(PixelAt(canvas.m_composition, 11, 11), 0xFF909090u);
+    EXPECT_TRUE(canvas.Clear(nullptr));
+    EXPECT_EQ(PixelAt(canvas.m_composition, 11, 11), 0xFF202020u);
+    canvas.ReleaseComposition();
+    EXPECT_FALSE(canvas.DrawBitmap(CRect(0, 0, 4, 4), stamp, 0, 0)) << "no composition";
+    DeleteObject(stamp);
     DeleteObject(mask);
     DeleteObject(image);
 }
