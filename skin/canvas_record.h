@@ -45,6 +45,14 @@ struct CzCanvasRecord : CzLocation {
     // rect does nothing and succeeds.
     bool Clear(const CRect* rect);
 
+    // A text placed in rect by the format (an empty text is a space, a null
+    // one draws nothing), over the background picture (copied from its
+    // origin at the text's box) or the canvas background, in the colour and
+    // font; `soft` gives it a halo. The box becomes opaque on a composition
+    // with alpha.
+    bool DrawText(LPCWSTR text, const CRect& rect, UINT format, COLORREF colour, HFONT font, bool soft,
+                  HBITMAP background);
+
 private:
     CRect m_pictureOpaque;
 };

@@ -177,3 +177,45 @@ TEST(CanvasRecords, FittingStretchesTheBackgroundAndGrowsTheOpaqueBox) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(CanvasRecords, TextsLandInTheirBoxOverTheBackgroundWithAHaloWhenSoft) {
+    HBITMAP image = Picture(120, 40, 32, 0x00);  // black and clear
+    CzCanvasRecord canvas;
+    ASSERT_TRUE(canvas.SetPicture(image, nullptr, 0, CRect()));
+    ASSERT_TRUE(canvas.Fit(CSize(120, 40), false));
+    const auto lit = [&](const CRect& area) {
+        int count = 0;
+        for (int y = area.top; y < area.bottom; ++y) {
+            for (int x = area.left; x < area.right; ++x) count += (PixelAt(canvas.m_composition, x, y) & 0xFF) > 0x40;
+        }
+        return count;
+    };
+    // Right-aligned white text: ink at the right end only.
+    ASSERT_TRUE(canvas.DrawText(L"MM", CRect(0, 0, 120, 40), DT_RIGHT | DT_SINGLELINE, RGB(255, 255, 255), nullptr,
+                                false, nullptr));
+    EXPECT_GT(lit(CRect(90, 0, 120, 40)), 10);
+    EXPECT_EQ(lit(CRect(0, 0, 80, 40)), 0);
+    EXPECT_EQ(PixelAt(canvas.m_composition, 119, 0) >> 24, 0xFFu) << "the text's box turns opaque";
+    EXPECT_EQ(PixelAt(canvas.m_composition, 0, 39) >> 24, 0u);
+    EXPECT_TRUE(canvas.DrawText(nullptr, CRect(0, 0, 120, 40), 0, 0, nullptr, false, nullptr)) << "null: nothing";
+    EXPECT_TRUE(canvas.Clear(nullptr));
+
+    // The halo spreads the ink: more pixels touched than without it.
+    canvas.DrawText(L"Movanta", CRect(0, 0, 120, 40), 0, RGB(255, 255, 255), nullptr, false, nullptr);
+    int hard = 0;
+    for (int y = 0; y < 40; ++y) {
+        for (int x = 0; x < 120; ++x) hard += (PixelAt(canvas.m_composition, x, y) & 0xFF) > 0;
+    }
+    canvas.Clear(nullptr);
+    canvas.DrawText(L"Movanta", CRect(0, 0, 120, 40), 0, RGB(255, 255, 255), nullptr, true, nullptr);
+    int halo = 0;
+    for (int y = 0; y < 40; ++y) {
+        for (int x = 0; x < 120; ++x) halo += (PixelAt(canvas.m_composition, x, y) & 0xFF) > 0;
+    }
+    EXPECT_GT(halo, hard);
+    DeleteObject(image);
+}
+
+}  // namespace

@@ -1,0 +1,93 @@
+// Texts on the canvas composition.
+#include <algorithm>
+
+#include "skin/canvas_record.h"
+#include "skin/picture_format.h"
+#include "skin/text_placement.h"
+
+namespace {
+
+using movanta::gdi::Bitmap;
+
+// Copies `area` of `from` (at `origin` in it) onto the same area of `to`.
+void CopyArea(const Bitmap& from, CPoint origin, Bitmap& to, const CRect& area) {
+    for (int y = area.top; y < area.bottom; ++y) {
+        for (int x = area.left; x < area.right; ++x) {
+            const int sx = origin.x + x - area.left;
+            const int sy = origin.y + y - area.top;
+            if (sx < 0 || sy < 0 || sx >= from.width || sy >= from.height) continue;
+            if (x < 0 || y < 0 || x >= to.width || y >= to.height) continue;
+            to.Write(x, y, from.Read(sx, sy));
+        }
+    }
+}
+
+CSize Measure(LPCWSTR text, UINT format, HFONT font, const CRect& rect) {
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ previous = SelectObject(dc, font);
+    RECT measured = rect;
+    DrawTextW(dc, text, -1, &measured, format | DT_CALCRECT);
+    SelectObject(dc, previous);
+    DeleteDC(dc);
+    return CSize(measured.right - measured.left, measured.bottom - measured.top);
+}
+
+// Draws the text on a picture with a transparent background.
+void Write(HBITMAP picture, LPCWSTR text, CRect box, UINT format, COLORREF colour, HFONT font) {
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ previousPicture = SelectObject(dc, picture);
+    HGDIOBJ previousFont = font != nullptr ? SelectObject(dc, font) : nullptr;
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, colour);
+    DrawTextW(dc, text, -1, &box, format & ~DT_CALCRECT);
+    if (previousFont != nullptr) SelectObject(dc, previousFont);
+    SelectObject(dc, previousPicture);
+    DeleteDC(dc);
+}
+
+}  // namespace
+
+bool CzCanvasRecord::DrawText(LPCWSTR text, const CRect& rect, UINT format, COLORREF colour, HFONT font, bool soft,
+                              HBITMAP background) {
+    Bitmap* composition = skinkit::PictureOf(m_composition);
+    if (composition == nullptr) return false;
+    if (text == nullptr) return true;
+    if (*text == L'\0') text = L" ";
+    const CRect box = PlaceTextBox(Measure(text, format, font, rect), rect, format, soft);
+    // The background under the text first.
+    if (const Bitmap* own = skinkit::PictureOf(background)) {
+        CopyArea(*own, CPoint(0, 0), *composition, box);
+    } else if (!Clear(&rect)) {
+        return false;
+    }
+    if (box.IsRectEmpty()) return true;
+    // The text is drawn on a copy of the box, so that it does not spill over.
+    HBITMAP scratch = skinkit::NewPictureLike(*composition, box.Size());
+    Bitmap* work = skinkit::PictureOf(scratch);
+    if (work == nullptr) return false;
+    const CRect local(0, 0, box.Width(), box.Height());
+    CopyArea(*composition, box.TopLeft(), *work, local);
+    CRect inner = local;
+    if (soft) inner.DeflateRect(1, 1);
+    Write(scratch, text, inner, format, colour, font);
+    if (soft) {
+        const size_t bytes = static_cast<size_t>(work->bitCount / 8);
+        if (bytes >= 3) {
+            // The filter treats the rows above and below alike, so their order in memory does not matter.
+            SoftenPixels(work->bits.get(), work->width, work->height, work->stride, static_cast<int>(bytes));
+        }
+        Write(scratch, text, inner, format, colour, font);
+    }
+    CopyArea(*work, CPoint(0, 0), *composition, box);
+    if (composition->bitCount == 32) {
+        CRect shown;
+        shown.IntersectRect(box, CRect(0, 0, composition->width, composition->height));
+        for (int y = shown.top; y < shown.bottom; ++y) {
+            for (int x = shown.left; x < shown.right; ++x) {
+                composition->Write(x, y, composition->Read(x, y) | 0xFF000000u);
+            }
+        }
+    }
+    DeleteObject(scratch);
+    return true;
+}
