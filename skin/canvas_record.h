@@ -30,6 +30,8 @@ struct CzCanvasRecord : CzLocation {
     // size becomes the picture's. False when IMAGE is not a picture.
     bool SetPicture(HBITMAP image, HBITMAP mask, DWORD style, const CRect& grid);
     CSize PictureSize() const;
+    // The fully opaque box of the picture itself.
+    CRect PictureOpaque() const { return m_pictureOpaque; }
     // The background and a fresh composition at `size` (raised to the
     // picture's size with `resizable`); the current rectangle keeps its
     // origin. False without a picture.

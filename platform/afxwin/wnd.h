@@ -69,6 +69,8 @@ public:
     BOOL ModifyStyleEx(DWORD remove, DWORD add, UINT flags = 0);
     BOOL ShowWindow(int command);
     BOOL IsWindowVisible() const;
+    BOOL IsZoomed() const;
+    BOOL IsIconic() const;
     BOOL EnableWindow(BOOL enable = TRUE);
     BOOL IsWindowEnabled() const;
     void MoveWindow(int x, int y, int width, int height, BOOL repaint = TRUE);

@@ -126,6 +126,14 @@ BOOL CWnd::EnableWindow(BOOL enable) {
     return ::EnableWindow(m_hWnd, enable);
 }
 
+BOOL CWnd::IsZoomed() const {
+    return ::IsZoomed(m_hWnd);
+}
+
+BOOL CWnd::IsIconic() const {
+    return ::IsIconic(m_hWnd);
+}
+
 BOOL CWnd::IsWindowEnabled() const {
     return ::IsWindowEnabled(m_hWnd);
 }

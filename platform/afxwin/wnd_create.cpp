@@ -53,15 +53,21 @@ BOOL CWnd::CreateEx(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD 
     CREATESTRUCTW create {parameter,  nullptr,   menu,   parent, height, width, y, x, static_cast<LONG>(style),
                           windowName, className, exStyle};
     if (m_hWnd != nullptr || !PreCreateWindow(create)) return FALSE;
+    // One hook per thread serves nested creations (a window made while
+    // another one is being created).
     Creation& pending = Pending();
-    const Creation outer = pending;
+    CWnd* const outer = pending.window;
+    const bool outermost = pending.hook == nullptr;
+    if (outermost) pending.hook = ::SetWindowsHookExW(WH_CBT, CWndCreation::Hook, nullptr, ::GetCurrentThreadId());
     pending.window = this;
-    pending.hook = ::SetWindowsHookExW(WH_CBT, CWndCreation::Hook, nullptr, ::GetCurrentThreadId());
     HWND window = ::CreateWindowExW(create.dwExStyle, create.lpszClass, create.lpszName,
                                     static_cast<DWORD>(create.style), create.x, create.y, create.cx, create.cy,
                                     create.hwndParent, create.hMenu, create.hInstance, create.lpCreateParams);
-    ::UnhookWindowsHookEx(pending.hook);
-    pending = outer;
+    pending.window = outer;
+    if (outermost) {
+        ::UnhookWindowsHookEx(pending.hook);
+        pending.hook = nullptr;
+    }
     if (window == nullptr) {
         // Refused by the procedure: the object was attached and detached already.
         return FALSE;

@@ -47,6 +47,7 @@ void DeliverMouse(HWND over, UINT message, POINT screen, WPARAM keys) {
         WindowTable& table = Windows();
         std::lock_guard guard(table.lock);
         table.cursorPosition = screen;
+        table.buttons = keys & (MK_LBUTTON | MK_RBUTTON);
         capture = table.capture;
     }
     HWND target = capture;
@@ -197,6 +198,17 @@ HCURSOR SetCursor(HCURSOR cursor) {
     }
     if (backend != nullptr && previous != cursor) backend->CursorChanged(cursor);
     return previous;
+}
+
+SHORT GetKeyState(int key) {
+    const WPARAM button = key == VK_LBUTTON ? MK_LBUTTON : key == VK_RBUTTON ? MK_RBUTTON : 0;
+    WindowTable& table = Windows();
+    std::lock_guard guard(table.lock);
+    return button != 0 && (table.buttons & button) != 0 ? static_cast<SHORT>(0x8000) : 0;
+}
+
+SHORT GetAsyncKeyState(int key) {
+    return GetKeyState(key);
 }
 
 HCURSOR GetCursor() {

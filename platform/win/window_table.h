@@ -69,6 +69,7 @@ struct WindowTable {
     HWND hovered = nullptr;  // last window the mouse moved over
     HCURSOR cursor = nullptr;
     POINT cursorPosition {};  // where the mouse was last seen
+    WPARAM buttons = 0;       // MK_LBUTTON and MK_RBUTTON as last seen
 };
 
 WindowTable& Windows();

@@ -165,6 +165,12 @@ BOOL GetCursorPos(POINT* point);
 HCURSOR SetCursor(HCURSOR cursor);
 HCURSOR GetCursor();
 HWND WindowFromPoint(POINT point);
+// The high bit when the mouse button (VK_LBUTTON, VK_RBUTTON) is down, as
+// the last mouse input said; other keys answer 0.
+inline constexpr int VK_LBUTTON = 0x01;
+inline constexpr int VK_RBUTTON = 0x02;
+SHORT GetKeyState(int key);
+SHORT GetAsyncKeyState(int key);
 HWND ChildWindowFromPoint(HWND parent, POINT point);
 
 // Answers: WM_CLOSE destroys the window, WM_NCHITTEST gives HTCLIENT inside

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <vector>
 
+#include "pictures.h"
 #include "skin/button_face.h"
 #include "skin/canvas_picture.h"
 #include "skin/canvas_record.h"
@@ -78,23 +79,9 @@ TEST(TextPlacement, TheSoftHaloSpreadsAPixelToItsNeighbours) {
     EXPECT_EQ(pixels[(1 * 4 + 1) * 4 + 3], 7) << "alpha stays";
 }
 
-HBITMAP Picture(int width, int height, int bitCount, std::uint8_t fill) {
-    std::vector<std::uint8_t> header(sizeof(BITMAPINFOHEADER) + 256 * sizeof(RGBQUAD));
-    auto* info = reinterpret_cast<BITMAPINFO*>(header.data());
-    info->bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, static_cast<WORD>(bitCount), BI_RGB, 0, 0, 0, 0, 0};
-    for (int i = 0; i < 256; ++i) {
-        info->bmiColors[i] = {static_cast<BYTE>(i), static_cast<BYTE>(i), static_cast<BYTE>(i), 0};
-    }
-    void* bits = nullptr;
-    HBITMAP picture = CreateDIBSection(nullptr, info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    const size_t stride = ((static_cast<size_t>(width) * static_cast<size_t>(bitCount) + 31) / 32) * 4;
-    std::memset(bits, fill, stride * static_cast<size_t>(height));
-    return picture;
-}
-
 TEST(CanvasPictures, TheMaskGivesAlphaAndTheOpaqueBox) {
-    HBITMAP image = Picture(20, 10, 24, 0x40);
-    HBITMAP mask = Picture(20, 10, 8, 0);
+    HBITMAP image = FilledPicture(20, 10, 24, 0x40);
+    HBITMAP mask = FilledPicture(20, 10, 8, 0);
     DIBSECTION section {};
     GetObjectW(mask, sizeof(section), &section);
     auto* maskBits = static_cast<std::uint8_t*>(section.dsBm.bmBits);
@@ -121,7 +108,7 @@ TEST(CanvasPictures, TheMaskGivesAlphaAndTheOpaqueBox) {
     EXPECT_EQ(section.dsBm.bmBitsPixel, 24) << "the image's own format";
     DeleteObject(plain.picture);
 
-    HBITMAP small = Picture(10, 10, 8, 255);
+    HBITMAP small = FilledPicture(10, 10, 8, 255);
     EXPECT_EQ(BuildCanvasPicture(image, small).picture, nullptr) << "a mask of another size";
     DeleteObject(small);
     DeleteObject(mask);
@@ -141,8 +128,8 @@ std::uint32_t PixelAt(HBITMAP picture, int x, int y) {
 }
 
 TEST(CanvasRecords, FittingStretchesTheBackgroundAndGrowsTheOpaqueBox) {
-    HBITMAP image = Picture(100, 60, 24, 0x20);
-    HBITMAP mask = Picture(100, 60, 8, 255);
+    HBITMAP image = FilledPicture(100, 60, 24, 0x20);
+    HBITMAP mask = FilledPicture(100, 60, 8, 255);
     CzCanvasRecord canvas;
     canvas.m_design = CRect(5, 7, 5, 7);
     EXPECT_FALSE(canvas.Fit(CSize(10, 10), false)) << "no picture yet";
@@ -160,7 +147,7 @@ TEST(CanvasRecords, FittingStretchesTheBackgroundAndGrowsTheOpaqueBox) {
     EXPECT_EQ(canvas.m_background, canvas.m_picture) << "at the picture's size the picture is the background";
 
     // Drawing and clearing the composition.
-    HBITMAP stamp = Picture(4, 4, 24, 0x90);
+    HBITMAP stamp = FilledPicture(4, 4, 24, 0x90);
     EXPECT_TRUE(canvas.DrawBitmap(CRect(10, 10, 14, 14), stamp, 0, 0));
     EXPECT_EQ(PixelAt(canvas.m_composition, 11, 11), 0xFF909090u) << "opaque where a picture without alpha lands";
     EXPECT_EQ(PixelAt(canvas.m_composition, 14, 14), 0xFF202020u);
@@ -181,7 +168,7 @@ TEST(CanvasRecords, FittingStretchesTheBackgroundAndGrowsTheOpaqueBox) {
 namespace {
 
 TEST(CanvasRecords, TextsLandInTheirBoxOverTheBackgroundWithAHaloWhenSoft) {
-    HBITMAP image = Picture(120, 40, 32, 0x00);  // black and clear
+    HBITMAP image = FilledPicture(120, 40, 32, 0x00);  // black and clear
     CzCanvasRecord canvas;
     ASSERT_TRUE(canvas.SetPicture(image, nullptr, 0, CRect()));
     ASSERT_TRUE(canvas.Fit(CSize(120, 40), false));

@@ -1,0 +1,295 @@
+#include "skin/canvas_core.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "gdi/metrics.h"
+#include "skin/canvas_registry.h"
+#include "skin/picture_format.h"
+
+namespace {
+
+constexpr int kSizingBand = 10;
+
+// The composition as the layered picture wants it: 32 bits, premultiplied.
+HBITMAP Premultiplied(const movanta::gdi::Bitmap& composition) {
+    BITMAPINFO info {};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), composition.width, -composition.height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HBITMAP picture = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (picture == nullptr) return nullptr;
+    auto* pixels = static_cast<std::uint32_t*>(bits);
+    const bool alpha = composition.bitCount == 32;
+    for (int y = 0; y < composition.height; ++y) {
+        for (int x = 0; x < composition.width; ++x) {
+            const std::uint32_t pixel = composition.Read(x, y);
+            const std::uint32_t a = alpha ? pixel >> 24 : 255;
+            const auto scale = [a](std::uint32_t c) { return (c * a + 127) / 255; };
+            pixels[y * composition.width + x] = (a << 24) | (scale((pixel >> 16) & 0xFF) << 16) |
+                                                (scale((pixel >> 8) & 0xFF) << 8) | scale(pixel & 0xFF);
+        }
+    }
+    return picture;
+}
+
+}  // namespace
+
+bool CzCanvasCore::Register() {
+    return CzCanvasRegistry::Register(&m_window) != nullptr;
+}
+
+void CzCanvasCore::Unregister() {
+    CzCanvasRegistry::Unregister(m_window.GetSafeHwnd());
+}
+
+CzCanvasRecord* CzCanvasCore::Record() const {
+    return CzCanvasRegistry::Find(m_window.GetSafeHwnd());
+}
+
+bool CzCanvasCore::IsLayeredWindow() const {
+    return (m_window.GetExStyle() & WS_EX_LAYERED) != 0;
+}
+
+void CzCanvasCore::SetLocation(const CRect& pos, const CArray<CzRefObj>& refs) {
+    CzCanvasRecord* record = Record();
+    if (record == nullptr) return;
+    record->m_design = pos;
+    record->m_current = pos;
+    record->m_refs.RemoveAll();
+    for (int i = 0; i < refs.GetSize(); ++i) record->m_refs.Add(refs[i]);
+    record->m_resolved = false;
+    if ((m_window.GetStyle() & WS_CHILD) != 0) m_window.MoveWindow(pos.left, pos.top, pos.Width(), pos.Height());
+    m_window.SetWindowPos(nullptr, 0, 0, pos.Width(), pos.Height(), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+bool CzCanvasCore::SetCanvas(HBITMAP image, HBITMAP mask, DWORD style, const CRect& grid, bool present) {
+    CzCanvasRecord* record = Record();
+    if (record == nullptr) return false;
+    const CSize before = record->PictureSize();
+    if (!record->SetPicture(image, mask, style, grid)) return false;
+    const CSize after = record->PictureSize();
+    CRect window;
+    m_window.GetWindowRect(&window);
+    CSize size = window.Size();
+    if (!m_window.IsZoomed() && before.cx > 0) {
+        size = CSize(size.cx + after.cx - before.cx, size.cy + after.cy - before.cy);
+    } else if (before.cx == 0) {
+        size = after;
+    }
+    if (!record->Fit(size, (style & CANVAS_RESIZABLE) != 0)) return false;
+    if (!(record->m_current.Size() == window.Size())) {
+        m_window.SetWindowPos(nullptr, 0, 0, record->m_current.Width(), record->m_current.Height(),
+                              SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    record->Resolve();
+    if (present) Present(nullptr, false);
+    Refresh(0);
+    return true;
+}
+
+bool CzCanvasCore::SetAlpha(BYTE alpha, bool present) {
+    CzCanvasRecord* record = Record();
+    if (record == nullptr) return false;
+    const bool unchanged = record->m_alpha == alpha;
+    record->m_alpha = alpha;
+    if (IsLayeredWindow() && !record->m_perPixel) {
+        SetLayeredWindowAttributes(m_window.GetSafeHwnd(), 0, alpha, LWA_ALPHA);
+        SetWindowLongPtrW(m_window.GetSafeHwnd(), GWLP_USERDATA, CANVAS_MARKER);
+    }
+    if (present) Present(nullptr, false);
+    return unchanged;
+}
+
+BYTE CzCanvasCore::GetAlpha() const {
+    const CzCanvasRecord* record = Record();
+    return record != nullptr ? record->m_alpha : 255;
+}
+
+bool CzCanvasCore::DrawCanvas(const CRect& rect, HBITMAP bitmap, int x, int y, bool present) {
+    CzCanvasRecord* record = Record();
+    if (record == nullptr || !record->DrawBitmap(rect, bitmap, x, y)) return false;
+    if (present) {
+        Present(&rect, false);
+        m_window.UpdateWindow();
+    }
+    return true;
+}
+
+bool CzCanvasCore::DrawCanvas(LPCWSTR text, const CRect& rect, UINT format, COLORREF colour, CFont* font, bool soft,
+                              HBITMAP background, bool present) {
+    CzCanvasRecord* record = Record();
+    HFONT handle = font != nullptr ? static_cast<HFONT>(font->GetSafeHandle()) : nullptr;
+    if (record == nullptr || !record->DrawText(text, rect, format, colour, handle, soft, background)) return false;
+    if (present) Present(&rect, false);
+    return true;
+}
+
+bool CzCanvasCore::ClearCanvas(const CRect* rect, bool present) {
+    CzCanvasRecord* record = Record();
+    if (record == nullptr || !record->Clear(rect)) return false;
+    if (present && (rect == nullptr || !rect->IsRectEmpty())) Present(rect, false);
+    return true;
+}
+
+void CzCanvasCore::Refresh(int resolved) {
+    if (CzCanvasRecord* record = Record()) record->m_resolved = resolved != 0;
+}
+
+BOOL CzCanvasCore::ShowWindow(int command) {
+    CzCanvasRecord* record = Record();
+    if (record != nullptr) {
+        record->m_visible = command != SW_HIDE && command != SW_MINIMIZE && command != SW_SHOWMINIMIZED &&
+                            command != SW_SHOWMINNOACTIVE;
+        const bool resizable = (record->m_style & CANVAS_RESIZABLE) != 0 && (record->m_style & CANVAS_EMBEDDED) == 0;
+        if (resizable && command == SW_MAXIMIZE) m_window.ModifyStyle(WS_THICKFRAME, 0);
+        if (resizable && command == SW_RESTORE) m_window.ModifyStyle(0, WS_THICKFRAME);
+    }
+    return m_window.ShowWindow(command);
+}
+
+BOOL CzCanvasCore::EnableWindow(BOOL enable) {
+    if (CzCanvasRecord* record = Record()) record->m_enabled = enable != FALSE;
+    return m_window.EnableWindow(enable);
+}
+
+BOOL CzCanvasCore::SetWindowPos(const CWnd* after, int x, int y, int cx, int cy, UINT flags) {
+    if (CzCanvasRecord* record = Record()) {
+        CRect& current = record->m_current;
+        if ((flags & SWP_NOMOVE) == 0) current.OffsetRect(x - current.left, y - current.top);
+        if ((flags & SWP_NOSIZE) == 0) {
+            current.right = current.left + cx;
+            current.bottom = current.top + cy;
+        }
+    }
+    return m_window.SetWindowPos(after, x, y, cx, cy, flags);
+}
+
+CzLocation* CzCanvasCore::GetPtrLocate(int kind, UINT) const {
+    return kind == LOCATION_CANVAS ? Record() : nullptr;
+}
+
+bool CzCanvasCore::Present(const CRect* area, bool withPosition) {
+    CzCanvasRecord* record = Record();
+    const movanta::gdi::Bitmap* composition = record != nullptr ? skinkit::PictureOf(record->m_composition) : nullptr;
+    if (composition == nullptr) return false;
+    if (!IsLayeredWindow() || !record->m_perPixel) {
+        m_window.InvalidateRect(area, TRUE);
+        return true;
+    }
+    HBITMAP picture = Premultiplied(*composition);
+    if (picture == nullptr) return false;
+    HDC source = CreateCompatibleDC(nullptr);
+    HGDIOBJ previous = SelectObject(source, picture);
+    CRect window;
+    m_window.GetWindowRect(&window);
+    POINT position {window.left, window.top};
+    SIZE size {composition->width, composition->height};
+    POINT origin {0, 0};
+    BLENDFUNCTION blend {AC_SRC_OVER, 0, record->m_alpha, AC_SRC_ALPHA};
+    const BOOL shown = UpdateLayeredWindow(m_window.GetSafeHwnd(), nullptr, withPosition ? &position : nullptr, &size,
+                                           source, &origin, 0, &blend, ULW_ALPHA);
+    SelectObject(source, previous);
+    DeleteDC(source);
+    DeleteObject(picture);
+    return shown != FALSE;
+}
+
+LRESULT CzCanvasCore::HitTest(CPoint screen, LRESULT platform) const {
+    const CzCanvasRecord* record = Record();
+    if (record == nullptr) return platform;
+    const bool buttonDown = (GetKeyState(GetSystemMetrics(SM_SWAPBUTTON) ? VK_RBUTTON : VK_LBUTTON) & 0x8000) != 0;
+    if (buttonDown && platform == HTCLIENT && (record->m_style & CANVAS_EMBEDDED) != 0) return HTTRANSPARENT;
+    if ((record->m_style & CANVAS_RESIZABLE) != 0 && !m_window.IsZoomed()) {
+        CRect box = record->m_opaque;
+        CPoint origin(0, 0);
+        m_window.ClientToScreen(&origin);
+        box.OffsetRect(origin.x, origin.y);
+        CRect inset = box;
+        inset.DeflateRect(kSizingBand, kSizingBand);
+        if (box.PtInRect(screen) && !inset.PtInRect(screen)) {
+            const bool left = screen.x < inset.left;
+            const bool right = screen.x >= inset.right;
+            const bool top = screen.y < inset.top;
+            const bool bottom = screen.y >= inset.bottom;
+            if (top && left) return HTTOPLEFT;
+            if (top && right) return HTTOPRIGHT;
+            if (bottom && right) return HTBOTTOMRIGHT;
+            if (bottom && left) return HTBOTTOMLEFT;
+            if (left) return HTLEFT;
+            if (right) return HTRIGHT;
+            return top ? HTTOP : HTBOTTOM;
+        }
+    }
+    if (buttonDown && platform == HTCLIENT && !m_window.IsZoomed()) return HTCAPTION;
+    return platform;
+}
+
+void CzCanvasCore::GetMinMaxInfo(MINMAXINFO* info) const {
+    const CzCanvasRecord* record = Record();
+    if (record == nullptr || info == nullptr || record->m_picture == nullptr) return;
+    const CSize picture = record->PictureSize();
+    info->ptMinTrackSize = {picture.cx, picture.cy};
+    RECT work {};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    // The opaque part fills the work area; what is around it stays outside.
+    const CRect opaque = record->PictureOpaque();
+    const LONG width = std::max<LONG>(opaque.Width(), work.right - work.left) + (picture.cx - opaque.Width());
+    const LONG height = std::max<LONG>(opaque.Height(), work.bottom - work.top) + (picture.cy - opaque.Height());
+    info->ptMaxSize = {width, height};
+    info->ptMaxTrackSize = {width, height};
+    info->ptMaxPosition = {record->m_design.left - opaque.left, record->m_design.top - opaque.top};
+}
+
+bool CzCanvasCore::FitAndPresent(CSize size, bool withPosition) {
+    CzCanvasRecord* record = Record();
+    if (record == nullptr || !record->Fit(size, (m_window.GetStyle() & WS_THICKFRAME) != 0)) return false;
+    record->m_resolved = false;
+    record->Resolve();
+    const bool shown = Present(nullptr, withPosition);
+    Refresh(0);
+    return shown;
+}
+
+void CzCanvasCore::PositionChanging(const WINDOWPOS& position) {
+    CzCanvasRecord* record = Record();
+    if (record == nullptr || (position.flags & SWP_NOSIZE) != 0 || record->m_picture == nullptr) return;
+    const CSize size(position.cx, position.cy);
+    if (size == record->m_current.Size() && record->m_composition != nullptr) return;
+    FitAndPresent(size, (position.flags & SWP_NOMOVE) == 0);
+}
+
+void CzCanvasCore::Showing(BOOL show) {
+    CzCanvasRecord* record = Record();
+    if (record == nullptr || record->m_picture == nullptr) return;
+    if (!show) {
+        record->ReleaseComposition();
+        return;
+    }
+    CRect window;
+    m_window.GetWindowRect(&window);
+    FitAndPresent(window.Size(), false);
+}
+
+BOOL CzCanvasCore::EraseBackground(HDC dc) const {
+    const CzCanvasRecord* record = Record();
+    if (record == nullptr || record->m_composition == nullptr || dc == nullptr) return FALSE;
+    HDC source = CreateCompatibleDC(nullptr);
+    HGDIOBJ previous = SelectObject(source, record->m_composition);
+    const BOOL copied = BitBlt(dc, 0, 0, record->m_current.Width(), record->m_current.Height(), source, 0, 0, SRCCOPY);
+    SelectObject(source, previous);
+    DeleteDC(source);
+    return copied;
+}
+
+void CzCanvasCore::DisplayChanged() {
+    CzCanvasRecord* record = Record();
+    if (record == nullptr || record->m_picture == nullptr) return;
+    CRect window;
+    m_window.GetWindowRect(&window);
+    const CSize picture = record->PictureSize();
+    FitAndPresent(CSize(std::max(picture.cx, window.Width()), std::max(picture.cy, window.Height())), false);
+}
+
+void CzCanvasCore::Activated(UINT state, BOOL minimized) {
+    if (state != WA_INACTIVE && !minimized) CzCanvasRegistry::BringToFront(m_window.GetSafeHwnd());
+}

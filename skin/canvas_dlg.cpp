@@ -1,0 +1,52 @@
+#include "skin/canvas_dlg.h"
+
+#include "afx/exception.h"
+#include "afxwin/resources.h"
+
+IMPLEMENT_DYNAMIC(CzCanvasDlg, CDialog)
+
+BEGIN_MESSAGE_MAP(CzCanvasDlg, CDialog)
+CZ_CANVAS_MESSAGES()
+END_MESSAGE_MAP()
+
+namespace {
+
+UINT TemplateOf(UINT templateId) {
+    return templateId == 0 ? CANVAS_BLANK_TEMPLATE : templateId;
+}
+
+// The library's blank dialog: a visible popup of 187 x 94 dialog units in
+// 8-point "MS Sans Serif", without controls or caption.
+const bool kBlankRegistered = [] {
+    DialogTemplate blank;
+    blank.style = WS_POPUP | WS_VISIBLE;
+    blank.rect = {0, 0, 187, 94};
+    RegisterDialogTemplate(nullptr, CANVAS_BLANK_TEMPLATE, blank);
+    return true;
+}();
+
+}  // namespace
+
+CzCanvasDlg::CzCanvasDlg(CWnd* parent, UINT templateId) {
+    m_nIDTemplate = TemplateOf(templateId);
+    m_pParentWnd = parent;
+    if (FindDialogTemplate(nullptr, m_nIDTemplate) == nullptr) AfxThrowResourceException();
+}
+
+BOOL CzCanvasDlg::Create(CWnd* parent, UINT templateId) {
+    return CDialog::Create(TemplateOf(templateId), parent);
+}
+
+BOOL CzCanvasDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+    ModifyStyle(0, WS_CLIPCHILDREN);
+    if (!m_canvas.Register()) {
+        if (m_bInModal) {
+            EndDialog(-1);
+        } else {
+            DestroyWindow();
+        }
+        return FALSE;
+    }
+    return TRUE;
+}

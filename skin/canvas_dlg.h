@@ -1,0 +1,23 @@
+// CzCanvasDlg: a dialog, modal or modeless, whose whole look comes from a
+// skin section. Without a template of its own it uses the library's blank
+// one (3000).
+#pragma once
+
+#include "afxwin/dialog.h"
+#include "skin/canvas_ops.h"
+
+inline constexpr UINT CANVAS_BLANK_TEMPLATE = 3000;
+
+class CzCanvasDlg : public CzCanvasOps<CDialog> {
+    DECLARE_DYNAMIC(CzCanvasDlg)
+public:
+    CzCanvasDlg() = default;
+    // Modal use; a template that does not exist throws the resource exception.
+    CzCanvasDlg(CWnd* parent, UINT templateId);
+    // Modeless creation.
+    BOOL Create(CWnd* parent, UINT templateId);
+
+protected:
+    DECLARE_MESSAGE_MAP()
+    BOOL OnInitDialog() override;
+};

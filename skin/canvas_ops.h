@@ -1,0 +1,85 @@
+// The canvas operations and message handlers that CzCanvasDlg and
+// CzCanvasWnd share, over their platform base class.
+#pragma once
+
+#include "afxwin/dc.h"
+#include "skin/canvas_core.h"
+
+template <class Base>
+class CzCanvasOps : public Base {
+public:
+    using Base::Base;
+
+    void fnSetLocation(const CRect& pos, CArray<CzRefObj>& refs) { m_canvas.SetLocation(pos, refs); }
+    bool fnSetCanvas(HBITMAP image, HBITMAP mask, DWORD style, const CRect& grid, bool present) {
+        return m_canvas.SetCanvas(image, mask, style, grid, present);
+    }
+    bool fnSetAlpha(BYTE alpha, bool present) { return m_canvas.SetAlpha(alpha, present); }
+    BYTE fnGetAlpha() const { return m_canvas.GetAlpha(); }
+    bool fnDrawCanvas(const CRect& rect, HBITMAP bitmap, int x, int y, bool present) {
+        return m_canvas.DrawCanvas(rect, bitmap, x, y, present);
+    }
+    bool fnDrawCanvas(LPCWSTR text, const CRect& rect, UINT format, COLORREF colour, CFont* font, bool soft,
+                      HBITMAP background, bool present) {
+        return m_canvas.DrawCanvas(text, rect, format, colour, font, soft, background, present);
+    }
+    bool fnClearCanvas(const CRect* rect, bool present) { return m_canvas.ClearCanvas(rect, present); }
+    void fnRefresh(int resolved) { m_canvas.Refresh(resolved); }
+    BOOL fnShowWindow(int command) { return m_canvas.ShowWindow(command); }
+    BOOL fnEnableWindow(BOOL enable) { return m_canvas.EnableWindow(enable); }
+    BOOL fnSetWindowPos(const CWnd* after, int x, int y, int cx, int cy, UINT flags) {
+        return m_canvas.SetWindowPos(after, x, y, cx, cy, flags);
+    }
+    CzLocation* fnGetPtrLocate(int kind, UINT id) const { return m_canvas.GetPtrLocate(kind, id); }
+
+    // What a subclass supplies for text, image and icon statics.
+    virtual LPCWSTR fnAcquireString(int) { return nullptr; }
+    virtual HBITMAP fnAcquireImage(int) { return nullptr; }
+    virtual HICON fnAcquireIcon(int) { return nullptr; }
+
+protected:
+    afx_msg LRESULT OnNcHitTest(CPoint point) { return m_canvas.HitTest(point, Base::OnNcHitTest(point)); }
+    afx_msg void OnGetMinMaxInfo(MINMAXINFO* info) {
+        Base::OnGetMinMaxInfo(info);
+        m_canvas.GetMinMaxInfo(info);
+    }
+    afx_msg void OnWindowPosChanging(WINDOWPOS* position) {
+        Base::OnWindowPosChanging(position);
+        if (position != nullptr) m_canvas.PositionChanging(*position);
+    }
+    // Only a show or hide of the window itself, not one caused by its parent.
+    afx_msg void OnShowWindow(BOOL show, UINT status) {
+        Base::OnShowWindow(show, status);
+        if (status == 0) m_canvas.Showing(show);
+    }
+    afx_msg BOOL OnEraseBkgnd(CDC* dc) {
+        return m_canvas.EraseBackground(dc != nullptr ? dc->GetSafeHdc() : nullptr) || Base::OnEraseBkgnd(dc);
+    }
+    afx_msg void OnPaint() { CPaintDC paint(this); }  // erasing drew the composition
+    afx_msg LRESULT OnDisplayChange(WPARAM, LPARAM) {
+        m_canvas.DisplayChanged();
+        return 0;
+    }
+    afx_msg void OnActivate(UINT state, CWnd* other, BOOL minimized) {
+        Base::OnActivate(state, other, minimized);
+        m_canvas.Activated(state, minimized);
+    }
+    afx_msg void OnDestroy() {
+        m_canvas.Unregister();
+        Base::OnDestroy();
+    }
+
+    CzCanvasCore m_canvas {*this};
+};
+
+// The message-map entries both canvas classes route to the shared handlers.
+#define CZ_CANVAS_MESSAGES()  \
+    ON_WM_NCHITTEST()         \
+    ON_WM_GETMINMAXINFO()     \
+    ON_WM_WINDOWPOSCHANGING() \
+    ON_WM_SHOWWINDOW()        \
+    ON_WM_ERASEBKGND()        \
+    ON_WM_PAINT()             \
+    ON_WM_DISPLAYCHANGE()     \
+    ON_WM_ACTIVATE()          \
+    ON_WM_DESTROY()

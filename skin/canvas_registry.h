@@ -1,0 +1,24 @@
+// The canvas registry: the records of every live canvas of the process, in
+// z-order with the front-most last, kept by one hidden window.
+#pragma once
+
+#include "skin/canvas_record.h"
+#include "win/winuser.h"
+
+class CWnd;
+
+namespace CzCanvasRegistry {
+
+// Makes the window's record (and the registry window with the first one);
+// in layered mode the window gets the layered extended style. Null when the
+// registry window cannot be made.
+CzCanvasRecord* Register(CWnd* window);
+// Removes the record; the registry window goes with the last one.
+void Unregister(HWND window);
+CzCanvasRecord* Find(HWND window);
+// Activation: the record goes to the front unless an owned or child canvas
+// already follows it.
+void BringToFront(HWND window);
+int Count();
+
+}  // namespace CzCanvasRegistry
