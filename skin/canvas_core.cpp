@@ -3,9 +3,13 @@
 #include <algorithm>
 #include <vector>
 
+#include <utility>
+
 #include "gdi/metrics.h"
 #include "skin/canvas_registry.h"
 #include "skin/picture_format.h"
+#include "skin/skin_package.h"
+#include "skin/skin_parser.h"
 
 namespace {
 
@@ -77,6 +81,7 @@ bool CzCanvasCore::SetCanvas(HBITMAP image, HBITMAP mask, DWORD style, const CRe
         size = after;
     }
     if (!record->Fit(size, (style & CANVAS_RESIZABLE) != 0)) return false;
+    RedrawItems();
     if (!(record->m_current.Size() == window.Size())) {
         m_window.SetWindowPos(nullptr, 0, 0, record->m_current.Width(), record->m_current.Height(),
                               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -124,6 +129,21 @@ bool CzCanvasCore::DrawCanvas(LPCWSTR text, const CRect& rect, UINT format, COLO
     return true;
 }
 
+bool CzCanvasCore::DrawIcon(HICON icon, int x, int y, bool present) {
+    CzCanvasRecord* record = Record();
+    if (record == nullptr || !record->DrawIcon(icon, x, y)) return false;
+    if (present) {
+        const auto* shape = movanta::gdi::Live<movanta::gdi::Icon>(icon, movanta::gdi::GdiObject::Kind::Icon);
+        const CRect area(x, y, x + shape->picture.width, y + shape->picture.height);
+        Present(&area, false);
+    }
+    return true;
+}
+
+CFont* CzCanvasCore::GetFont(int index) const {
+    return CzSkinParser::fnGetPackage().fnGetFont(index);
+}
+
 bool CzCanvasCore::ClearCanvas(const CRect* rect, bool present) {
     CzCanvasRecord* record = Record();
     if (record == nullptr || !record->Clear(rect)) return false;
@@ -164,8 +184,13 @@ BOOL CzCanvasCore::SetWindowPos(const CWnd* after, int x, int y, int cx, int cy,
     return m_window.SetWindowPos(after, x, y, cx, cy, flags);
 }
 
-CzLocation* CzCanvasCore::GetPtrLocate(int kind, UINT) const {
-    return kind == LOCATION_CANVAS ? Record() : nullptr;
+CzLocation* CzCanvasCore::GetPtrLocate(int kind, UINT id) const {
+    if (kind == LOCATION_CANVAS) return Record();
+    if (kind >= LOCATION_TEXT && kind <= LOCATION_ICON && m_statics) {
+        CzStaticRecord* record = m_statics->Find(id);
+        return record != nullptr && record->m_kind == kind ? record : nullptr;
+    }
+    return nullptr;
 }
 
 bool CzCanvasCore::Present(const CRect* area, bool withPosition) {
@@ -245,6 +270,7 @@ bool CzCanvasCore::FitAndPresent(CSize size, bool withPosition) {
     if (record == nullptr || !record->Fit(size, (m_window.GetStyle() & WS_THICKFRAME) != 0)) return false;
     record->m_resolved = false;
     record->Resolve();
+    RedrawItems();
     const bool shown = Present(nullptr, withPosition);
     Refresh(0);
     return shown;
@@ -292,4 +318,101 @@ void CzCanvasCore::DisplayChanged() {
 
 void CzCanvasCore::Activated(UINT state, BOOL minimized) {
     if (state != WA_INACTIVE && !minimized) CzCanvasRegistry::BringToFront(m_window.GetSafeHwnd());
+}
+
+void CzCanvasCore::RedrawItems() {
+    if (!m_statics) return;
+    for (const auto& item : m_statics->Statics()) {
+        item->m_resolved = false;
+        item->Resolve();
+        DrawStatic(*item, false);
+    }
+}
+
+void CzCanvasCore::AddStatic(UINT kind, const CRect& pos, const CArray<CzRefObj>& refs, UINT id, HANDLE handle,
+                             UINT format, UINT font, COLORREF colour) {
+    if (!m_statics) m_statics = std::make_unique<CzStaticManager>();
+    auto record = std::make_unique<CzStaticRecord>();
+    record->m_kind = static_cast<int>(kind);
+    record->m_design = pos;
+    record->m_current = pos;
+    for (int i = 0; i < refs.GetSize(); ++i) {
+        CzRefObj reference = refs[i];
+        if (reference.m_pRef == nullptr) reference.m_pRef = Record();
+        record->m_refs.Add(reference);
+    }
+    record->m_id = id;
+    record->m_handle = handle;
+    record->m_format = format;
+    record->m_font = font;
+    record->m_colour = colour;
+    DrawStatic(*m_statics->Add(std::move(record)), true);
+}
+
+UINT CzCanvasCore::SetStaticFormat(UINT id, UINT format) {
+    CzStaticRecord* record = m_statics ? m_statics->Find(id) : nullptr;
+    return record != nullptr ? std::exchange(record->m_format, format) : 0;
+}
+
+UINT CzCanvasCore::SetStaticFont(UINT id, UINT font) {
+    CzStaticRecord* record = m_statics ? m_statics->Find(id) : nullptr;
+    return record != nullptr ? std::exchange(record->m_font, font) : 0;
+}
+
+COLORREF CzCanvasCore::SetStaticColor(UINT id, COLORREF colour) {
+    CzStaticRecord* record = m_statics ? m_statics->Find(id) : nullptr;
+    return record != nullptr ? std::exchange(record->m_colour, colour) : 0;
+}
+
+bool CzCanvasCore::DrawStatic(UINT id, bool present) {
+    CzStaticRecord* record = m_statics ? m_statics->Find(id) : nullptr;
+    return record != nullptr && DrawStatic(*record, present);
+}
+
+bool CzCanvasCore::DrawStatic(CzStaticRecord& record, bool present) {
+    if (!record.m_visible) return false;
+    record.Resolve();
+    const CRect& rect = record.m_current;
+    const int id = static_cast<int>(record.m_id);
+    switch (record.m_kind) {
+        case LOCATION_TEXT: {
+            CFont* font = GetFont(static_cast<int>(record.m_font));
+            LOGFONTW logFont {};
+            if (font != nullptr) GetObjectW(font->GetSafeHandle(), sizeof(logFont), &logFont);
+            const bool soft = logFont.lfQuality == ANTIALIASED_QUALITY;
+            return DrawCanvas(m_content.fnAcquireString(id), rect, record.m_format, record.m_colour, font, soft,
+                              static_cast<HBITMAP>(record.m_handle), present);
+        }
+        case LOCATION_IMAGE: {
+            HBITMAP picture = m_content.fnAcquireImage(id);
+            if (picture == nullptr) picture = static_cast<HBITMAP>(record.m_handle);
+            return DrawCanvas(rect, picture, 0, 0, present);
+        }
+        case LOCATION_ICON: {
+            HICON icon = m_content.fnAcquireIcon(id);
+            if (icon == nullptr) icon = static_cast<HICON>(record.m_handle);
+            return icon != nullptr && DrawIcon(icon, rect.left, rect.top, present);
+        }
+        default: return false;
+    }
+}
+
+bool CzCanvasCore::ShowStatic(UINT id, int show, bool present) {
+    CzStaticRecord* record = m_statics ? m_statics->Find(id) : nullptr;
+    if (record == nullptr) return false;
+    record->m_visible = show != 0;
+    if (record->m_visible) return DrawStatic(*record, present);
+    return !present || ClearCanvas(&record->m_current, true);
+}
+
+bool CzCanvasCore::EnableStatic(UINT id, int enable, bool) {
+    CzStaticRecord* record = m_statics ? m_statics->Find(id) : nullptr;
+    if (record == nullptr) return false;
+    record->m_enabled = enable != 0;
+    return true;
+}
+
+CRect CzCanvasCore::GetStaticPos(UINT id) const {
+    const CzStaticRecord* record = m_statics ? m_statics->Find(id) : nullptr;
+    return record != nullptr ? record->m_current : CRect();
 }

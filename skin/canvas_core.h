@@ -6,6 +6,9 @@
 #include "afx/drawing.h"
 #include "afxwin/wnd.h"
 #include "skin/canvas_record.h"
+#include "skin/statics.h"
+
+#include <memory>
 
 // STYLE bits of the Canvas key.
 inline constexpr DWORD CANVAS_RESIZABLE = 0x2;
@@ -14,9 +17,21 @@ inline constexpr DWORD CANVAS_EMBEDDED = 0x40000000;
 // The window user data of a canvas painted normally at constant alpha.
 inline constexpr LONG_PTR CANVAS_MARKER = 3456;
 
+// What a canvas window supplies for its statics: localised texts and
+// changing pictures (null: the static's own).
+class CzCanvasContent {
+public:
+    virtual LPCWSTR fnAcquireString(int id) = 0;
+    virtual HBITMAP fnAcquireImage(int id) = 0;
+    virtual HICON fnAcquireIcon(int id) = 0;
+
+protected:
+    ~CzCanvasContent() = default;
+};
+
 class CzCanvasCore {
 public:
-    explicit CzCanvasCore(CWnd& window) : m_window(window) {}
+    CzCanvasCore(CWnd& window, CzCanvasContent& content) : m_window(window), m_content(content) {}
 
     bool Register();
     void Unregister();
@@ -34,7 +49,22 @@ public:
     BOOL ShowWindow(int command);
     BOOL EnableWindow(BOOL enable);
     BOOL SetWindowPos(const CWnd* after, int x, int y, int cx, int cy, UINT flags);
+    // Kind 1: the canvas record; 4 to 6: the static; otherwise null.
     CzLocation* GetPtrLocate(int kind, UINT id) const;
+    bool DrawIcon(HICON icon, int x, int y, bool present);
+    CFont* GetFont(int index) const;
+
+    // Statics.
+    void AddStatic(UINT kind, const CRect& pos, const CArray<CzRefObj>& refs, UINT id, HANDLE handle, UINT format,
+                   UINT font, COLORREF colour);
+    UINT SetStaticFormat(UINT id, UINT format);
+    UINT SetStaticFont(UINT id, UINT font);
+    COLORREF SetStaticColor(UINT id, COLORREF colour);
+    bool DrawStatic(UINT id, bool present);
+    bool ShowStatic(UINT id, int show, bool present);
+    bool EnableStatic(UINT id, int enable, bool present);
+    CRect GetStaticPos(UINT id) const;
+
     // Shows the composition: per-pixel canvases through the layered
     // picture (with the window's position when asked), others by repainting
     // (the area, or all).
@@ -52,6 +82,11 @@ public:
 private:
     bool FitAndPresent(CSize size, bool withPosition);
     bool IsLayeredWindow() const;
+    // Places every item again and draws the visible ones, without presenting.
+    void RedrawItems();
+    bool DrawStatic(CzStaticRecord& record, bool present);
 
     CWnd& m_window;
+    CzCanvasContent& m_content;
+    std::unique_ptr<CzStaticManager> m_statics;
 };

@@ -6,7 +6,7 @@
 #include "skin/canvas_core.h"
 
 template <class Base>
-class CzCanvasOps : public Base {
+class CzCanvasOps : public Base, public CzCanvasContent {
 public:
     using Base::Base;
 
@@ -31,11 +31,25 @@ public:
         return m_canvas.SetWindowPos(after, x, y, cx, cy, flags);
     }
     CzLocation* fnGetPtrLocate(int kind, UINT id) const { return m_canvas.GetPtrLocate(kind, id); }
+    bool fnDrawCanvas(HICON icon, int x, int y, bool present) { return m_canvas.DrawIcon(icon, x, y, present); }
+    CFont* fnGetFont(int index) const { return m_canvas.GetFont(index); }
+
+    void fnAddStatic(UINT kind, const CRect& pos, CArray<CzRefObj>& refs, UINT id, HANDLE handle, UINT format,
+                     UINT font, COLORREF colour) {
+        m_canvas.AddStatic(kind, pos, refs, id, handle, format, font, colour);
+    }
+    UINT fnSetStaticFormat(UINT id, UINT format) { return m_canvas.SetStaticFormat(id, format); }
+    UINT fnSetStaticFont(UINT id, UINT font) { return m_canvas.SetStaticFont(id, font); }
+    COLORREF fnSetStaticColor(UINT id, COLORREF colour) { return m_canvas.SetStaticColor(id, colour); }
+    bool fnDrawStatic(UINT id, bool present) { return m_canvas.DrawStatic(id, present); }
+    bool fnShowStatic(UINT id, int show, bool present) { return m_canvas.ShowStatic(id, show, present); }
+    bool fnEnableStatic(UINT id, int enable, bool present) { return m_canvas.EnableStatic(id, enable, present); }
+    CRect fnGetStaticPos(UINT id) const { return m_canvas.GetStaticPos(id); }
 
     // What a subclass supplies for text, image and icon statics.
-    virtual LPCWSTR fnAcquireString(int) { return nullptr; }
-    virtual HBITMAP fnAcquireImage(int) { return nullptr; }
-    virtual HICON fnAcquireIcon(int) { return nullptr; }
+    LPCWSTR fnAcquireString(int) override { return nullptr; }
+    HBITMAP fnAcquireImage(int) override { return nullptr; }
+    HICON fnAcquireIcon(int) override { return nullptr; }
 
 protected:
     afx_msg LRESULT OnNcHitTest(CPoint point) { return m_canvas.HitTest(point, Base::OnNcHitTest(point)); }
@@ -69,7 +83,7 @@ protected:
         Base::OnDestroy();
     }
 
-    CzCanvasCore m_canvas {*this};
+    CzCanvasCore m_canvas {*this, *this};
 };
 
 // The message-map entries both canvas classes route to the shared handlers.

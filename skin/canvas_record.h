@@ -3,6 +3,7 @@
 // composition that items are drawn on and the screen shows.
 #pragma once
 
+#include "gdi/image_list.h"
 #include "gdi/wingdi.h"
 #include "skin/location.h"
 
@@ -54,6 +55,8 @@ struct CzCanvasRecord : CzLocation {
     // with alpha.
     bool DrawText(LPCWSTR text, const CRect& rect, UINT format, COLORREF colour, HFONT font, bool soft,
                   HBITMAP background);
+    // An icon at its own size at (x, y), drawn over the canvas background.
+    bool DrawIcon(HICON icon, int x, int y);
 
 private:
     CRect m_pictureOpaque;

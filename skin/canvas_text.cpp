@@ -1,4 +1,4 @@
-// Texts on the canvas composition.
+// Texts and icons on the canvas composition.
 #include <algorithm>
 
 #include "skin/canvas_record.h"
@@ -19,6 +19,16 @@ void CopyArea(const Bitmap& from, CPoint origin, Bitmap& to, const CRect& area) 
             if (x < 0 || y < 0 || x >= to.width || y >= to.height) continue;
             to.Write(x, y, from.Read(sx, sy));
         }
+    }
+}
+
+// Full alpha over the box on a picture that has alpha.
+void MakeOpaque(Bitmap& picture, const CRect& box) {
+    if (picture.bitCount != 32) return;
+    CRect shown;
+    shown.IntersectRect(box, CRect(0, 0, picture.width, picture.height));
+    for (int y = shown.top; y < shown.bottom; ++y) {
+        for (int x = shown.left; x < shown.right; ++x) picture.Write(x, y, picture.Read(x, y) | 0xFF000000u);
     }
 }
 
@@ -46,6 +56,27 @@ void Write(HBITMAP picture, LPCWSTR text, CRect box, UINT format, COLORREF colou
 }
 
 }  // namespace
+
+bool CzCanvasRecord::DrawIcon(HICON icon, int x, int y) {
+    Bitmap* composition = skinkit::PictureOf(m_composition);
+    const Bitmap* background = skinkit::PictureOf(m_background);
+    const auto* shape = movanta::gdi::Live<movanta::gdi::Icon>(icon, movanta::gdi::GdiObject::Kind::Icon);
+    if (composition == nullptr || background == nullptr || shape == nullptr) return false;
+    const CRect box(x, y, x + shape->picture.width, y + shape->picture.height);
+    HBITMAP scratch = skinkit::NewPictureLike(*composition, box.Size());
+    Bitmap* work = skinkit::PictureOf(scratch);
+    if (work == nullptr) return false;
+    CopyArea(*background, box.TopLeft(), *work, CRect(0, 0, box.Width(), box.Height()));
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ previous = SelectObject(dc, scratch);
+    DrawIconEx(dc, 0, 0, icon, 0, 0, 0, nullptr, DI_NORMAL);
+    SelectObject(dc, previous);
+    DeleteDC(dc);
+    CopyArea(*work, CPoint(0, 0), *composition, box);
+    MakeOpaque(*composition, box);
+    DeleteObject(scratch);
+    return true;
+}
 
 bool CzCanvasRecord::DrawText(LPCWSTR text, const CRect& rect, UINT format, COLORREF colour, HFONT font, bool soft,
                               HBITMAP background) {
@@ -79,15 +110,7 @@ bool CzCanvasRecord::DrawText(LPCWSTR text, const CRect& rect, UINT format, COLO
         Write(scratch, text, inner, format, colour, font);
     }
     CopyArea(*work, CPoint(0, 0), *composition, box);
-    if (composition->bitCount == 32) {
-        CRect shown;
-        shown.IntersectRect(box, CRect(0, 0, composition->width, composition->height));
-        for (int y = shown.top; y < shown.bottom; ++y) {
-            for (int x = shown.left; x < shown.right; ++x) {
-                composition->Write(x, y, composition->Read(x, y) | 0xFF000000u);
-            }
-        }
-    }
+    MakeOpaque(*composition, box);
     DeleteObject(scratch);
     return true;
 }

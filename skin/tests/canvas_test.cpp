@@ -168,3 +168,52 @@ TEST_F(CanvasTest, CanvasDialogsUseTheBlankTemplateAndRegister) {
 }
 
 }  // namespace
+
+namespace {
+
+class CTextCanvas : public CzCanvasWnd {
+public:
+    LPCWSTR fnAcquireString(int id) override { return id == 7 ? L"Movanta" : nullptr; }
+};
+
+std::uint32_t CompositionPixel(HWND window, int x, int y) {
+    const CzCanvasRecord* record = CzCanvasRegistry::Find(window);
+    const auto* composition =
+        movanta::gdi::Live<movanta::gdi::Bitmap>(record->m_composition, movanta::gdi::GdiObject::Kind::Bitmap);
+    return composition->Read(x, y);
+}
+
+TEST_F(CanvasTest, StaticsDrawTextsPicturesAndIconsIntoTheComposition) {
+    auto* window = new CTextCanvas;
+    ASSERT_TRUE(window->CreateEx(0, nullptr, L"statics", WS_POPUP, 0, 0, 50, 50, nullptr, nullptr));
+    HBITMAP image = FilledPicture(200, 100, 32, 0x00);
+    CArray<CzRefObj> refs;
+    window->fnSetLocation(CRect(0, 0, 0, 0), refs);
+    ASSERT_TRUE(window->fnSetCanvas(image, nullptr, 0, CRect(), false));
+    HWND handle = window->GetSafeHwnd();
+
+    window->fnAddStatic(LOCATION_TEXT, CRect(10, 10, 190, 40), refs, 7, nullptr, DT_SINGLELINE, 0, RGB(255, 255, 255));
+    int ink = 0;
+    for (int y = 10; y < 40; ++y) {
+        for (int x = 10; x < 190; ++x) ink += (CompositionPixel(handle, x, y) & 0xFF) > 0x80;
+    }
+    EXPECT_GT(ink, 20) << "the text the canvas supplied";
+
+    window->fnAddStatic(LOCATION_IMAGE, CRect(0, 60, 20, 80), refs, 8, FilledPicture(20, 20, 24, 0x77), 0, 0, 0);
+    EXPECT_EQ(CompositionPixel(handle, 5, 65), 0xFF777777u);
+    EXPECT_EQ(window->fnGetPtrLocate(LOCATION_IMAGE, 8), window->fnGetPtrLocate(LOCATION_IMAGE, 8));
+    EXPECT_NE(window->fnGetPtrLocate(LOCATION_IMAGE, 8), nullptr);
+    EXPECT_EQ(window->fnGetPtrLocate(LOCATION_TEXT, 8), nullptr) << "of another kind";
+
+    EXPECT_TRUE(window->fnEnableStatic(8, FALSE, true));
+    EXPECT_EQ(CompositionPixel(handle, 5, 65), 0xFF777777u) << "disabling changes no pixel";
+    EXPECT_TRUE(window->fnShowStatic(8, FALSE, true));
+    EXPECT_EQ(CompositionPixel(handle, 5, 65), 0u) << "hiding clears it to the background";
+    EXPECT_FALSE(window->fnDrawStatic(8, true)) << "an invisible static is not drawn";
+    EXPECT_EQ(window->fnSetStaticColor(7, RGB(1, 2, 3)), RGB(255, 255, 255));
+    EXPECT_EQ(window->fnGetStaticPos(7), CRect(10, 10, 190, 40));
+    window->DestroyWindow();
+    DeleteObject(image);
+}
+
+}  // namespace
