@@ -11,6 +11,7 @@
 #include "gdi/metrics.h"
 #include "gdi/window_drawing.h"
 #include "pictures.h"
+#include "skin/action_relay.h"
 #include "skin/canvas_dlg.h"
 #include "skin/canvas_registry.h"
 #include "skin/canvas_wnd.h"
@@ -212,6 +213,34 @@ TEST_F(CanvasTest, StaticsDrawTextsPicturesAndIconsIntoTheComposition) {
     EXPECT_FALSE(window->fnDrawStatic(8, true)) << "an invisible static is not drawn";
     EXPECT_EQ(window->fnSetStaticColor(7, RGB(1, 2, 3)), RGB(255, 255, 255));
     EXPECT_EQ(window->fnGetStaticPos(7), CRect(10, 10, 190, 40));
+    window->DestroyWindow();
+    DeleteObject(image);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(CanvasTest, TheRelayReachesEitherCanvasClassAndNothingElse) {
+    CTextCanvas* window = new CTextCanvas;
+    ASSERT_TRUE(window->CreateEx(0, nullptr, L"relay", WS_POPUP, 0, 0, 50, 50, nullptr, nullptr));
+    CzFActionRelay relay(window);
+    EXPECT_EQ(relay.fnGetWnd(), window);
+    EXPECT_STREQ(relay.fnAcquireString(7), L"Movanta") << "the subclass's override";
+    HBITMAP image = FilledPicture(30, 20, 24, 9);
+    CArray<CzRefObj> refs;
+    relay.fnSetLocation(CRect(0, 0, 0, 0), refs);
+    EXPECT_TRUE(relay.fnSetCanvas(image, nullptr, 0, CRect(), false));
+    EXPECT_EQ(relay.fnGetPtrLocate(LOCATION_CANVAS, 0), CzCanvasRegistry::Find(window->GetSafeHwnd()));
+
+    CWnd plain;
+    ASSERT_TRUE(plain.CreateEx(0, nullptr, L"plain", WS_POPUP, 0, 0, 5, 5, nullptr, nullptr));
+    CzFActionRelay none(&plain);
+    EXPECT_EQ(none.fnGetWnd(), nullptr);
+    EXPECT_FALSE(none.fnSetAlpha(10, true));
+    EXPECT_EQ(none.fnGetPtrLocate(LOCATION_CANVAS, 0), nullptr);
+    EXPECT_EQ(none.fnGetStaticPos(1), CRect());
+    plain.DestroyWindow();
     window->DestroyWindow();
     DeleteObject(image);
 }
