@@ -43,6 +43,8 @@ bool CzCanvasCore::Register() {
 }
 
 void CzCanvasCore::Unregister() {
+    m_buttonManager.reset();
+    m_statics.reset();
     CzCanvasRegistry::Unregister(m_window.GetSafeHwnd());
 }
 
@@ -186,6 +188,7 @@ BOOL CzCanvasCore::SetWindowPos(const CWnd* after, int x, int y, int cx, int cy,
 
 CzLocation* CzCanvasCore::GetPtrLocate(int kind, UINT id) const {
     if (kind == LOCATION_CANVAS) return Record();
+    if (kind == LOCATION_BUTTON) return m_buttonManager ? m_buttonManager->Find(id) : nullptr;
     if (kind >= LOCATION_TEXT && kind <= LOCATION_ICON && m_statics) {
         CzStaticRecord* record = m_statics->Find(id);
         return record != nullptr && record->m_kind == kind ? record : nullptr;
@@ -321,6 +324,12 @@ void CzCanvasCore::Activated(UINT state, BOOL minimized) {
 }
 
 void CzCanvasCore::RedrawItems() {
+    if (m_buttonManager) {
+        for (const auto& button : m_buttonManager->Buttons()) {
+            button->m_resolved = false;
+            m_buttonManager->Draw(*button, false);
+        }
+    }
     if (!m_statics) return;
     for (const auto& item : m_statics->Statics()) {
         item->m_resolved = false;
@@ -415,4 +424,79 @@ bool CzCanvasCore::EnableStatic(UINT id, int enable, bool) {
 CRect CzCanvasCore::GetStaticPos(UINT id) const {
     const CzStaticRecord* record = m_statics ? m_statics->Find(id) : nullptr;
     return record != nullptr ? record->m_current : CRect();
+}
+
+void CzCanvasCore::AddBtn(UINT id, HBITMAP strip, const CRect& pos, const CArray<CzRefObj>& refs, UINT frames,
+                          DWORD style) {
+    if (!m_buttonManager) m_buttonManager = std::make_unique<CzButtonManager>(m_window, *this);
+    m_buttonManager->Add(id, strip, pos, refs, frames, style);
+}
+
+void CzCanvasCore::SetRadioBtn(UINT first, UINT last) {
+    if (m_buttonManager) m_buttonManager->SetRadio(first, last);
+}
+
+bool CzCanvasCore::EnableBtn(UINT id, bool enable) {
+    return m_buttonManager && m_buttonManager->Enable(id, enable);
+}
+
+bool CzCanvasCore::ShowBtn(UINT id, bool show, bool redraw) {
+    return m_buttonManager && m_buttonManager->Show(id, show, redraw);
+}
+
+bool CzCanvasCore::CheckBtn(UINT id, bool check) {
+    return m_buttonManager && m_buttonManager->Check(id, check);
+}
+
+void CzCanvasCore::ChangeBtnText(UINT id, LPCWSTR text) {
+    if (m_buttonManager) m_buttonManager->ChangeText(id, text);
+}
+
+namespace {
+
+const CzButtonRecord* ButtonOf(const CzButtonManager* manager, UINT id) {
+    return manager != nullptr ? manager->Find(id) : nullptr;
+}
+
+}  // namespace
+
+CRect CzCanvasCore::GetBtnPos(UINT id) const {
+    const CzButtonRecord* button = ButtonOf(m_buttonManager.get(), id);
+    return button != nullptr ? button->m_current : CRect();
+}
+
+bool CzCanvasCore::IsBtnEnabled(UINT id) const {
+    const CzButtonRecord* button = ButtonOf(m_buttonManager.get(), id);
+    return button != nullptr && (button->m_state & BUTTON_DISABLED) == 0;
+}
+
+bool CzCanvasCore::IsBtnShown(UINT id) const {
+    const CzButtonRecord* button = ButtonOf(m_buttonManager.get(), id);
+    return button != nullptr && (button->m_state & BUTTON_HIDDEN) == 0;
+}
+
+bool CzCanvasCore::IsBtnChecked(UINT id) const {
+    const CzButtonRecord* button = ButtonOf(m_buttonManager.get(), id);
+    return button != nullptr && (button->m_state & BUTTON_DOWN) != 0;
+}
+
+void CzFBtnCmdUI::Enable(BOOL on) {
+    m_bEnableChanged = TRUE;
+    if (m_core != nullptr && m_core->IsBtnEnabled(m_nID) != (on != FALSE)) m_core->EnableBtn(m_nID, on != FALSE);
+}
+
+void CzFBtnCmdUI::SetCheck(int check) {
+    if (m_core != nullptr) m_core->CheckBtn(m_nID, check > 0);
+}
+
+void CzCanvasCore::UpdateButtonsUi(CCmdTarget& target) {
+    if (!m_buttonManager) return;
+    const auto& buttons = m_buttonManager->Buttons();
+    CzFBtnCmdUI state(this);
+    for (size_t i = 0; i < buttons.size(); ++i) {
+        state.m_nID = buttons[i]->m_id;
+        state.m_nIndex = static_cast<UINT>(i);
+        state.DoUpdate(&target, FALSE);
+    }
+    m_buttonManager->CleanUpHover();
 }

@@ -5,6 +5,7 @@
 
 #include "afx/drawing.h"
 #include "afxwin/wnd.h"
+#include "skin/buttons.h"
 #include "skin/canvas_record.h"
 #include "skin/statics.h"
 
@@ -49,10 +50,25 @@ public:
     BOOL ShowWindow(int command);
     BOOL EnableWindow(BOOL enable);
     BOOL SetWindowPos(const CWnd* after, int x, int y, int cx, int cy, UINT flags);
-    // Kind 1: the canvas record; 4 to 6: the static; otherwise null.
+    // Kind 1: the canvas record; 2: the button; 4 to 6: the static; otherwise null.
     CzLocation* GetPtrLocate(int kind, UINT id) const;
     bool DrawIcon(HICON icon, int x, int y, bool present);
     CFont* GetFont(int index) const;
+
+    // Buttons.
+    void AddBtn(UINT id, HBITMAP strip, const CRect& pos, const CArray<CzRefObj>& refs, UINT frames, DWORD style);
+    void SetRadioBtn(UINT first, UINT last);
+    bool EnableBtn(UINT id, bool enable);
+    bool ShowBtn(UINT id, bool show, bool redraw);
+    bool CheckBtn(UINT id, bool check);
+    void ChangeBtnText(UINT id, LPCWSTR text);
+    CRect GetBtnPos(UINT id) const;
+    bool IsBtnEnabled(UINT id) const;
+    bool IsBtnShown(UINT id) const;
+    bool IsBtnChecked(UINT id) const;
+    CzButtonManager* Buttons() const { return m_buttonManager.get(); }
+    // Idle time: every button's update handler of the target, then hovers the cursor left.
+    void UpdateButtonsUi(CCmdTarget& target);
 
     // Statics.
     void AddStatic(UINT kind, const CRect& pos, const CArray<CzRefObj>& refs, UINT id, HANDLE handle, UINT format,
@@ -89,4 +105,5 @@ private:
     CWnd& m_window;
     CzCanvasContent& m_content;
     std::unique_ptr<CzStaticManager> m_statics;
+    std::unique_ptr<CzButtonManager> m_buttonManager;
 };

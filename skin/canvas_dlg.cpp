@@ -37,6 +37,16 @@ BOOL CzCanvasDlg::Create(CWnd* parent, UINT templateId) {
     return CDialog::Create(TemplateOf(templateId), parent);
 }
 
+BOOL CzCanvasDlg::ContinueModal() {
+    MSG waiting {};
+    if (PeekMessageW(&waiting, nullptr, 0, 0, PM_NOREMOVE)) {
+        m_idlePasses = 0;
+    } else if (m_idlePasses++ == 0) {
+        CzButtonManager::CleanUpEveryHover();
+    }
+    return CzCanvasOps<CDialog>::ContinueModal();
+}
+
 BOOL CzCanvasDlg::OnInitDialog() {
     CDialog::OnInitDialog();
     ModifyStyle(0, WS_CLIPCHILDREN);

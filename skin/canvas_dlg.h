@@ -20,4 +20,8 @@ public:
 protected:
     DECLARE_MESSAGE_MAP()
     BOOL OnInitDialog() override;
+    // While nothing waits, the first idle pass drops hovers the cursor left.
+    BOOL ContinueModal() override;
+
+    int m_idlePasses = 0;
 };

@@ -34,6 +34,19 @@ public:
     bool fnDrawCanvas(HICON icon, int x, int y, bool present) { return m_canvas.DrawIcon(icon, x, y, present); }
     CFont* fnGetFont(int index) const { return m_canvas.GetFont(index); }
 
+    void fnAddBtn(UINT id, HBITMAP strip, const CRect& pos, CArray<CzRefObj>& refs, UINT frames, DWORD style) {
+        m_canvas.AddBtn(id, strip, pos, refs, frames, style);
+    }
+    void fnSetRadioBtn(UINT first, UINT last) { m_canvas.SetRadioBtn(first, last); }
+    bool fnEnableBtn(UINT id, bool enable) { return m_canvas.EnableBtn(id, enable); }
+    bool fnShowBtn(UINT id, bool show, bool redraw) { return m_canvas.ShowBtn(id, show, redraw); }
+    bool fnCheckBtn(UINT id, bool check) { return m_canvas.CheckBtn(id, check); }
+    void fnChangeBtnText(UINT id, LPCWSTR text) { m_canvas.ChangeBtnText(id, text); }
+    CRect fnGetBtnPos(UINT id) const { return m_canvas.GetBtnPos(id); }
+    bool fnIsBtnEnabled(UINT id) const { return m_canvas.IsBtnEnabled(id); }
+    bool fnIsBtnShown(UINT id) const { return m_canvas.IsBtnShown(id); }
+    bool fnIsBtnChecked(UINT id) const { return m_canvas.IsBtnChecked(id); }
+
     void fnAddStatic(UINT kind, const CRect& pos, CArray<CzRefObj>& refs, UINT id, HANDLE handle, UINT format,
                      UINT font, COLORREF colour) {
         m_canvas.AddStatic(kind, pos, refs, id, handle, format, font, colour);

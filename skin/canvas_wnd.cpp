@@ -1,9 +1,12 @@
 #include "skin/canvas_wnd.h"
 
+#include "afxwin/app.h"
+
 IMPLEMENT_DYNCREATE(CzCanvasWnd, CFrameWnd)
 
 BEGIN_MESSAGE_MAP(CzCanvasWnd, CFrameWnd)
 ON_WM_CREATE()
+ON_MESSAGE(WM_IDLEUPDATECMDUI, OnIdleUpdateCmdUI)
 CZ_CANVAS_MESSAGES()
 END_MESSAGE_MAP()
 
@@ -26,6 +29,11 @@ BOOL CzCanvasWnd::PreCreateWindow(CREATESTRUCTW& create) {
     create.hMenu = nullptr;
     create.dwExStyle &= ~WS_EX_CLIENTEDGE;
     return CFrameWnd::PreCreateWindow(create);
+}
+
+LRESULT CzCanvasWnd::OnIdleUpdateCmdUI(WPARAM, LPARAM) {
+    m_canvas.UpdateButtonsUi(*this);
+    return 0;
 }
 
 int CzCanvasWnd::OnCreate(LPCREATESTRUCTW create) {

@@ -18,4 +18,5 @@ protected:
     CzCanvasWnd() = default;
     DECLARE_MESSAGE_MAP()
     afx_msg int OnCreate(LPCREATESTRUCTW create);
+    afx_msg LRESULT OnIdleUpdateCmdUI(WPARAM, LPARAM);
 };

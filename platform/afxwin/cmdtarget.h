@@ -28,6 +28,7 @@ public:
     virtual ~CCmdUI() = default;
     virtual void Enable(BOOL on = TRUE);
     virtual void SetCheck(int check = 1);
+    virtual void SetRadio(BOOL on = TRUE) { SetCheck(on ? 1 : 0); }
     virtual void SetText(LPCWSTR text);
     // Asks the target's update handler; with `disableIfNoHandler`, a command
     // nobody handles is disabled. TRUE when a handler ran.
