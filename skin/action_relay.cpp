@@ -66,6 +66,20 @@ void CzFActionRelay::fnRefresh(int resolved) {
         0);
 }
 
+void CzFActionRelay::fnAddBtn(UINT id, HBITMAP strip, const CRect& pos, CArray<CzRefObj>& refs, UINT frames,
+                              DWORD style) {
+    if (fnGetWnd() == nullptr) {
+        DeleteObject(strip);  // the strip was handed over
+        return;
+    }
+    Forward<int>(
+        [&](auto* canvas) {
+            canvas->fnAddBtn(id, strip, pos, refs, frames, style);
+            return 0;
+        },
+        0);
+}
+
 void CzFActionRelay::fnAddStatic(UINT kind, const CRect& pos, CArray<CzRefObj>& refs, UINT id, HANDLE handle,
                                  UINT format, UINT font, COLORREF colour) {
     Forward<int>(

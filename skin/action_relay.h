@@ -22,6 +22,7 @@ public:
                       HBITMAP background, bool present);
     bool fnClearCanvas(const CRect* rect, bool present);
     void fnRefresh(int resolved);
+    void fnAddBtn(UINT id, HBITMAP strip, const CRect& pos, CArray<CzRefObj>& refs, UINT frames, DWORD style);
     void fnAddStatic(UINT kind, const CRect& pos, CArray<CzRefObj>& refs, UINT id, HANDLE handle, UINT format,
                      UINT font, COLORREF colour);
     bool fnDrawStatic(UINT id, bool present);

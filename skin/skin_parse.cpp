@@ -7,6 +7,8 @@
 #include "skin/script_stream.h"
 #include "skin/skin_package.h"
 #include "skin/skin_parser.h"
+
+#include "skin/action_relay.h"
 #include "win/language.h"
 #include "win/text.h"
 
@@ -136,7 +138,7 @@ void CzSkinParser::fnReadRefs(const CString& value, CArray<CzRefObj>& refs) cons
     }
 }
 
-void CzSkinParser::fnParse(const WCHAR* package, const WCHAR* section, CWnd*) {
+void CzSkinParser::fnParse(const WCHAR* package, const WCHAR* section, CWnd* window) {
     if (fnGetPackage().fnGetNumberItems() == 0) LoadPackage(package);
     if (fnGetPackage().fnGetNumberFonts() == 0) MakeFonts();
     m_masterKeys.clear();
@@ -145,6 +147,9 @@ void CzSkinParser::fnParse(const WCHAR* package, const WCHAR* section, CWnd*) {
     m_section = section;
     if (!ReadSection(fnGetPackage(), section, m_customKeys, m_itemKeys))
         CzSkinParserException::fnThrow(CzSkinParserException::sectionNotFound);
+    if (window == nullptr) return;
+    CzFActionRelay relay(window);
+    for (const CzItemKey& key : m_itemKeys) ApplyKey(relay, key);
 }
 
 CString CzSkinParser::fnGetCustomKey(const WCHAR* name) const {

@@ -27,6 +27,7 @@ enum KEY_TYPE {
     KEY_SPLIT = 8
 };
 
+class CzFActionRelay;
 class CzSkinPackage;
 class CWnd;
 struct CzLocation;  // an item's layout record, made with the window
@@ -60,7 +61,9 @@ public:
     // Loads the shared package the first time (a name without a folder is
     // looked for beside the program), makes its fonts from the "Font"
     // section the first time, then reads `section`: its custom keys and its
-    // item keys. packageUnreadable or sectionNotFound on failure.
+    // item keys. packageUnreadable or sectionNotFound on failure. With a
+    // canvas window each item key then builds its item on it (Canvas, Btn,
+    // Text, Image and Icon keys), registering its master key.
     void fnParse(const WCHAR* package, const WCHAR* section, CWnd* window);
     // The value of the first custom key of exactly that name, or empty.
     CString fnGetCustomKey(const WCHAR* name) const;
@@ -140,9 +143,17 @@ protected:
 private:
     void LoadPackage(const WCHAR* package);
     void MakeFonts();
+    // The tags of an item key's value that the handlers read.
+    // IMAGE reads name,count, or name,count,index for an Icon key.
+    static struct CzItemTags ReadItemTags(const CString& value, bool icon);
+    void ApplyKey(CzFActionRelay& relay, const CzItemKey& key);
+    void ApplyCanvas(CzFActionRelay& relay, const CzItemKey& key);
+    void ApplyButton(CzFActionRelay& relay, const CzItemKey& key);
+    void ApplyStatic(CzFActionRelay& relay, const CzItemKey& key);
 
     std::vector<std::pair<CString, CzLocation*>> m_masterKeys;
     std::vector<CzCustomKey> m_customKeys;
     std::vector<CzItemKey> m_itemKeys;
     CString m_section;
+    bool m_canvasSet = false;  // the first Canvas key made the window's picture
 };

@@ -1,0 +1,137 @@
+// Applying a section to a canvas window: the Canvas key makes its picture,
+// Btn, Text, Image and Icon keys its items, each registered as a master key.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "gdi/gdi_objects.h"
+#include "skin/canvas_registry.h"
+#include "skin/canvas_wnd.h"
+#include "skin/parser_exception.h"
+#include "skin/skin_package.h"
+#include "testing/testing.h"
+#include "win/text.h"
+
+namespace {
+
+// A bottom-up BMP of the depth (8: grey palette) with every byte `fill`.
+void WriteBmp(const std::string& path, int width, int height, int bitCount, std::uint8_t fill) {
+    const int stride = ((width * bitCount + 31) / 32) * 4;
+    const int paletteBytes = bitCount == 8 ? 256 * 4 : 0;
+    const int offset = 14 + 40 + paletteBytes;
+    std::string file(static_cast<size_t>(offset + stride * height), '\0');
+    auto put = [&](size_t at, std::uint32_t value, int bytes) {
+        for (int i = 0; i < bytes; ++i) file[at + static_cast<size_t>(i)] = static_cast<char>(value >> (8 * i));
+    };
+    file[0] = 'B';
+    file[1] = 'M';
+    put(2, static_cast<std::uint32_t>(file.size()), 4);
+    put(10, static_cast<std::uint32_t>(offset), 4);
+    put(14, 40, 4);
+    put(18, static_cast<std::uint32_t>(width), 4);
+    put(22, static_cast<std::uint32_t>(height), 4);
+    put(26, 1, 2);
+    put(28, static_cast<std::uint32_t>(bitCount), 2);
+    for (int i = 0; i < paletteBytes / 4; ++i)
+        put(54 + static_cast<size_t>(4 * i), static_cast<std::uint32_t>(i * 0x010101), 4);
+    std::fill(file.begin() + offset, file.end(), static_cast<char>(fill));
+    std::ofstream(path, std::ios::binary) << file;
+}
+
+class CLabelCanvas : public CzCanvasWnd {
+public:
+    LPCWSTR fnAcquireString(int id) override { return id == 40 ? L"Length" : nullptr; }
+};
+
+class ApplyTest : public ::testing::Test {
+protected:
+    void SetUp() override { CzSkinParser::fnGetPackage().fnRemoveAll(); }
+    void TearDown() override { CzSkinParser::fnGetPackage().fnRemoveAll(); }
+
+    std::wstring Package(const std::string& script) {
+        std::ofstream(dir_.File("Skin.txt"), std::ios::binary) << script;
+        WriteBmp(dir_.File("back.bmp"), 160, 90, 24, 0x30);
+        WriteBmp(dir_.File("mask.bmp"), 160, 90, 8, 0xFF);
+        WriteBmp(dir_.File("play.bmp"), 80, 20, 24, 0x90);
+        WriteBmp(dir_.File("logo.bmp"), 16, 16, 24, 0xC0);
+        CzSkinPackage package;
+        package.fnAddScript(movanta::Utf8ToWide(dir_.File("Skin.txt")).c_str());
+        for (const char* name : {"back.bmp", "mask.bmp", "play.bmp", "logo.bmp"}) {
+            package.fnAddResource(movanta::Utf8ToWide(dir_.File(name)).c_str());
+        }
+        const std::wstring path = movanta::Utf8ToWide(dir_.File("skin.zsp"));
+        CFile file(path.c_str(), CFile::modeCreate | CFile::modeWrite);
+        CArchive archive(&file, CArchive::store);
+        package.Serialize(archive);
+        archive.Close();
+        return path;
+    }
+
+    movanta::testing::TempDir dir_;
+};
+
+TEST_F(ApplyTest, ASectionBuildsTheCanvasAndItsItems) {
+    const std::wstring path = Package(
+        "[Main]\n"
+        "Canvas=POS:0,0,0,0;IMAGE:back.bmp,1;MASK:mask.bmp,1;ALPHA:255;STYLE:0x2;\n"
+        "BtnPlay=POS:10,10,0,0;IMAGE:play.bmp,4;ID:32785;\n"
+        "TextLength=POS:10,40,150,60;ID:40;FORMAT:0x25;COLOR:255,255,255;ALIGN:BtnPlay,0x00;\n"
+        "ImageLogo=POS:120,5,136,21;ID:41;IMAGE:logo.bmp,1;\n"
+        "Title=Movanta\n");
+    auto* canvas = new CLabelCanvas;
+    ASSERT_TRUE(canvas->CreateEx(0, nullptr, L"skin", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr));
+    CzSkinParser parser;
+    parser.fnParse(path.c_str(), L"Main", canvas);
+
+    CRect rect;
+    canvas->GetWindowRect(&rect);
+    EXPECT_EQ(rect.Size(), CSize(160, 90)) << "the canvas picture's size";
+    EXPECT_NE(canvas->GetStyle() & WS_THICKFRAME, 0u) << "STYLE bit 2: resizable";
+    EXPECT_EQ(parser.fnGetMasterKey(L"CanvasMain"), canvas->fnGetPtrLocate(LOCATION_CANVAS, 0));
+    EXPECT_EQ(canvas->fnGetBtnPos(32785), CRect(10, 10, 30, 30)) << "one frame of four";
+    EXPECT_EQ(parser.fnGetMasterKey(L"BtnPlay"), canvas->fnGetPtrLocate(LOCATION_BUTTON, 32785));
+    EXPECT_NE(parser.fnGetMasterKey(L"TextLength"), nullptr);
+    EXPECT_NE(parser.fnGetMasterKey(L"ImageLogo"), nullptr);
+    EXPECT_STREQ(parser.fnGetCustomKey(L"Title").GetString(), L"Movanta");
+
+    const CzCanvasRecord* record = CzCanvasRegistry::Find(canvas->GetSafeHwnd());
+    const auto* composition =
+        movanta::gdi::Live<movanta::gdi::Bitmap>(record->m_composition, movanta::gdi::GdiObject::Kind::Bitmap);
+    ASSERT_NE(composition, nullptr);
+    EXPECT_EQ(composition->Read(15, 15), 0xFF909090u) << "the button's first frame";
+    EXPECT_EQ(composition->Read(125, 10), 0xFFC0C0C0u) << "the image";
+    EXPECT_EQ(composition->Read(80, 80), 0xFF303030u) << "the canvas picture with the mask's alpha";
+    int ink = 0;
+    for (int y = 40; y < 60; ++y) {
+        for (int x = 10; x < 150; ++x) ink += (composition->Read(x, y) & 0xFF) > 0x80;
+    }
+    EXPECT_GT(ink, 10) << "the text the canvas supplied";
+    canvas->DestroyWindow();
+}
+
+TEST_F(ApplyTest, KeysWithoutWhatTheyNeedBuildNothing) {
+    const std::wstring path = Package(
+        "[Main]\n"
+        "Canvas=POS:0,0,0,0;IMAGE:back.bmp,1;\n"
+        "BtnNoId=POS:10,10,0,0;IMAGE:play.bmp,4;\n"
+        "TextUnknown=POS:10,40,150,60;ID:99;\n"
+        "BtnMissing=POS:10,10,0,0;IMAGE:nothere.bmp,4;ID:5;\n");
+    auto* canvas = new CLabelCanvas;
+    ASSERT_TRUE(canvas->CreateEx(0, nullptr, L"skin", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr));
+    CzSkinParser parser;
+    bool missing = false;
+    try {
+        parser.fnParse(path.c_str(), L"Main", canvas);
+    } catch (CzSkinParserException* error) {
+        missing = error->fnGetCause() == CzSkinParserException::resourceNotFound;
+    }
+    EXPECT_TRUE(missing) << "a picture that is not in the package";
+    EXPECT_EQ(parser.fnGetMasterKey(L"BtnNoId"), nullptr);
+    EXPECT_EQ(parser.fnGetMasterKey(L"TextUnknown"), nullptr) << "the canvas has no string for it";
+    canvas->DestroyWindow();
+}
+
+}  // namespace
