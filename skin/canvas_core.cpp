@@ -500,3 +500,11 @@ void CzCanvasCore::UpdateButtonsUi(CCmdTarget& target) {
     }
     m_buttonManager->CleanUpHover();
 }
+
+void CzCanvasCore::DiscardItems() {
+    m_buttonManager.reset();
+    HWND window = m_window.GetSafeHwnd();
+    for (HWND child = GetWindow(window, GW_CHILD); child != nullptr; child = GetWindow(window, GW_CHILD)) {
+        DestroyWindow(child);
+    }
+}

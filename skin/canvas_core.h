@@ -55,6 +55,10 @@ public:
     bool DrawIcon(HICON icon, int x, int y, bool present);
     CFont* GetFont(int index) const;
 
+    // Before a skin is applied again: the buttons (and the replaced
+    // procedure) and every child window go; statics stay.
+    void DiscardItems();
+
     // Buttons.
     void AddBtn(UINT id, HBITMAP strip, const CRect& pos, const CArray<CzRefObj>& refs, UINT frames, DWORD style);
     void SetRadioBtn(UINT first, UINT last);

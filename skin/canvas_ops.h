@@ -4,11 +4,21 @@
 
 #include "afxwin/dc.h"
 #include "skin/canvas_core.h"
+#include "skin/skin_parser.h"
 
 template <class Base>
 class CzCanvasOps : public Base, public CzCanvasContent {
 public:
     using Base::Base;
+
+    // Rebuilds the canvas from a skin section: buttons and child windows go,
+    // then the section's keys build the canvas again. The parser's
+    // exceptions reach the caller.
+    void fnParseScript(LPCWSTR package, LPCWSTR section) {
+        m_canvas.DiscardItems();
+        m_parser.fnParse(package, section, this);
+    }
+    const CzSkinParser& fnGetParser() const { return m_parser; }
 
     void fnSetLocation(const CRect& pos, CArray<CzRefObj>& refs) { m_canvas.SetLocation(pos, refs); }
     bool fnSetCanvas(HBITMAP image, HBITMAP mask, DWORD style, const CRect& grid, bool present) {
@@ -96,6 +106,7 @@ protected:
         Base::OnDestroy();
     }
 
+    CzSkinParser m_parser;
     CzCanvasCore m_canvas {*this, *this};
 };
 

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "skin_commands.h"
+#include "skin_show.h"
 
 namespace {
 
@@ -13,7 +14,8 @@ int Usage() {
                  "  movanta-skin list PACKAGE\n"
                  "  movanta-skin unpack PACKAGE FOLDER\n"
                  "  movanta-skin check PACKAGE\n"
-                 "  movanta-skin sections PACKAGE\n";
+                 "  movanta-skin sections PACKAGE\n"
+                 "  movanta-skin show PACKAGE SECTION [--dialog] [--seconds N] [--screenshot FILE.png]\n";
     return 2;
 }
 
@@ -43,5 +45,20 @@ int main(int argc, char** argv) {
     if (args.size() == 3 && command == "unpack") return Unpack(args[1], args[2], std::cout, std::cerr);
     if (args.size() == 2 && command == "check") return Check(args[1], std::cout, std::cerr);
     if (args.size() == 2 && command == "sections") return Sections(args[1], std::cout, std::cerr);
+    if (args.size() >= 3 && command == "show") {
+        ShowOptions options;
+        for (size_t i = 3; i < args.size(); ++i) {
+            if (args[i] == "--dialog") {
+                options.dialog = true;
+            } else if (args[i] == "--seconds" && i + 1 < args.size()) {
+                options.seconds = static_cast<unsigned>(std::stoul(args[++i]));
+            } else if (args[i] == "--screenshot" && i + 1 < args.size()) {
+                options.screenshot = args[++i];
+            } else {
+                return Usage();
+            }
+        }
+        return Show(args[1], args[2], options, std::cout, std::cerr);
+    }
     return Usage();
 }
