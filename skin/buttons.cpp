@@ -1,5 +1,7 @@
 #include "skin/buttons.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <map>
 
 #include "skin/canvas_core.h"
@@ -328,4 +330,62 @@ LRESULT CzButtonManager::Handle(UINT message, WPARAM wParam, LPARAM lParam, bool
             return 0;
         default: return 0;
     }
+}
+
+bool CzButtonManager::ChangeFace(UINT id, HBITMAP strip, UINT frames) {
+    CzButtonRecord* button = Find(id);
+    if (button == nullptr || skinkit::PictureOf(strip) == nullptr) return false;
+    if (frames != 0) button->m_frames = static_cast<int>(frames);
+    const CSize frame = FrameSize(strip, button->m_frames);
+    const CRect before = button->m_current;
+    button->m_strip = strip;
+    button->m_design.right = button->m_design.left + frame.cx;
+    button->m_design.bottom = button->m_design.top + frame.cy;
+    button->m_current.right = button->m_current.left + frame.cx;
+    button->m_current.bottom = button->m_current.top + frame.cy;
+    if (!(before == button->m_current)) m_core.ClearCanvas(&before, true);
+    return Draw(*button, true);
+}
+
+CRect CzButtonManager::ChangePosition(UINT id, int x, int y, bool redraw) {
+    CzButtonRecord* button = Find(id);
+    if (button == nullptr) return CRect();
+    if (button->m_design.left == x && button->m_design.top == y) return button->m_design;
+    const CRect before = button->m_current;
+    const int dx = x - button->m_design.left;
+    const int dy = y - button->m_design.top;
+    button->m_design.OffsetRect(dx, dy);
+    button->m_current.OffsetRect(dx, dy);
+    UpdateTip(*button, true);
+    if (redraw) {
+        m_core.ClearCanvas(&before, true);
+        Draw(*button, true);
+    }
+    return button->m_current;
+}
+
+bool CzButtonManager::DrawFace(UINT id, LPCWSTR text, COLORREF colour, HFONT font) {
+    CzButtonRecord* button = Find(id);
+    movanta::gdi::Bitmap* strip = button != nullptr ? skinkit::PictureOf(button->m_strip) : nullptr;
+    if (strip == nullptr || text == nullptr || *text == L'\0') return false;
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ previous = SelectObject(dc, button->m_strip);
+    HGDIOBJ previousFont = font != nullptr ? SelectObject(dc, font) : nullptr;
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, colour);
+    const int width = strip->width / std::max(button->m_frames, 1);
+    for (int frame = 0; frame < button->m_frames; ++frame) {
+        RECT area {frame * width, 0, (frame + 1) * width, strip->height};
+        DrawTextW(dc, text, -1, &area, DT_SINGLELINE | DT_CENTER | DT_VCENTER);
+    }
+    if (previousFont != nullptr) SelectObject(dc, previousFont);
+    SelectObject(dc, previous);
+    DeleteDC(dc);
+    if (strip->bitCount == 32) {
+        for (int y = 0; y < strip->height; ++y) {
+            auto* row = reinterpret_cast<std::uint32_t*>(strip->Row(y));
+            for (int x = 0; x < strip->width; ++x) row[x] |= 0xFF000000u;
+        }
+    }
+    return Draw(*button, true);
 }

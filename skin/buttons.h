@@ -66,6 +66,12 @@ public:
     bool Show(UINT id, bool show, bool redraw);
     bool Check(UINT id, bool check);
     void ChangeText(UINT id, LPCWSTR text);
+    // Another strip (the caller keeps it); frames when not 0.
+    bool ChangeFace(UINT id, HBITMAP strip, UINT frames);
+    // Moves the button's design origin to (x, y); the new current rectangle.
+    CRect ChangePosition(UINT id, int x, int y, bool redraw);
+    // Writes the text, centred, into every frame of the button's strip.
+    bool DrawFace(UINT id, LPCWSTR text, COLORREF colour, HFONT font);
     // Draws the button's frame for its state (nothing when hidden).
     bool Draw(CzButtonRecord& button, bool present);
     // Drops the hover of a button the cursor has left: of this canvas, or of

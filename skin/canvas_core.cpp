@@ -11,6 +11,9 @@
 #include "skin/skin_package.h"
 #include "skin/skin_parser.h"
 
+const UINT CZ_MSG_POPUP_PROCEDURE = RegisterWindowMessageW(L"29055C4E-DAA9-496a-AC6F-A524131E9F9D");
+const UINT CZ_MSG_UPDATE_CONTROLS = RegisterWindowMessageW(L"B9E66011-923E-44B8-8812-DFE24227F3E9");
+
 namespace {
 
 constexpr int kSizingBand = 10;
@@ -507,4 +510,37 @@ void CzCanvasCore::DiscardItems() {
     for (HWND child = GetWindow(window, GW_CHILD); child != nullptr; child = GetWindow(window, GW_CHILD)) {
         DestroyWindow(child);
     }
+}
+
+bool CzCanvasCore::ChangeBtnFace(UINT id, HBITMAP strip, UINT frames) {
+    return m_buttonManager && m_buttonManager->ChangeFace(id, strip, frames);
+}
+
+CRect CzCanvasCore::ChangeBtnPos(UINT id, int x, int y, bool redraw) {
+    return m_buttonManager ? m_buttonManager->ChangePosition(id, x, y, redraw) : CRect();
+}
+
+bool CzCanvasCore::DrawBtnFace(UINT id, LPCWSTR text, COLORREF colour, CFont* font) {
+    HFONT handle = font != nullptr ? static_cast<HFONT>(font->GetSafeHandle()) : nullptr;
+    return m_buttonManager && m_buttonManager->DrawFace(id, text, colour, handle);
+}
+
+LRESULT CzCanvasCore::PopupProcedure(WPARAM, LPARAM target) const {
+    // Popup controls come with the control manager; a window the canvas
+    // does not know has no previous procedure here.
+    if (target != 0) *reinterpret_cast<WNDPROC*>(target) = nullptr;
+    return 0;
+}
+
+void CzCanvasCore::UpdateEmbeddedControls() const {
+    for (HWND child = GetWindow(m_window.GetSafeHwnd(), GW_CHILD); child != nullptr;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+        RedrawWindow(child, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    }
+}
+
+void CzCanvasCore::TellOwnerShown() const {
+    HWND owner = GetWindow(m_window.GetSafeHwnd(), GW_OWNER);
+    if (owner == nullptr) owner = GetParent(m_window.GetSafeHwnd());
+    if (owner != nullptr && IsLayeredWindow()) SendMessageW(owner, CZ_MSG_UPDATE_CONTROLS, 0, 0);
 }

@@ -15,6 +15,13 @@
 inline constexpr DWORD CANVAS_RESIZABLE = 0x2;
 inline constexpr DWORD CANVAS_VISIBLE = 0x10000000;
 inline constexpr DWORD CANVAS_EMBEDDED = 0x40000000;
+// The two messages canvases send each other, registered when the library
+// loads: a popup control asks its owner canvas for its previous window
+// procedure (wParam: the control, lParam: WNDPROC* to fill); a canvas
+// dialog being shown asks its owner to repaint its embedded controls.
+extern const UINT CZ_MSG_POPUP_PROCEDURE;
+extern const UINT CZ_MSG_UPDATE_CONTROLS;
+
 // The window user data of a canvas painted normally at constant alpha.
 inline constexpr LONG_PTR CANVAS_MARKER = 3456;
 
@@ -66,6 +73,9 @@ public:
     bool ShowBtn(UINT id, bool show, bool redraw);
     bool CheckBtn(UINT id, bool check);
     void ChangeBtnText(UINT id, LPCWSTR text);
+    bool ChangeBtnFace(UINT id, HBITMAP strip, UINT frames);
+    CRect ChangeBtnPos(UINT id, int x, int y, bool redraw);
+    bool DrawBtnFace(UINT id, LPCWSTR text, COLORREF colour, CFont* font);
     CRect GetBtnPos(UINT id) const;
     bool IsBtnEnabled(UINT id) const;
     bool IsBtnShown(UINT id) const;
@@ -98,6 +108,10 @@ public:
     BOOL EraseBackground(HDC dc) const;
     void DisplayChanged();
     void Activated(UINT state, BOOL minimized);
+    LRESULT PopupProcedure(WPARAM control, LPARAM target) const;
+    void UpdateEmbeddedControls() const;
+    // A canvas dialog shown: its owner repaints its embedded controls.
+    void TellOwnerShown() const;
 
 private:
     bool FitAndPresent(CSize size, bool withPosition);

@@ -37,6 +37,13 @@ BOOL CzCanvasDlg::Create(CWnd* parent, UINT templateId) {
     return CDialog::Create(TemplateOf(templateId), parent);
 }
 
+// A dialog without popup controls asks its owner to repaint the controls
+// its picture may have covered.
+void CzCanvasDlg::OnShowWindow(BOOL show, UINT status) {
+    CzCanvasOps<CDialog>::OnShowWindow(show, status);
+    if (show && status == 0) m_canvas.TellOwnerShown();
+}
+
 BOOL CzCanvasDlg::ContinueModal() {
     MSG waiting {};
     if (PeekMessageW(&waiting, nullptr, 0, 0, PM_NOREMOVE)) {

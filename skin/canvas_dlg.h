@@ -20,6 +20,8 @@ public:
 protected:
     DECLARE_MESSAGE_MAP()
     BOOL OnInitDialog() override;
+    // The canvas entry of the map calls this one (it hides the shared one).
+    afx_msg void OnShowWindow(BOOL show, UINT status);
     // While nothing waits, the first idle pass drops hovers the cursor left.
     BOOL ContinueModal() override;
 

@@ -52,6 +52,11 @@ public:
     bool fnShowBtn(UINT id, bool show, bool redraw) { return m_canvas.ShowBtn(id, show, redraw); }
     bool fnCheckBtn(UINT id, bool check) { return m_canvas.CheckBtn(id, check); }
     void fnChangeBtnText(UINT id, LPCWSTR text) { m_canvas.ChangeBtnText(id, text); }
+    bool fnChangeBtnFace(UINT id, HBITMAP strip, UINT frames) { return m_canvas.ChangeBtnFace(id, strip, frames); }
+    CRect fnChangeBtnPos(UINT id, int x, int y, bool redraw) { return m_canvas.ChangeBtnPos(id, x, y, redraw); }
+    bool fnDrawBtnFace(UINT id, LPCWSTR text, COLORREF colour, CFont* font) {
+        return m_canvas.DrawBtnFace(id, text, colour, font);
+    }
     CRect fnGetBtnPos(UINT id) const { return m_canvas.GetBtnPos(id); }
     bool fnIsBtnEnabled(UINT id) const { return m_canvas.IsBtnEnabled(id); }
     bool fnIsBtnShown(UINT id) const { return m_canvas.IsBtnShown(id); }
@@ -101,6 +106,11 @@ protected:
         Base::OnActivate(state, other, minimized);
         m_canvas.Activated(state, minimized);
     }
+    afx_msg LRESULT OnPopupProcedure(WPARAM control, LPARAM target) { return m_canvas.PopupProcedure(control, target); }
+    afx_msg LRESULT OnUpdateControls(WPARAM, LPARAM) {
+        m_canvas.UpdateEmbeddedControls();
+        return 0;
+    }
     afx_msg void OnDestroy() {
         m_canvas.Unregister();
         Base::OnDestroy();
@@ -111,13 +121,15 @@ protected:
 };
 
 // The message-map entries both canvas classes route to the shared handlers.
-#define CZ_CANVAS_MESSAGES()  \
-    ON_WM_NCHITTEST()         \
-    ON_WM_GETMINMAXINFO()     \
-    ON_WM_WINDOWPOSCHANGING() \
-    ON_WM_SHOWWINDOW()        \
-    ON_WM_ERASEBKGND()        \
-    ON_WM_PAINT()             \
-    ON_WM_DISPLAYCHANGE()     \
-    ON_WM_ACTIVATE()          \
+#define CZ_CANVAS_MESSAGES()                                        \
+    ON_WM_NCHITTEST()                                               \
+    ON_WM_GETMINMAXINFO()                                           \
+    ON_WM_WINDOWPOSCHANGING()                                       \
+    ON_WM_SHOWWINDOW()                                              \
+    ON_WM_ERASEBKGND()                                              \
+    ON_WM_PAINT()                                                   \
+    ON_WM_DISPLAYCHANGE()                                           \
+    ON_WM_ACTIVATE()                                                \
+    ON_REGISTERED_MESSAGE(CZ_MSG_POPUP_PROCEDURE, OnPopupProcedure) \
+    ON_REGISTERED_MESSAGE(CZ_MSG_UPDATE_CONTROLS, OnUpdateControls) \
     ON_WM_DESTROY()

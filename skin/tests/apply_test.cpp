@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "gdi/gdi_objects.h"
+#include "skin/canvas_dlg.h"
 #include "skin/canvas_registry.h"
 #include "skin/canvas_wnd.h"
 #include "skin/parser_exception.h"
@@ -132,6 +133,47 @@ TEST_F(ApplyTest, KeysWithoutWhatTheyNeedBuildNothing) {
     EXPECT_EQ(parser.fnGetMasterKey(L"BtnNoId"), nullptr);
     EXPECT_EQ(parser.fnGetMasterKey(L"TextUnknown"), nullptr) << "the canvas has no string for it";
     canvas->DestroyWindow();
+}
+
+}  // namespace
+
+namespace {
+
+class CLabelDialog : public CzCanvasDlg {
+public:
+    LPCWSTR fnAcquireString(int id) override { return id == 40 ? L"Length" : nullptr; }
+};
+
+TEST_F(ApplyTest, AFrameCanvasAndADialogCanvasShowTheSameComposition) {
+    const std::wstring path = Package(
+        "[Main]\n"
+        "Canvas=POS:0,0,0,0;IMAGE:back.bmp,1;MASK:mask.bmp,1;\n"
+        "BtnPlay=POS:10,10,0,0;IMAGE:play.bmp,4;ID:32785;\n"
+        "TextLength=POS:10,40,150,60;ID:40;COLOR:255,255,255;\n");
+    auto* window = new CLabelCanvas;
+    ASSERT_TRUE(window->CreateEx(0, nullptr, L"frame", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr));
+    window->fnParseScript(path.c_str(), L"Main");
+    CLabelDialog dialog;
+    ASSERT_TRUE(dialog.Create(nullptr, 0));
+    dialog.fnParseScript(path.c_str(), L"Main");
+
+    const auto composition = [](HWND handle) {
+        const CzCanvasRecord* record = CzCanvasRegistry::Find(handle);
+        return movanta::gdi::Live<movanta::gdi::Bitmap>(record->m_composition, movanta::gdi::GdiObject::Kind::Bitmap);
+    };
+    const movanta::gdi::Bitmap* framed = composition(window->GetSafeHwnd());
+    const movanta::gdi::Bitmap* dialogs = composition(dialog.GetSafeHwnd());
+    ASSERT_NE(framed, nullptr);
+    ASSERT_NE(dialogs, nullptr);
+    ASSERT_EQ(framed->width, dialogs->width);
+    ASSERT_EQ(framed->height, dialogs->height);
+    int different = 0;
+    for (int y = 0; y < framed->height; ++y) {
+        for (int x = 0; x < framed->width; ++x) different += framed->Read(x, y) != dialogs->Read(x, y);
+    }
+    EXPECT_EQ(different, 0);
+    dialog.DestroyWindow();
+    window->DestroyWindow();
 }
 
 }  // namespace

@@ -214,3 +214,33 @@ TEST(ButtonCommandUi, IdleTimeAsksTheUpdateHandlers) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(ButtonsTest, FacesPositionsAndTextsOfButtons) {
+    Add(1, 0, 4);
+    HBITMAP wide = FilledPicture(120, 12, 24, 0x55);  // four frames of 30 x 12, kept by the test
+    EXPECT_TRUE(canvas_->fnChangeBtnFace(1, wide, 4));
+    EXPECT_EQ(canvas_->fnGetBtnPos(1), CRect(0, 10, 30, 22));
+    EXPECT_EQ(Face(10), 0x55);
+    EXPECT_EQ(canvas_->fnChangeBtnPos(1, 50, 10, true), CRect(50, 10, 80, 22));
+    EXPECT_EQ(Face(0), 0) << "the old place is cleared";
+    EXPECT_EQ(Face(55), 0x55);
+    EXPECT_EQ(canvas_->fnChangeBtnPos(1, 50, 10, true), CRect(50, 10, 80, 22)) << "already there";
+    EXPECT_FALSE(canvas_->fnDrawBtnFace(1, L"", RGB(255, 255, 255), nullptr));
+    EXPECT_TRUE(canvas_->fnDrawBtnFace(1, L"OK", RGB(255, 255, 255), nullptr));
+    int ink = 0;
+    const CzCanvasRecord* record = CzCanvasRegistry::Find(handle_);
+    const auto* composition =
+        movanta::gdi::Live<movanta::gdi::Bitmap>(record->m_composition, movanta::gdi::GdiObject::Kind::Bitmap);
+    for (int y = 10; y < 22; ++y) {
+        for (int x = 50; x < 80; ++x) ink += (composition->Read(x, y) & 0xFF) > 0xC0;
+    }
+    EXPECT_GT(ink, 5) << "the text on the face";
+    canvas_->DestroyWindow();
+    canvas_ = new CCommandCanvas;
+    ASSERT_TRUE(canvas_->CreateEx(0, nullptr, L"again", WS_POPUP, 0, 0, 50, 50, nullptr, nullptr));
+    DeleteObject(wide);
+}
+
+}  // namespace

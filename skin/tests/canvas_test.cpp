@@ -246,3 +246,19 @@ TEST_F(CanvasTest, TheRelayReachesEitherCanvasClassAndNothingElse) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(CanvasTest, TheRegisteredMessagesAreAnswered) {
+    EXPECT_EQ(CZ_MSG_POPUP_PROCEDURE, RegisterWindowMessageW(L"29055c4e-daa9-496a-ac6f-a524131e9f9d"));
+    EXPECT_NE(CZ_MSG_UPDATE_CONTROLS, CZ_MSG_POPUP_PROCEDURE);
+    CzCanvasWnd* window = MakeWindow();
+    WNDPROC previous = reinterpret_cast<WNDPROC>(&previous);
+    window->SendMessage(CZ_MSG_POPUP_PROCEDURE, reinterpret_cast<WPARAM>(window->GetSafeHwnd()),
+                        reinterpret_cast<LPARAM>(&previous));
+    EXPECT_EQ(previous, nullptr) << "a window the canvas does not know";
+    EXPECT_EQ(window->SendMessage(CZ_MSG_UPDATE_CONTROLS), 0);
+    window->DestroyWindow();
+}
+
+}  // namespace
