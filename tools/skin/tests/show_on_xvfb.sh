@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Packs the test section and shows it on a private X server for two seconds
-# with a screenshot: movanta-skin show must come up and end by itself.
+# Packs the test section and shows it on a private X server with a
+# compositing manager: the window must come up (a screenshot is taken), a
+# real click on its stop button must print that button's command, and the
+# window must end by itself.
 # Usage: show_on_xvfb.sh MOVANTA_SKIN TESTDATA_FOLDER OUTPUT_FOLDER
 set -euo pipefail
 tool="$1"
@@ -8,5 +10,12 @@ data="$2"
 out="$3"
 mkdir -p "$out"
 "$tool" pack "$data/Skin.txt" "$data/back.bmp" "$data/mask.bmp" "$data/play.bmp" "$data/stop.bmp" -o "$out/show.zsp"
-exec "$(dirname "$0")/../../../platform/ui/tests/on_xvfb.sh" "$tool" show "$out/show.zsp" Main --seconds 2 \
-  --screenshot "$out/movanta-skin-show.png"
+# The canvas comes up at 100,100; the stop button lies at 70,50 in it, 40 x 20.
+exec "$(dirname "$0")/../../../platform/ui/tests/on_xvfb.sh" bash -c '
+  "$0" show "$1" Main --seconds 4 --screenshot "$2" > "$3" &
+  shown=$!
+  sleep 2
+  xdotool mousemove 190 160 mousedown 1 sleep 0.2 mouseup 1
+  wait $shown
+  cat "$3"
+  grep -q "command 32787" "$3"' "$tool" "$out/show.zsp" "$out/movanta-skin-show.png" "$out/show.log"
