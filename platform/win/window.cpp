@@ -271,9 +271,8 @@ BOOL DestroyWindow(HWND handle) {
                      SWP_HIDEWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
     PassActivation(handle);
-    for (HWND held = GetCapture(); held != nullptr && (held == handle || IsChild(handle, held)); held = nullptr) {
-        ReleaseCapture();
-    }
+    const HWND held = GetCapture();
+    if (held != nullptr && (held == handle || IsChild(handle, held))) ReleaseCapture();
     NotifyParent(Snapshot(handle), WM_DESTROY);
     CallDestructionHooks(handle);
     SendDestroy(handle);
