@@ -116,12 +116,7 @@ bool CzCanvasRecord::Clear(const CRect* rect) {
     const movanta::gdi::Bitmap* background = skinkit::PictureOf(m_background);
     if (composition == nullptr || background == nullptr) return false;
     if (rect != nullptr && rect->IsRectEmpty()) return true;
-    const CRect area =
-        Inside(rect != nullptr ? *rect : CRect(0, 0, composition->width, composition->height), *composition);
-    for (int row = area.top; row < area.bottom; ++row) {
-        for (int column = area.left; column < area.right; ++column) {
-            composition->Write(column, row, background->Read(column, row));
-        }
-    }
+    const CRect area = rect != nullptr ? *rect : CRect(0, 0, composition->width, composition->height);
+    skinkit::CopyArea(*background, area.TopLeft(), *composition, area);
     return true;
 }

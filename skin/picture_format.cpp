@@ -28,4 +28,25 @@ movanta::gdi::Bitmap* PictureOf(HBITMAP picture) {
     return movanta::gdi::Live<movanta::gdi::Bitmap>(picture, movanta::gdi::GdiObject::Kind::Bitmap);
 }
 
+void CopyArea(const movanta::gdi::Bitmap& from, CPoint origin, movanta::gdi::Bitmap& to, const CRect& area) {
+    for (int y = area.top; y < area.bottom; ++y) {
+        for (int x = area.left; x < area.right; ++x) {
+            const int sx = origin.x + x - area.left;
+            const int sy = origin.y + y - area.top;
+            if (sx < 0 || sy < 0 || sx >= from.width || sy >= from.height) continue;
+            if (x < 0 || y < 0 || x >= to.width || y >= to.height) continue;
+            to.Write(x, y, from.Read(sx, sy));
+        }
+    }
+}
+
+void MakeOpaque(movanta::gdi::Bitmap& picture, const CRect& box) {
+    if (picture.bitCount != 32) return;
+    CRect shown;
+    shown.IntersectRect(box, CRect(0, 0, picture.width, picture.height));
+    for (int y = shown.top; y < shown.bottom; ++y) {
+        for (int x = shown.left; x < shown.right; ++x) picture.Write(x, y, picture.Read(x, y) | 0xFF000000u);
+    }
+}
+
 }  // namespace skinkit

@@ -11,5 +11,10 @@ namespace skinkit {
 HBITMAP NewPictureLike(const movanta::gdi::Bitmap& like, CSize size);
 // The live picture behind a handle, or null.
 movanta::gdi::Bitmap* PictureOf(HBITMAP picture);
+// Copies `area` of `to` from `from` at `origin`; pixels outside either
+// picture are left alone.
+void CopyArea(const movanta::gdi::Bitmap& from, CPoint origin, movanta::gdi::Bitmap& to, const CRect& area);
+// Full alpha over the box on a picture that has alpha.
+void MakeOpaque(movanta::gdi::Bitmap& picture, const CRect& box);
 
 }  // namespace skinkit
