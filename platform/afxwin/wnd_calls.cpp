@@ -17,13 +17,21 @@ CWnd* CWnd::GetDlgItem(int id) const {
     return FromHandle(::GetDlgItem(m_hWnd, id));
 }
 
-UINT CWnd::GetDlgItemText(int id, CString& text) const {
-    HWND item = ::GetDlgItem(m_hWnd, id);
-    const int length = ::GetWindowTextLengthW(item);
+namespace {
+
+// The whole text of a window; answers its length.
+int ReadText(HWND window, CString& text) {
+    const int length = ::GetWindowTextLengthW(window);
     std::wstring buffer(static_cast<size_t>(std::max(length, 0)) + 1, L'\0');
-    const int copied = ::GetWindowTextW(item, buffer.data(), static_cast<int>(buffer.size()));
+    const int copied = ::GetWindowTextW(window, buffer.data(), static_cast<int>(buffer.size()));
     text = CString(buffer.c_str(), copied);
-    return static_cast<UINT>(copied);
+    return copied;
+}
+
+}  // namespace
+
+UINT CWnd::GetDlgItemText(int id, CString& text) const {
+    return static_cast<UINT>(ReadText(::GetDlgItem(m_hWnd, id), text));
 }
 
 int CWnd::GetDlgItemText(int id, LPWSTR buffer, int capacity) const {
@@ -68,10 +76,7 @@ void CWnd::SetWindowText(LPCWSTR text) {
 }
 
 void CWnd::GetWindowText(CString& text) const {
-    const int length = ::GetWindowTextLengthW(m_hWnd);
-    std::wstring buffer(static_cast<size_t>(std::max(length, 0)) + 1, L'\0');
-    const int copied = ::GetWindowTextW(m_hWnd, buffer.data(), static_cast<int>(buffer.size()));
-    text = CString(buffer.c_str(), copied);
+    ReadText(m_hWnd, text);
 }
 
 CWnd* CWnd::GetParent() const {
