@@ -183,12 +183,16 @@ int CzButtonManager::HitButton(CPoint client) const {
     return -1;
 }
 
+void CzButtonManager::FlipDown(int index, DWORD clear) {
+    const bool down = (m_buttons[static_cast<size_t>(index)]->m_state & BUTTON_DOWN) != 0;
+    SetState(index, down ? 0 : BUTTON_DOWN, (down ? BUTTON_DOWN : 0) | clear);
+}
+
 // A press: a toggle shows the opposite of its check state, others go down.
 void CzButtonManager::Press(int index) {
     CzButtonRecord& button = *m_buttons[static_cast<size_t>(index)];
     if ((button.m_style & BUTTON_STYLE_TOGGLE) != 0 && button.m_group < 0) {
-        const bool checked = (button.m_state & BUTTON_DOWN) != 0;
-        SetState(index, checked ? 0 : BUTTON_DOWN, (checked ? BUTTON_DOWN : 0) | BUTTON_HOVER);
+        FlipDown(index, BUTTON_HOVER);
     } else {
         SetState(index, BUTTON_DOWN, BUTTON_HOVER);
     }
@@ -201,8 +205,7 @@ void CzButtonManager::Release(int index) {
     CzButtonRecord& button = *m_buttons[static_cast<size_t>(index)];
     if (button.m_group < 0) {
         if ((button.m_style & BUTTON_STYLE_TOGGLE) != 0) {
-            SetState(index, (button.m_state & BUTTON_DOWN) != 0 ? 0 : BUTTON_DOWN,
-                     (button.m_state & BUTTON_DOWN) != 0 ? BUTTON_DOWN : 0);
+            FlipDown(index, 0);  // back to its check state
         } else {
             SetState(index, 0, BUTTON_DOWN);
         }

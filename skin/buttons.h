@@ -84,6 +84,8 @@ private:
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
     int HitButton(CPoint client) const;
     void SetState(int index, DWORD set, DWORD clear);
+    // Turns the down bit over (and clears `clear`).
+    void FlipDown(int index, DWORD clear);
     void Press(int index);
     void Release(int index);
     void StartRepeat();
