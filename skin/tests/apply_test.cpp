@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "gdi/gdi_objects.h"
+#include "pictures.h"
 #include "skin/canvas_dlg.h"
 #include "skin/canvas_registry.h"
 #include "skin/canvas_wnd.h"
@@ -98,9 +99,7 @@ TEST_F(ApplyTest, ASectionBuildsTheCanvasAndItsItems) {
     EXPECT_NE(parser.fnGetMasterKey(L"ImageLogo"), nullptr);
     EXPECT_STREQ(parser.fnGetCustomKey(L"Title").GetString(), L"Movanta");
 
-    const CzCanvasRecord* record = CzCanvasRegistry::Find(canvas->GetSafeHwnd());
-    const auto* composition =
-        movanta::gdi::Live<movanta::gdi::Bitmap>(record->m_composition, movanta::gdi::GdiObject::Kind::Bitmap);
+    const movanta::gdi::Bitmap* composition = CompositionOf(canvas->GetSafeHwnd());
     ASSERT_NE(composition, nullptr);
     EXPECT_EQ(composition->Read(15, 15), 0xFF909090u) << "the button's first frame";
     EXPECT_EQ(composition->Read(125, 10), 0xFFC0C0C0u) << "the image";
@@ -157,12 +156,8 @@ TEST_F(ApplyTest, AFrameCanvasAndADialogCanvasShowTheSameComposition) {
     ASSERT_TRUE(dialog.Create(nullptr, 0));
     dialog.fnParseScript(path.c_str(), L"Main");
 
-    const auto composition = [](HWND handle) {
-        const CzCanvasRecord* record = CzCanvasRegistry::Find(handle);
-        return movanta::gdi::Live<movanta::gdi::Bitmap>(record->m_composition, movanta::gdi::GdiObject::Kind::Bitmap);
-    };
-    const movanta::gdi::Bitmap* framed = composition(window->GetSafeHwnd());
-    const movanta::gdi::Bitmap* dialogs = composition(dialog.GetSafeHwnd());
+    const movanta::gdi::Bitmap* framed = CompositionOf(window->GetSafeHwnd());
+    const movanta::gdi::Bitmap* dialogs = CompositionOf(dialog.GetSafeHwnd());
     ASSERT_NE(framed, nullptr);
     ASSERT_NE(dialogs, nullptr);
     ASSERT_EQ(framed->width, dialogs->width);

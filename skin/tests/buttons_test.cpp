@@ -62,12 +62,7 @@ protected:
         canvas_->fnAddBtn(id, Strip(frames), CRect(x, 10, x, 10), refs, static_cast<UINT>(frames), style);
     }
     // The grey level the composition shows at a button's middle.
-    int Face(int x) const {
-        const CzCanvasRecord* record = CzCanvasRegistry::Find(handle_);
-        const auto* composition =
-            movanta::gdi::Live<movanta::gdi::Bitmap>(record->m_composition, movanta::gdi::GdiObject::Kind::Bitmap);
-        return static_cast<int>(composition->Read(x + 5, 15) & 0xFF);
-    }
+    int Face(int x) const { return static_cast<int>(CompositionOf(handle_)->Read(x + 5, 15) & 0xFF); }
     void Mouse(UINT message, int x, int y, WPARAM keys) const {
         SendMessageW(handle_, message, keys, MAKELPARAM(x, y));
     }
@@ -230,9 +225,7 @@ TEST_F(ButtonsTest, FacesPositionsAndTextsOfButtons) {
     EXPECT_FALSE(canvas_->fnDrawBtnFace(1, L"", RGB(255, 255, 255), nullptr));
     EXPECT_TRUE(canvas_->fnDrawBtnFace(1, L"OK", RGB(255, 255, 255), nullptr));
     int ink = 0;
-    const CzCanvasRecord* record = CzCanvasRegistry::Find(handle_);
-    const auto* composition =
-        movanta::gdi::Live<movanta::gdi::Bitmap>(record->m_composition, movanta::gdi::GdiObject::Kind::Bitmap);
+    const movanta::gdi::Bitmap* composition = CompositionOf(handle_);
     for (int y = 10; y < 22; ++y) {
         for (int x = 50; x < 80; ++x) ink += (composition->Read(x, y) & 0xFF) > 0xC0;
     }

@@ -178,10 +178,7 @@ public:
 };
 
 std::uint32_t CompositionPixel(HWND window, int x, int y) {
-    const CzCanvasRecord* record = CzCanvasRegistry::Find(window);
-    const auto* composition =
-        movanta::gdi::Live<movanta::gdi::Bitmap>(record->m_composition, movanta::gdi::GdiObject::Kind::Bitmap);
-    return composition->Read(x, y);
+    return CompositionOf(window)->Read(x, y);
 }
 
 TEST_F(CanvasTest, StaticsDrawTextsPicturesAndIconsIntoTheComposition) {

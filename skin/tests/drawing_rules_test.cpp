@@ -119,14 +119,6 @@ TEST(CanvasPictures, TheMaskGivesAlphaAndTheOpaqueBox) {
 
 namespace {
 
-std::uint32_t PixelAt(HBITMAP picture, int x, int y) {
-    DIBSECTION section {};
-    GetObjectW(picture, sizeof(section), &section);
-    const auto* row = static_cast<const std::uint8_t*>(section.dsBm.bmBits) +
-                      static_cast<size_t>(y) * static_cast<size_t>(section.dsBm.bmWidthBytes);
-    return reinterpret_cast<const std::uint32_t*>(row)[x];
-}
-
 TEST(CanvasRecords, FittingStretchesTheBackgroundAndGrowsTheOpaqueBox) {
     HBITMAP image = FilledPicture(100, 60, 24, 0x20);
     HBITMAP mask = FilledPicture(100, 60, 8, 255);

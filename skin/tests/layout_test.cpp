@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "pictures.h"
 #include "skin/location.h"
 #include "skin/nine_grid.h"
 
@@ -52,25 +53,17 @@ HBITMAP Numbered(int width, int height) {
     return picture;
 }
 
-std::uint32_t PixelOf(HBITMAP picture, int x, int y) {
-    DIBSECTION section {};
-    GetObjectW(picture, sizeof(section), &section);
-    const auto* row = static_cast<const std::uint8_t*>(section.dsBm.bmBits) +
-                      static_cast<size_t>(y) * static_cast<size_t>(section.dsBm.bmWidthBytes);
-    return reinterpret_cast<const std::uint32_t*>(row)[x];
-}
-
 TEST(NineGrid, CornersStayAndEdgesStretchAlongTheirLength) {
     HBITMAP picture = Numbered(100, 60);
     HBITMAP wide = StretchNineGrid(picture, CRect(10, 10, 89, 49), CSize(200, 90));
     ASSERT_NE(wide, nullptr);
-    EXPECT_EQ(PixelOf(wide, 0, 0), PixelOf(picture, 0, 0));
-    EXPECT_EQ(PixelOf(wide, 9, 9), PixelOf(picture, 9, 9));
-    EXPECT_EQ(PixelOf(wide, 199, 89), PixelOf(picture, 99, 59)) << "bottom-right corner";
-    EXPECT_EQ(PixelOf(wide, 190, 0), PixelOf(picture, 90, 0)) << "the right column starts after the grid";
-    EXPECT_EQ(PixelOf(wide, 100, 5), PixelOf(picture, 10 + 90 * 80 / 180, 5)) << "the top edge stretched";
-    EXPECT_EQ(PixelOf(wide, 5, 50), PixelOf(picture, 5, 10 + 40 * 40 / 70)) << "the left edge stretched";
-    EXPECT_EQ(PixelOf(wide, 150, 45) >> 24, 0x80u) << "alpha travels with the pixels";
+    EXPECT_EQ(PixelAt(wide, 0, 0), PixelAt(picture, 0, 0));
+    EXPECT_EQ(PixelAt(wide, 9, 9), PixelAt(picture, 9, 9));
+    EXPECT_EQ(PixelAt(wide, 199, 89), PixelAt(picture, 99, 59)) << "bottom-right corner";
+    EXPECT_EQ(PixelAt(wide, 190, 0), PixelAt(picture, 90, 0)) << "the right column starts after the grid";
+    EXPECT_EQ(PixelAt(wide, 100, 5), PixelAt(picture, 10 + 90 * 80 / 180, 5)) << "the top edge stretched";
+    EXPECT_EQ(PixelAt(wide, 5, 50), PixelAt(picture, 5, 10 + 40 * 40 / 70)) << "the left edge stretched";
+    EXPECT_EQ(PixelAt(wide, 150, 45) >> 24, 0x80u) << "alpha travels with the pixels";
     EXPECT_EQ(StretchNineGrid(picture, CRect(10, 10, 89, 49), CSize(15, 60)), nullptr) << "narrower than the corners";
     EXPECT_EQ(StretchNineGrid(nullptr, CRect(10, 10, 89, 49), CSize(200, 60)), nullptr);
     DeleteObject(wide);
