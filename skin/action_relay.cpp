@@ -94,6 +94,43 @@ bool CzFActionRelay::fnDrawStatic(UINT id, bool present) {
     return Forward<bool>([&](auto* canvas) { return canvas->fnDrawStatic(id, present); }, false);
 }
 
+void CzFActionRelay::fnEmbedWindow(HWND canvas, const CString& name) {
+    Forward<int>(
+        [&](auto* host) {
+            host->fnEmbedWindow(canvas, name);
+            return 0;
+        },
+        0);
+}
+
+void CzFActionRelay::fnRemoveCtrl(HWND window) {
+    Forward<int>(
+        [&](auto* canvas) {
+            canvas->fnRemoveCtrl(window);
+            return 0;
+        },
+        0);
+}
+
+HWND CzFActionRelay::fnCreateCtrl(DWORD exStyle, LPCWSTR className, LPCWSTR text, DWORD style, const CRect& pos,
+                                  CArray<CzRefObj>& refs, UINT id, int font) {
+    return Forward<HWND>(
+        [&](auto* canvas) { return canvas->fnCreateCtrl(exStyle, className, text, style, pos, refs, id, font); },
+        nullptr);
+}
+
+bool CzFActionRelay::fnCreateCtrl(const CRect& pos, CArray<CzRefObj>& refs, const CString& name) {
+    return Forward<bool>([&](auto* canvas) { return canvas->fnCreateCtrl(pos, refs, name); }, false);
+}
+
+bool CzFActionRelay::fnCreateCtrl(const CRect& pos, CArray<CzRefObj>& refs, UINT id, int first, int second) {
+    return Forward<bool>([&](auto* canvas) { return canvas->fnCreateCtrl(pos, refs, id, first, second); }, false);
+}
+
+bool CzFActionRelay::fnAttachCtrl(HWND window, DWORD style, const CRect& pos, CArray<CzRefObj>& refs, UINT id) {
+    return Forward<bool>([&](auto* canvas) { return canvas->fnAttachCtrl(window, style, pos, refs, id); }, false);
+}
+
 CFont* CzFActionRelay::fnGetFont(int index) const {
     return Forward<CFont*>([&](auto* canvas) { return canvas->fnGetFont(index); }, nullptr);
 }

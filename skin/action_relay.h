@@ -26,6 +26,13 @@ public:
     void fnAddStatic(UINT kind, const CRect& pos, CArray<CzRefObj>& refs, UINT id, HANDLE handle, UINT format,
                      UINT font, COLORREF colour);
     bool fnDrawStatic(UINT id, bool present);
+    void fnEmbedWindow(HWND canvas, const CString& name);
+    void fnRemoveCtrl(HWND window);
+    HWND fnCreateCtrl(DWORD exStyle, LPCWSTR className, LPCWSTR text, DWORD style, const CRect& pos,
+                      CArray<CzRefObj>& refs, UINT id, int font);
+    bool fnCreateCtrl(const CRect& pos, CArray<CzRefObj>& refs, const CString& name);
+    bool fnCreateCtrl(const CRect& pos, CArray<CzRefObj>& refs, UINT id, int first, int second);
+    bool fnAttachCtrl(HWND window, DWORD style, const CRect& pos, CArray<CzRefObj>& refs, UINT id);
     CFont* fnGetFont(int index) const;
     LPCWSTR fnAcquireString(int id);
     HBITMAP fnAcquireImage(int id);

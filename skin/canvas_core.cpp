@@ -20,12 +20,9 @@ constexpr int kSizingBand = 10;
 
 // The composition as the layered picture wants it: 32 bits, premultiplied.
 HBITMAP Premultiplied(const movanta::gdi::Bitmap& composition) {
-    BITMAPINFO info {};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), composition.width, -composition.height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    void* bits = nullptr;
-    HBITMAP picture = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    std::uint32_t* pixels = nullptr;
+    HBITMAP picture = skinkit::NewPicture32(CSize(composition.width, composition.height), pixels);
     if (picture == nullptr) return nullptr;
-    auto* pixels = static_cast<std::uint32_t*>(bits);
     const bool alpha = composition.bitCount == 32;
     for (int y = 0; y < composition.height; ++y) {
         for (int x = 0; x < composition.width; ++x) {
@@ -42,13 +39,21 @@ HBITMAP Premultiplied(const movanta::gdi::Bitmap& composition) {
 }  // namespace
 
 bool CzCanvasCore::Register() {
-    return CzCanvasRegistry::Register(&m_window) != nullptr;
+    CzCanvasRecord* record = CzCanvasRegistry::Register(&m_window);
+    if (record == nullptr) return false;
+    record->m_core = this;
+    return true;
 }
 
 void CzCanvasCore::Unregister() {
     m_buttonManager.reset();
     m_statics.reset();
-    CzCanvasRegistry::Unregister(m_window.GetSafeHwnd());
+    m_controls.reset();
+    HWND window = m_window.GetSafeHwnd();
+    const CzCanvasRecord* record = Record();
+    const CzCanvasRecord* host = record != nullptr ? CzCanvasRegistry::Find(record->m_host) : nullptr;
+    if (host != nullptr && host->m_core != nullptr) host->m_core->RemoveCtrl(window);
+    CzCanvasRegistry::Unregister(window);
 }
 
 CzCanvasRecord* CzCanvasCore::Record() const {
@@ -76,6 +81,7 @@ bool CzCanvasCore::SetCanvas(HBITMAP image, HBITMAP mask, DWORD style, const CRe
     if (record == nullptr) return false;
     const CSize before = record->PictureSize();
     if (!record->SetPicture(image, mask, style, grid)) return false;
+    record->m_visible = (style & CANVAS_VISIBLE) != 0;
     const CSize after = record->PictureSize();
     CRect window;
     m_window.GetWindowRect(&window);
@@ -92,6 +98,11 @@ bool CzCanvasCore::SetCanvas(HBITMAP image, HBITMAP mask, DWORD style, const CRe
                               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
     record->Resolve();
+    if (m_controls) {
+        m_controls->SetSplitterRanges(record->m_current.Size());
+        m_controls->MarkUnresolved();
+        m_controls->Place(false, WindowOrigin());
+    }
     if (present) Present(nullptr, false);
     Refresh(0);
     return true;
@@ -158,6 +169,14 @@ bool CzCanvasCore::ClearCanvas(const CRect* rect, bool present) {
 
 void CzCanvasCore::Refresh(int resolved) {
     if (CzCanvasRecord* record = Record()) record->m_resolved = resolved != 0;
+    if (resolved != 0) return;
+    if (m_buttonManager) {
+        for (const auto& button : m_buttonManager->Buttons()) button->m_resolved = false;
+    }
+    if (m_statics) {
+        for (const auto& item : m_statics->Statics()) item->m_resolved = false;
+    }
+    if (m_controls) m_controls->MarkUnresolved();
 }
 
 BOOL CzCanvasCore::ShowWindow(int command) {
@@ -174,7 +193,9 @@ BOOL CzCanvasCore::ShowWindow(int command) {
 
 BOOL CzCanvasCore::EnableWindow(BOOL enable) {
     if (CzCanvasRecord* record = Record()) record->m_enabled = enable != FALSE;
-    return m_window.EnableWindow(enable);
+    const BOOL was = m_window.EnableWindow(enable);
+    if (m_controls && IsLayeredWindow()) m_controls->EnableWith(enable != FALSE);
+    return was;
 }
 
 BOOL CzCanvasCore::SetWindowPos(const CWnd* after, int x, int y, int cx, int cy, UINT flags) {
@@ -192,6 +213,7 @@ BOOL CzCanvasCore::SetWindowPos(const CWnd* after, int x, int y, int cx, int cy,
 CzLocation* CzCanvasCore::GetPtrLocate(int kind, UINT id) const {
     if (kind == LOCATION_CANVAS) return Record();
     if (kind == LOCATION_BUTTON) return m_buttonManager ? m_buttonManager->Find(id) : nullptr;
+    if (kind == LOCATION_CONTROL || kind == LOCATION_SPLITTER) return m_controls ? m_controls->Find(kind, id) : nullptr;
     if (kind >= LOCATION_TEXT && kind <= LOCATION_ICON && m_statics) {
         CzStaticRecord* record = m_statics->Find(id);
         return record != nullptr && record->m_kind == kind ? record : nullptr;
@@ -228,6 +250,7 @@ bool CzCanvasCore::Present(const CRect* area, bool withPosition) {
 LRESULT CzCanvasCore::HitTest(CPoint screen, LRESULT platform) const {
     const CzCanvasRecord* record = Record();
     if (record == nullptr) return platform;
+    if (SetSplitterCursor(screen)) return platform;
     const bool buttonDown = (GetKeyState(GetSystemMetrics(SM_SWAPBUTTON) ? VK_RBUTTON : VK_LBUTTON) & 0x8000) != 0;
     if (buttonDown && platform == HTCLIENT && (record->m_style & CANVAS_EMBEDDED) != 0) return HTTRANSPARENT;
     if ((record->m_style & CANVAS_RESIZABLE) != 0 && !m_window.IsZoomed()) {
@@ -271,11 +294,28 @@ void CzCanvasCore::GetMinMaxInfo(MINMAXINFO* info) const {
     info->ptMaxPosition = {record->m_design.left - opaque.left, record->m_design.top - opaque.top};
 }
 
-bool CzCanvasCore::FitAndPresent(CSize size, bool withPosition) {
+CPoint CzCanvasCore::WindowOrigin() const {
+    CPoint origin(0, 0);
+    m_window.ClientToScreen(&origin);
+    return origin;
+}
+
+bool CzCanvasCore::FitAndPresent(CSize size, bool all, bool withPosition, CPoint origin) {
     CzCanvasRecord* record = Record();
     if (record == nullptr || !record->Fit(size, (m_window.GetStyle() & WS_THICKFRAME) != 0)) return false;
+    return Relayout(all, withPosition, origin);
+}
+
+bool CzCanvasCore::Relayout(bool all, bool withPosition, CPoint origin) {
+    CzCanvasRecord* record = Record();
+    if (record == nullptr) return false;
     record->m_resolved = false;
     record->Resolve();
+    if (m_controls) {
+        m_controls->SetSplitterRanges(record->m_current.Size());
+        m_controls->MarkUnresolved();
+        m_controls->Place(all, origin);
+    }
     RedrawItems();
     const bool shown = Present(nullptr, withPosition);
     Refresh(0);
@@ -284,10 +324,20 @@ bool CzCanvasCore::FitAndPresent(CSize size, bool withPosition) {
 
 void CzCanvasCore::PositionChanging(const WINDOWPOS& position) {
     CzCanvasRecord* record = Record();
-    if (record == nullptr || (position.flags & SWP_NOSIZE) != 0 || record->m_picture == nullptr) return;
+    if (record == nullptr || record->m_picture == nullptr) return;
+    const bool moves = (position.flags & SWP_NOMOVE) == 0;
+    // The window's new origin on the screen, for the popups placed over it.
+    CPoint origin = WindowOrigin();
+    if (moves && (m_window.GetStyle() & WS_CHILD) == 0) origin = CPoint(position.x, position.y);
     const CSize size(position.cx, position.cy);
-    if (size == record->m_current.Size() && record->m_composition != nullptr) return;
-    FitAndPresent(size, (position.flags & SWP_NOMOVE) == 0);
+    if ((position.flags & SWP_NOSIZE) == 0 && (size != record->m_current.Size() || record->m_composition == nullptr)) {
+        FitAndPresent(size, false, moves, origin);
+        return;
+    }
+    if (moves && m_controls && IsLayeredWindow() && record->m_perPixel) {
+        const CPoint now = WindowOrigin();
+        if (origin != now) m_controls->Follow(CSize(origin.x - now.x, origin.y - now.y));
+    }
 }
 
 void CzCanvasCore::Showing(BOOL show) {
@@ -295,11 +345,13 @@ void CzCanvasCore::Showing(BOOL show) {
     if (record == nullptr || record->m_picture == nullptr) return;
     if (!show) {
         record->ReleaseComposition();
+        if (m_controls && IsLayeredWindow()) m_controls->ShowWith(false);
         return;
     }
     CRect window;
     m_window.GetWindowRect(&window);
-    FitAndPresent(window.Size(), false);
+    FitAndPresent(window.Size(), true, false, WindowOrigin());
+    if (m_controls && IsLayeredWindow()) m_controls->ShowWith(true);
 }
 
 BOOL CzCanvasCore::EraseBackground(HDC dc) const {
@@ -319,7 +371,8 @@ void CzCanvasCore::DisplayChanged() {
     CRect window;
     m_window.GetWindowRect(&window);
     const CSize picture = record->PictureSize();
-    FitAndPresent(CSize(std::max(picture.cx, window.Width()), std::max(picture.cy, window.Height())), false);
+    FitAndPresent(CSize(std::max(picture.cx, window.Width()), std::max(picture.cy, window.Height())), false, false,
+                  WindowOrigin());
 }
 
 void CzCanvasCore::Activated(UINT state, BOOL minimized) {
@@ -506,6 +559,9 @@ void CzCanvasCore::UpdateButtonsUi(CCmdTarget& target) {
 
 void CzCanvasCore::DiscardItems() {
     m_buttonManager.reset();
+    if (m_controls) m_controls->DestroyPopups();
+    m_controls.reset();
+    m_dragged = -1;
     HWND window = m_window.GetSafeHwnd();
     for (HWND child = GetWindow(window, GW_CHILD); child != nullptr; child = GetWindow(window, GW_CHILD)) {
         DestroyWindow(child);
@@ -525,14 +581,17 @@ bool CzCanvasCore::DrawBtnFace(UINT id, LPCWSTR text, COLORREF colour, CFont* fo
     return m_buttonManager && m_buttonManager->DrawFace(id, text, colour, handle);
 }
 
-LRESULT CzCanvasCore::PopupProcedure(WPARAM, LPARAM target) const {
-    // Popup controls come with the control manager; a window the canvas
-    // does not know has no previous procedure here.
-    if (target != 0) *reinterpret_cast<WNDPROC*>(target) = nullptr;
+LRESULT CzCanvasCore::PopupProcedure(WPARAM control, LPARAM target) const {
+    // A window the canvas does not know has no previous procedure here.
+    if (target != 0) {
+        *reinterpret_cast<WNDPROC*>(target) =
+            m_controls ? m_controls->PreviousProcedure(reinterpret_cast<HWND>(control)) : nullptr;
+    }
     return 0;
 }
 
 void CzCanvasCore::UpdateEmbeddedControls() const {
+    if (m_controls) m_controls->RepaintWindows();
     for (HWND child = GetWindow(m_window.GetSafeHwnd(), GW_CHILD); child != nullptr;
          child = GetWindow(child, GW_HWNDNEXT)) {
         RedrawWindow(child, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);

@@ -7,11 +7,13 @@
 #include "afxwin/wnd.h"
 #include "skin/buttons.h"
 #include "skin/canvas_record.h"
+#include "skin/control_manager.h"
 #include "skin/statics.h"
 
 #include <memory>
 
 // STYLE bits of the Canvas key.
+inline constexpr DWORD CANVAS_RAISE_FOLLOWING = 0x1;  // a click into a popup control raises the canvases in front
 inline constexpr DWORD CANVAS_RESIZABLE = 0x2;
 inline constexpr DWORD CANVAS_VISIBLE = 0x10000000;
 inline constexpr DWORD CANVAS_EMBEDDED = 0x40000000;
@@ -57,14 +59,45 @@ public:
     BOOL ShowWindow(int command);
     BOOL EnableWindow(BOOL enable);
     BOOL SetWindowPos(const CWnd* after, int x, int y, int cx, int cy, UINT flags);
-    // Kind 1: the canvas record; 2: the button; 4 to 6: the static; otherwise null.
+    // Kind 1: the canvas record; 2: the button; 3: the control; 4 to 6: the
+    // static; 7: the splitter; otherwise null.
     CzLocation* GetPtrLocate(int kind, UINT id) const;
     bool DrawIcon(HICON icon, int x, int y, bool present);
     CFont* GetFont(int index) const;
 
     // Before a skin is applied again: the buttons (and the replaced
-    // procedure) and every child window go; statics stay.
+    // procedure), the popup controls and canvases with the control manager,
+    // and every child window go; statics stay.
     void DiscardItems();
+
+    // Controls, slots, splitters and embedded canvases.
+    CzControlManager& Controls();
+    HWND CreateCtrl(DWORD exStyle, LPCWSTR className, LPCWSTR text, DWORD style, const CRect& pos,
+                    const CArray<CzRefObj>& refs, UINT id, int font);
+    bool CreateCtrl(const CRect& pos, const CArray<CzRefObj>& refs, const CString& name);
+    bool CreateCtrl(const CRect& pos, const CArray<CzRefObj>& refs, UINT id, int first, int second);
+    bool AttachCtrl(HWND window, DWORD style, const CRect& pos, const CArray<CzRefObj>& refs, UINT id);
+    void EmbedWindow(HWND canvas, const CString& name);
+    void RemoveCtrl(HWND window);
+    void EnableCtrl(UINT id, BOOL enable);
+    void ShowCtrl(UINT id, BOOL show);
+    // Dialog items: controls of the manager first, then the window's children.
+    CWnd* GetDlgItem(UINT id) const;
+    int GetDlgItemText(UINT id, LPWSTR buffer, int size) const;
+    int GetDlgItemText(UINT id, CString& text) const;
+    UINT GetDlgItemInt(UINT id, bool* ok, bool isSigned) const;
+    void SetDlgItemText(UINT id, LPCWSTR text);
+    void SetDlgItemInt(UINT id, UINT value, bool isSigned);
+    // A popup control's WM_COMMAND carries no identifier: the control's
+    // record gives it. False for other senders.
+    bool IdentifyCommand(WPARAM& wParam, LPARAM sender) const;
+
+    // Splitter bars: the splitter cursor over one, and the drag that moves
+    // one (with inverted feedback on the composition).
+    bool SetSplitterCursor(CPoint screen) const;
+    bool BeginSplitterDrag(CPoint client);
+    bool DragSplitter(CPoint client);
+    bool EndSplitterDrag(CPoint client);
 
     // Buttons.
     void AddBtn(UINT id, HBITMAP strip, const CRect& pos, const CArray<CzRefObj>& refs, UINT frames, DWORD style);
@@ -114,7 +147,15 @@ public:
     void TellOwnerShown() const;
 
 private:
-    bool FitAndPresent(CSize size, bool withPosition);
+    CPoint WindowOrigin() const;
+    // Fits the composition to the size, then lays out and presents.
+    bool FitAndPresent(CSize size, bool all, bool withPosition, CPoint origin);
+    // Lays every item out again on the composition (the control windows of
+    // a canvas whose client area starts at `origin`; all of them, or the
+    // visible ones) and presents it.
+    bool Relayout(bool all, bool withPosition, CPoint origin);
+    int SplitterAt(CPoint client) const;
+    void InvertFeedback();
     bool IsLayeredWindow() const;
     // Places every item again and draws the visible ones, without presenting.
     void RedrawItems();
@@ -124,4 +165,8 @@ private:
     CzCanvasContent& m_content;
     std::unique_ptr<CzStaticManager> m_statics;
     std::unique_ptr<CzButtonManager> m_buttonManager;
+    std::unique_ptr<CzControlManager> m_controls;
+    int m_dragged = -1;  // the splitter being dragged
+    int m_dragOffset = 0;
+    CRect m_feedback;  // inverted on the composition while dragging
 };

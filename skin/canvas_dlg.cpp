@@ -2,6 +2,7 @@
 
 #include "afx/exception.h"
 #include "afxwin/resources.h"
+#include "skin/library.h"
 
 IMPLEMENT_DYNAMIC(CzCanvasDlg, CDialog)
 
@@ -14,16 +15,6 @@ namespace {
 UINT TemplateOf(UINT templateId) {
     return templateId == 0 ? CANVAS_BLANK_TEMPLATE : templateId;
 }
-
-// The library's blank dialog: a visible popup of 187 x 94 dialog units in
-// 8-point "MS Sans Serif", without controls or caption.
-const bool kBlankRegistered = [] {
-    DialogTemplate blank;
-    blank.style = WS_POPUP | WS_VISIBLE;
-    blank.rect = {0, 0, 187, 94};
-    RegisterDialogTemplate(nullptr, CANVAS_BLANK_TEMPLATE, blank);
-    return true;
-}();
 
 }  // namespace
 

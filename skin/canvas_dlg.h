@@ -5,8 +5,7 @@
 
 #include "afxwin/dialog.h"
 #include "skin/canvas_ops.h"
-
-inline constexpr UINT CANVAS_BLANK_TEMPLATE = 3000;
+#include "skin/library.h"
 
 class CzCanvasDlg : public CzCanvasOps<CDialog> {
     DECLARE_DYNAMIC(CzCanvasDlg)

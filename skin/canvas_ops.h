@@ -74,12 +74,59 @@ public:
     bool fnEnableStatic(UINT id, int enable, bool present) { return m_canvas.EnableStatic(id, enable, present); }
     CRect fnGetStaticPos(UINT id) const { return m_canvas.GetStaticPos(id); }
 
+    HWND fnCreateCtrl(DWORD exStyle, LPCWSTR className, LPCWSTR text, DWORD style, const CRect& pos,
+                      CArray<CzRefObj>& refs, UINT id, int font) {
+        return m_canvas.CreateCtrl(exStyle, className, text, style, pos, refs, id, font);
+    }
+    bool fnCreateCtrl(const CRect& pos, CArray<CzRefObj>& refs, const CString& name) {
+        return m_canvas.CreateCtrl(pos, refs, name);
+    }
+    bool fnCreateCtrl(const CRect& pos, CArray<CzRefObj>& refs, UINT id, int first, int second) {
+        return m_canvas.CreateCtrl(pos, refs, id, first, second);
+    }
+    bool fnAttachCtrl(HWND window, DWORD style, const CRect& pos, CArray<CzRefObj>& refs, UINT id) {
+        return m_canvas.AttachCtrl(window, style, pos, refs, id);
+    }
+    void fnEmbedWindow(HWND canvas, const CString& name) { m_canvas.EmbedWindow(canvas, name); }
+    void fnRemoveCtrl(HWND window) { m_canvas.RemoveCtrl(window); }
+    void fnEnableCtrl(UINT id, BOOL enable) { m_canvas.EnableCtrl(id, enable); }
+    void fnShowCtrl(UINT id, BOOL show) { m_canvas.ShowCtrl(id, show); }
+    CWnd* fnGetDlgItem(UINT id) const { return m_canvas.GetDlgItem(id); }
+    int fnGetDlgItemText(UINT id, LPWSTR buffer, int size) const { return m_canvas.GetDlgItemText(id, buffer, size); }
+    int fnGetDlgItemText(UINT id, CString& text) const { return m_canvas.GetDlgItemText(id, text); }
+    UINT fnGetDlgItemInt(UINT id, bool* ok = nullptr, bool isSigned = true) const {
+        return m_canvas.GetDlgItemInt(id, ok, isSigned);
+    }
+    void fnSetDlgItemText(UINT id, LPCWSTR text) { m_canvas.SetDlgItemText(id, text); }
+    void fnSetDlgItemInt(UINT id, UINT value, bool isSigned = true) { m_canvas.SetDlgItemInt(id, value, isSigned); }
+
     // What a subclass supplies for text, image and icon statics.
     LPCWSTR fnAcquireString(int) override { return nullptr; }
     HBITMAP fnAcquireImage(int) override { return nullptr; }
     HICON fnAcquireIcon(int) override { return nullptr; }
 
 protected:
+    // Notifications of popup controls get the control's identifier.
+    BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override {
+        if (message == WM_COMMAND) m_canvas.IdentifyCommand(wParam, lParam);
+        return Base::OnWndMsg(message, wParam, lParam, result);
+    }
+    // A press on a splitter bar drags it until the button comes up.
+    afx_msg void OnLButtonDown(UINT flags, CPoint point) {
+        if (!m_canvas.BeginSplitterDrag(point)) Base::OnLButtonDown(flags, point);
+    }
+    afx_msg void OnMouseMove(UINT flags, CPoint point) {
+        if (!m_canvas.DragSplitter(point)) Base::OnMouseMove(flags, point);
+    }
+    afx_msg void OnLButtonUp(UINT flags, CPoint point) {
+        if (!m_canvas.EndSplitterDrag(point)) Base::OnLButtonUp(flags, point);
+    }
+    afx_msg BOOL OnSetCursor(CWnd* window, UINT hitTest, UINT message) {
+        CPoint cursor;
+        GetCursorPos(&cursor);
+        if (hitTest == HTCLIENT && m_canvas.SetSplitterCursor(cursor)) return TRUE;
+        return Base::OnSetCursor(window, hitTest, message);
+    }
     afx_msg LRESULT OnNcHitTest(CPoint point) { return m_canvas.HitTest(point, Base::OnNcHitTest(point)); }
     afx_msg void OnGetMinMaxInfo(MINMAXINFO* info) {
         Base::OnGetMinMaxInfo(info);
@@ -130,6 +177,10 @@ protected:
     ON_WM_PAINT()                                                   \
     ON_WM_DISPLAYCHANGE()                                           \
     ON_WM_ACTIVATE()                                                \
+    ON_WM_LBUTTONDOWN()                                             \
+    ON_WM_MOUSEMOVE()                                               \
+    ON_WM_LBUTTONUP()                                               \
+    ON_WM_SETCURSOR()                                               \
     ON_REGISTERED_MESSAGE(CZ_MSG_POPUP_PROCEDURE, OnPopupProcedure) \
     ON_REGISTERED_MESSAGE(CZ_MSG_UPDATE_CONTROLS, OnUpdateControls) \
     ON_WM_DESTROY()

@@ -8,6 +8,7 @@
 #include "skin/location.h"
 
 class CWnd;
+class CzCanvasCore;
 
 struct CzCanvasRecord : CzLocation {
     CzCanvasRecord() { m_kind = LOCATION_CANVAS; }
@@ -26,6 +27,8 @@ struct CzCanvasRecord : CzLocation {
     bool m_visible = false;
     bool m_enabled = true;
     CWnd* m_window = nullptr;
+    CzCanvasCore* m_core = nullptr;  // what the window's class does with the record
+    HWND m_host = nullptr;           // the canvas this one is embedded in
 
     // The picture from IMAGE (and MASK), with the style and grid; the design
     // size becomes the picture's. False when IMAGE is not a picture.

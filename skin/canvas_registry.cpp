@@ -70,17 +70,31 @@ CzCanvasRecord* Find(HWND window) {
 }
 
 void BringToFront(HWND window) {
+    for (HWND other : Following(window)) {
+        if (GetWindow(other, GW_OWNER) == window || IsChild(window, other)) return;
+    }
+    MoveToFront(window);
+}
+
+void MoveToFront(HWND window) {
     std::unique_ptr<Registry>& registry = TheRegistry();
     if (!registry) return;
     auto& records = registry->records;
     auto it = std::find_if(records.begin(), records.end(),
                            [&](const auto& record) { return record->m_window->GetSafeHwnd() == window; });
-    if (it == records.end()) return;
-    for (auto later = it + 1; later != records.end(); ++later) {
-        HWND other = (*later)->m_window->GetSafeHwnd();
-        if (GetWindow(other, GW_OWNER) == window || IsChild(window, other)) return;
+    if (it != records.end()) std::rotate(it, it + 1, records.end());
+}
+
+std::vector<HWND> Following(HWND window) {
+    std::vector<HWND> later;
+    const std::unique_ptr<Registry>& registry = TheRegistry();
+    if (!registry) return later;
+    bool found = false;
+    for (const auto& record : registry->records) {
+        if (found) later.push_back(record->m_window->GetSafeHwnd());
+        found = found || record->m_window->GetSafeHwnd() == window;
     }
-    std::rotate(it, it + 1, records.end());
+    return later;
 }
 
 int Count() {

@@ -5,6 +5,8 @@
 #include "skin/canvas_record.h"
 #include "win/winuser.h"
 
+#include <vector>
+
 class CWnd;
 
 namespace CzCanvasRegistry {
@@ -19,6 +21,10 @@ CzCanvasRecord* Find(HWND window);
 // Activation: the record goes to the front unless an owned or child canvas
 // already follows it.
 void BringToFront(HWND window);
+// Moves the record to the front whatever follows it.
+void MoveToFront(HWND window);
+// The canvases whose records come after this one's.
+std::vector<HWND> Following(HWND window);
 int Count();
 
 }  // namespace CzCanvasRegistry

@@ -24,6 +24,15 @@ HBITMAP NewPictureLike(const movanta::gdi::Bitmap& like, CSize size) {
     return CreateDIBSection(nullptr, info, DIB_RGB_COLORS, nullptr, nullptr, 0);
 }
 
+HBITMAP NewPicture32(CSize size, std::uint32_t*& pixels) {
+    BITMAPINFO info {};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), size.cx, -size.cy, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HBITMAP picture = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    pixels = static_cast<std::uint32_t*>(bits);
+    return picture;
+}
+
 movanta::gdi::Bitmap* PictureOf(HBITMAP picture) {
     return movanta::gdi::Live<movanta::gdi::Bitmap>(picture, movanta::gdi::GdiObject::Kind::Bitmap);
 }

@@ -1,6 +1,8 @@
 // New pictures in the format of others. Internal to the skin library.
 #pragma once
 
+#include <cstdint>
+
 #include "afx/geometry.h"
 #include "gdi/gdi_objects.h"
 
@@ -9,6 +11,9 @@ namespace skinkit {
 // A picture of `size` with the bit depth, row order and colour table of
 // `like`; null when it cannot be made.
 HBITMAP NewPictureLike(const movanta::gdi::Bitmap& like, CSize size);
+// A top-down 32-bit picture of `size` and its pixels (0xAARRGGBB); null
+// when it cannot be made.
+HBITMAP NewPicture32(CSize size, std::uint32_t*& pixels);
 // The live picture behind a handle, or null.
 movanta::gdi::Bitmap* PictureOf(HBITMAP picture);
 // Copies `area` of `to` from `from` at `origin`; pixels outside either

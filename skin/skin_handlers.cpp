@@ -3,6 +3,7 @@
 
 #include "afx/drawing.h"
 #include "skin/action_relay.h"
+#include "skin/parser_exception.h"
 #include "skin/skin_parser.h"
 
 // The tags of one item key's value.
@@ -20,6 +21,10 @@ struct CzItemTags {
     int format = 0;
     COLORREF colour = 0;
     bool hasColour = false;
+    bool hasFont = false;
+    CString className;
+    int firstMargin = 50;
+    int secondMargin = 50;
 };
 
 CzItemTags CzSkinParser::ReadItemTags(const CString& value, bool icon) {
@@ -47,7 +52,11 @@ CzItemTags CzSkinParser::ReadItemTags(const CString& value, bool icon) {
         } else if (fnIsTagALPHA(p)) {
             fnParseTag(p, tags.alpha);
         } else if (fnIsTagFONT(p)) {
-            fnParseTag(p, tags.font);
+            tags.hasFont = fnParseTag(p, tags.font);
+        } else if (fnIsTagCLASS(p)) {
+            fnParseTag(p, tags.className);
+        } else if (fnIsTagMARGIN(p)) {
+            fnParseTag(p, tags.firstMargin, tags.secondMargin);
         } else if (fnIsTagFORMAT(p)) {
             fnParseTag(p, tags.format);
         } else if (fnIsTagCOLOR(p)) {
@@ -79,13 +88,22 @@ void CzSkinParser::ApplyKey(CzFActionRelay& relay, const CzItemKey& key) {
         case KEY_TEXT:
         case KEY_IMAGE:
         case KEY_ICON: ApplyStatic(relay, key); break;
-        default: break;  // controls, sub-canvases and splitters are built by the control manager
+        case KEY_CTRL: ApplyControl(relay, key); break;
+        case KEY_SPLIT: ApplySplitter(relay, key); break;
+        default: break;
     }
 }
 
 void CzSkinParser::ApplyCanvas(CzFActionRelay& relay, const CzItemKey& key) {
-    if (m_canvasSet) return;  // later Canvas keys make embedded sub-canvases
     const CzItemTags tags = ReadItemTags(key.m_value, key.m_kind == KEY_ICON);
+    if (m_canvasSet) {
+        // A later Canvas key is the slot where the canvas of that name goes.
+        CArray<CzRefObj> refs;
+        fnReadRefs(key.m_value, refs);
+        if (!relay.fnCreateCtrl(tags.pos, refs, key.m_key))
+            CzSkinParserException::fnThrow(CzSkinParserException::controlNotCreated);
+        return;
+    }
     if (tags.image.IsEmpty()) return;
     LoadedPicture image {fnLoadImage(tags.image)};
     LoadedPicture mask {tags.mask.IsEmpty() ? nullptr : fnLoadImage(tags.mask)};
@@ -105,6 +123,48 @@ void CzSkinParser::ApplyCanvas(CzFActionRelay& relay, const CzItemKey& key) {
     relay.fnSetAlpha(static_cast<BYTE>(tags.alpha), true);
     m_canvasSet = true;
     fnAddMasterKey(key.m_key, relay.fnGetPtrLocate(1, 0));
+    if (window != nullptr && (style & 0x40000000) != 0) Embed(*window, m_masterKeys.back().first, tags.pos);
+}
+
+void CzSkinParser::Embed(CWnd& window, const CString& name, const CRect& pos) {
+    const bool popup = (window.GetStyle() & WS_CHILD) == 0;
+    HWND host = popup ? GetWindow(window.GetSafeHwnd(), GW_OWNER) : GetParent(window.GetSafeHwnd());
+    if (host == nullptr) return;
+    CzFActionRelay(CWnd::FromHandle(host)).fnEmbedWindow(window.GetSafeHwnd(), name);
+    if (popup) {
+        // The client area is the whole window here, so the host's origin
+        // is where its frame starts.
+        CPoint origin(pos.left, pos.top);
+        ClientToScreen(host, &origin);
+        window.SetWindowPos(nullptr, origin.x, origin.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
+void CzSkinParser::ApplyControl(CzFActionRelay& relay, const CzItemKey& key) {
+    CzItemTags tags = ReadItemTags(key.m_value, false);
+    if (tags.pos.IsRectNull() || tags.id == 0 || tags.className.IsEmpty()) return;
+    const CString& name = tags.className;
+    const bool framed = name == L"EDIT" || name == L"LISTBOX" || name == L"SysListView32" || name == L"SysTreeView32";
+    CArray<CzRefObj> refs;
+    fnReadRefs(key.m_value, refs);
+    const auto id = static_cast<UINT>(tags.id);
+    if (relay.fnCreateCtrl(framed ? WS_EX_CLIENTEDGE : 0, name.GetString(), nullptr, static_cast<DWORD>(tags.style),
+                           tags.pos, refs, id, tags.hasFont ? tags.font : -1) == nullptr) {
+        CzSkinParserException::fnThrow(CzSkinParserException::controlNotCreated);
+    }
+    fnAddMasterKey(key.m_key, relay.fnGetPtrLocate(3, id));
+}
+
+void CzSkinParser::ApplySplitter(CzFActionRelay& relay, const CzItemKey& key) {
+    const CzItemTags tags = ReadItemTags(key.m_value, false);
+    if (tags.pos.IsRectNull() || tags.id == 0) return;
+    CArray<CzRefObj> refs;
+    fnReadRefs(key.m_value, refs);
+    const auto id = static_cast<UINT>(tags.id);
+    if (!relay.fnCreateCtrl(tags.pos, refs, id, tags.firstMargin, tags.secondMargin)) {
+        CzSkinParserException::fnThrow(CzSkinParserException::controlNotCreated);
+    }
+    fnAddMasterKey(key.m_key, relay.fnGetPtrLocate(7, id));
 }
 
 void CzSkinParser::ApplyButton(CzFActionRelay& relay, const CzItemKey& key) {

@@ -63,7 +63,9 @@ public:
     // section the first time, then reads `section`: its custom keys and its
     // item keys. packageUnreadable or sectionNotFound on failure. With a
     // canvas window each item key then builds its item on it (Canvas, Btn,
-    // Text, Image and Icon keys), registering its master key.
+    // Ctrl, Text, Image, Icon and Split keys; a later Canvas key makes a
+    // slot), registering its master key. controlNotCreated when a control,
+    // slot or splitter cannot be made.
     void fnParse(const WCHAR* package, const WCHAR* section, CWnd* window);
     // The value of the first custom key of exactly that name, or empty.
     CString fnGetCustomKey(const WCHAR* name) const;
@@ -150,6 +152,11 @@ private:
     void ApplyCanvas(CzFActionRelay& relay, const CzItemKey& key);
     void ApplyButton(CzFActionRelay& relay, const CzItemKey& key);
     void ApplyStatic(CzFActionRelay& relay, const CzItemKey& key);
+    void ApplyControl(CzFActionRelay& relay, const CzItemKey& key);
+    void ApplySplitter(CzFActionRelay& relay, const CzItemKey& key);
+    // A canvas whose Canvas key has STYLE 0x40000000 goes into its owner
+    // (popups) or parent under its master-key name, at POS over it.
+    static void Embed(CWnd& window, const CString& name, const CRect& pos);
 
     std::vector<std::pair<CString, CzLocation*>> m_masterKeys;
     std::vector<CzCustomKey> m_customKeys;

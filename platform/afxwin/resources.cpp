@@ -18,10 +18,14 @@ struct ResourceTable {
         entries[{module, id}] = std::move(value);
     }
     // Entries are never removed, so the pointer stays good.
-    const T* Find(HINSTANCE module, UINT id) {
+    const T* FindOwn(HINSTANCE module, UINT id) {
         std::lock_guard guard(lock);
         auto it = entries.find({module, id});
-        if (it != entries.end()) return &it->second;
+        return it != entries.end() ? &it->second : nullptr;
+    }
+    const T* Find(HINSTANCE module, UINT id) {
+        if (const T* own = FindOwn(module, id)) return own;
+        std::lock_guard guard(lock);
         for (const auto& [key, value] : entries) {
             if (key.second == id) return &value;
         }
@@ -38,6 +42,14 @@ ResourceTable<std::wstring>& Strings() {
     static ResourceTable<std::wstring> table;
     return table;
 }
+
+ResourceTable<VersionResource>& Versions() {
+    static ResourceTable<VersionResource> table;
+    return table;
+}
+
+// The identifier of a module's version resource.
+constexpr UINT kVersionInfo = 1;
 
 }  // namespace
 
@@ -62,4 +74,12 @@ int LoadStringW(HINSTANCE module, UINT id, LPWSTR buffer, int capacity) {
     const std::wstring* text = Strings().Find(module, id);
     if (text == nullptr || buffer == nullptr || capacity <= 0) return 0;
     return static_cast<int>(movanta::CopyToBuffer(*text, buffer, static_cast<size_t>(capacity)));
+}
+
+void RegisterVersionResource(HINSTANCE module, VersionResource version) {
+    Versions().Add(module, kVersionInfo, version);
+}
+
+const VersionResource* FindVersionResource(HINSTANCE module) {
+    return Versions().FindOwn(module, kVersionInfo);
 }

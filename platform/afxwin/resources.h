@@ -1,4 +1,4 @@
-// Resources of modules: dialog templates and strings by identifier. A
+// Resources of modules: dialog templates, strings and version numbers. A
 // module registers its own at load (the platform has no resource sections);
 // a lookup tries the given module first, then every module, as the
 // framework's resource chain does.
@@ -41,3 +41,12 @@ void RegisterStringResource(HINSTANCE module, UINT id, std::wstring text);
 // Copies the string (truncated, zero-terminated); answers its length, 0 when
 // there is none.
 int LoadStringW(HINSTANCE module, UINT id, LPWSTR buffer, int capacity);
+
+// A module's version resource: its product version as four numbers
+// (major, minor, build, revision).
+struct VersionResource {
+    WORD product[4] {};
+};
+void RegisterVersionResource(HINSTANCE module, VersionResource version);
+// The module's own version resource (no other module's); null without one.
+const VersionResource* FindVersionResource(HINSTANCE module);

@@ -1,8 +1,11 @@
 // List boxes and drop-down combo boxes: texts with a value each and one
 // selected item. The user's choice notifies the parent; a choice made by
-// message does not.
+// message does not. A combo box's window is as tall as its selection field;
+// the height asked for when it is made or sized is the extent of the field
+// with its dropped list (CB_GETDROPPEDCONTROLRECT).
 #include <QComboBox>
 #include <QListWidget>
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -162,6 +165,7 @@ public:
         combo_->setEditable((Style() & CBS_DROPDOWNLIST) == CBS_DROPDOWN);
         for (const Item& item : items_) combo_->addItem(QString::fromStdWString(item.text));
         combo_->setCurrentIndex(selected_);
+        ShowDroppedHeight();
         QObject::connect(combo_, &QComboBox::activated, combo_, [this](int index) { UserSelected(index); });
         return combo_;
     }
@@ -169,10 +173,36 @@ public:
 private:
     LRESULT HandleMore(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override {
         switch (message) {
+            case WM_CREATE: {
+                const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+                if (create != nullptr) {
+                    droppedHeight_ = create->cy;
+                    SetWindowPos(window_, nullptr, 0, 0, create->cx, FieldHeight(),
+                                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+                }
+                return 0;
+            }
+            case WM_WINDOWPOSCHANGING: {
+                auto* position = reinterpret_cast<WINDOWPOS*>(lParam);
+                if (position != nullptr && (position->flags & SWP_NOSIZE) == 0) {
+                    if (position->cy != FieldHeight()) droppedHeight_ = position->cy;
+                    position->cy = FieldHeight();
+                    ShowDroppedHeight();
+                }
+                handled = false;
+                return 0;
+            }
+            case CB_GETDROPPEDCONTROLRECT: {
+                auto* rect = reinterpret_cast<RECT*>(lParam);
+                if (rect == nullptr || !GetWindowRect(window_, rect)) return CB_ERR;
+                rect->bottom = rect->top + std::max(droppedHeight_, FieldHeight());
+                return TRUE;
+            }
             case CB_GETITEMHEIGHT: return itemHeight_;
             case CB_SETITEMHEIGHT:
                 if (lParam <= 0 || lParam > 255) return CB_ERR;
                 itemHeight_ = static_cast<int>(lParam);
+                ShowDroppedHeight();
                 return 0;
             case CB_GETDROPPEDWIDTH: return droppedWidth_;
             case CB_SETDROPPEDWIDTH:
@@ -197,9 +227,16 @@ private:
         if (combo_ != nullptr) combo_->setCurrentIndex(selected_);
     }
 
+    // The selection field: an item with a 3-pixel edge above and below.
+    int FieldHeight() const { return itemHeight_ + 6; }
+    void ShowDroppedHeight() {
+        if (combo_ != nullptr) combo_->setMaxVisibleItems(std::max(1, droppedHeight_ / itemHeight_));
+    }
+
     QComboBox* combo_ = nullptr;
     int itemHeight_ = 16;
     int droppedWidth_ = 0;
+    int droppedHeight_ = 0;
 };
 
 }  // namespace

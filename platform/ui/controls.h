@@ -84,6 +84,7 @@ inline constexpr UINT CB_RESETCONTENT = 0x014B;
 inline constexpr UINT CB_SETCURSEL = 0x014E;
 inline constexpr UINT CB_GETITEMDATA = 0x0150;
 inline constexpr UINT CB_SETITEMDATA = 0x0151;
+inline constexpr UINT CB_GETDROPPEDCONTROLRECT = 0x0152;  // lParam: RECT* in screen coordinates
 inline constexpr UINT CB_SETITEMHEIGHT = 0x0153;
 inline constexpr UINT CB_GETITEMHEIGHT = 0x0154;
 inline constexpr UINT CB_GETDROPPEDWIDTH = 0x015F;

@@ -19,8 +19,15 @@ inline const LPCWSTR IDC_HAND = MAKEINTRESOURCEW(32649);
 inline const LPCWSTR IDC_APPSTARTING = MAKEINTRESOURCEW(32650);
 
 // A null instance with one of the IDC_* identifiers gives a standard cursor;
-// anything else gives null (cursors of modules come with their resources).
+// a module with the identifier of a cursor it registered gives that one;
+// anything else gives null.
 HCURSOR LoadCursorW(HINSTANCE instance, LPCWSTR name);
+
+namespace movanta::ui {
+// A module's cursor resource (an icon, shown with its hot spot at the
+// centre); the module keeps it for the life of the process.
+void RegisterCursorResource(HINSTANCE module, WORD id, HCURSOR cursor);
+}  // namespace movanta::ui
 
 namespace movanta::ui {
 // The identifier of a standard cursor handle, or 0 for other cursors.

@@ -3,11 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include "gdi/gdi_objects.h"
+#include "packages.h"
 #include "pictures.h"
 #include "skin/canvas_dlg.h"
 #include "skin/canvas_registry.h"
@@ -18,30 +18,6 @@
 #include "win/text.h"
 
 namespace {
-
-// A bottom-up BMP of the depth (8: grey palette) with every byte `fill`.
-void WriteBmp(const std::string& path, int width, int height, int bitCount, std::uint8_t fill) {
-    const int stride = ((width * bitCount + 31) / 32) * 4;
-    const int paletteBytes = bitCount == 8 ? 256 * 4 : 0;
-    const int offset = 14 + 40 + paletteBytes;
-    std::string file(static_cast<size_t>(offset + stride * height), '\0');
-    auto put = [&](size_t at, std::uint32_t value, int bytes) {
-        for (int i = 0; i < bytes; ++i) file[at + static_cast<size_t>(i)] = static_cast<char>(value >> (8 * i));
-    };
-    file[0] = 'B';
-    file[1] = 'M';
-    put(2, static_cast<std::uint32_t>(file.size()), 4);
-    put(10, static_cast<std::uint32_t>(offset), 4);
-    put(14, 40, 4);
-    put(18, static_cast<std::uint32_t>(width), 4);
-    put(22, static_cast<std::uint32_t>(height), 4);
-    put(26, 1, 2);
-    put(28, static_cast<std::uint32_t>(bitCount), 2);
-    for (int i = 0; i < paletteBytes / 4; ++i)
-        put(54 + static_cast<size_t>(4 * i), static_cast<std::uint32_t>(i * 0x010101), 4);
-    std::fill(file.begin() + offset, file.end(), static_cast<char>(fill));
-    std::ofstream(path, std::ios::binary) << file;
-}
 
 class CLabelCanvas : public CzCanvasWnd {
 public:
@@ -54,22 +30,11 @@ protected:
     void TearDown() override { CzSkinParser::fnGetPackage().fnRemoveAll(); }
 
     std::wstring Package(const std::string& script) {
-        std::ofstream(dir_.File("Skin.txt"), std::ios::binary) << script;
-        WriteBmp(dir_.File("back.bmp"), 160, 90, 24, 0x30);
-        WriteBmp(dir_.File("mask.bmp"), 160, 90, 8, 0xFF);
-        WriteBmp(dir_.File("play.bmp"), 80, 20, 24, 0x90);
-        WriteBmp(dir_.File("logo.bmp"), 16, 16, 24, 0xC0);
-        CzSkinPackage package;
-        package.fnAddScript(movanta::Utf8ToWide(dir_.File("Skin.txt")).c_str());
-        for (const char* name : {"back.bmp", "mask.bmp", "play.bmp", "logo.bmp"}) {
-            package.fnAddResource(movanta::Utf8ToWide(dir_.File(name)).c_str());
-        }
-        const std::wstring path = movanta::Utf8ToWide(dir_.File("skin.zsp"));
-        CFile file(path.c_str(), CFile::modeCreate | CFile::modeWrite);
-        CArchive archive(&file, CArchive::store);
-        package.Serialize(archive);
-        archive.Close();
-        return path;
+        return MakePackage(dir_, script,
+                           {{"back.bmp", 160, 90, 24, 0x30},
+                            {"mask.bmp", 160, 90, 8, 0xFF},
+                            {"play.bmp", 80, 20, 24, 0x90},
+                            {"logo.bmp", 16, 16, 24, 0xC0}});
     }
 
     movanta::testing::TempDir dir_;
