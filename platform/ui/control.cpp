@@ -39,6 +39,10 @@ void Show(Control& control) {
     QWidget* widget = control.MakeWidget(host);
     auto* layout = new QVBoxLayout(host);
     layout->setContentsMargins(0, 0, 0, 0);
+    // The window's size is the program's: a widget that would rather be
+    // larger (a combo box in a narrow window) must not grow its window.
+    layout->setSizeConstraint(QLayout::SetNoConstraint);
+    widget->setMinimumSize(0, 0);
     layout->addWidget(widget);
     control.SetWidget(widget);
 }

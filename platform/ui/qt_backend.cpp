@@ -134,6 +134,14 @@ void QtBackend::KeepAboveOwner(WindowWidget& widget, HWND ownerWindow) {
     widget.windowHandle()->setTransientParent(owner->windowHandle());
 }
 
+void QtBackend::RaiseOwned(HWND owner) {
+    for (const auto& [window, widget] : widgets_) {
+        if (!widget->isWindow() || !widget->isVisible() || win::Snapshot(window).owner != owner) continue;
+        widget->raise();
+        RaiseOwned(window);
+    }
+}
+
 void QtBackend::Destroyed(HWND window) {
     OnGuiThread([this, window] {
         auto it = widgets_.find(window);
@@ -223,7 +231,10 @@ void QtBackend::Sync(WindowWidget& widget, unsigned changes) {
         for (auto it = siblings.rbegin(); it != siblings.rend(); ++it) {
             if (WindowWidget* sibling = WidgetOf(*it)) sibling->raise();
         }
-        if (record.parent == nullptr) widget.raise();
+        if (record.parent == nullptr) {
+            widget.raise();
+            RaiseOwned(widget.Handle());
+        }
     }
     if ((changes & (kVisibility | kStyle)) != 0) {
         const bool visible = (record.style & WS_VISIBLE) != 0;
@@ -234,6 +245,7 @@ void QtBackend::Sync(WindowWidget& widget, unsigned changes) {
         } else {
             if (widget.isWindow() && widget.isMinimized()) widget.setWindowState(Qt::WindowNoState);
             widget.show();
+            if (widget.isWindow()) RaiseOwned(widget.Handle());
         }
     }
 }
@@ -282,6 +294,7 @@ void QtBackend::Activate(HWND window) {
         WindowWidget* widget = WidgetOf(window);
         if (widget == nullptr) return;
         widget->raise();
+        RaiseOwned(window);
         widget->activateWindow();
     });
 }

@@ -50,6 +50,10 @@ private:
     // An owned window stays above its owner without being its Qt child:
     // disabling the owner (a modal loop does) would disable it too.
     void KeepAboveOwner(WindowWidget& widget, HWND owner);
+    // Owned windows stay above their owner: after the owner is shown or
+    // raised, its visible owned windows (and theirs) are raised too, since
+    // no window manager may be there to keep them so.
+    void RaiseOwned(HWND owner);
 
     std::map<HWND, WindowWidget*> widgets_;
     QTimer timeout_;

@@ -137,8 +137,26 @@ void WindowWidget::paintEvent(QPaintEvent* event) {
         painter.fillRect(rect(), perPixel_ ? QColor(Qt::transparent) : palette().color(QPalette::Window));
         return;
     }
-    if (perPixel_) painter.setCompositionMode(QPainter::CompositionMode_Source);
-    painter.drawImage(0, 0, ImageOf(*surface, perPixel_));
+    if (perPixel_) {
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        painter.drawImage(0, 0, ImageOf(*surface, true));
+        return;
+    }
+    if (!testAttribute(Qt::WA_TranslucentBackground)) {
+        painter.drawImage(0, 0, ImageOf(*surface, false));
+        return;
+    }
+    // A layered window painted normally (constant opacity) is opaque
+    // whatever its pixels' alpha bytes hold (drawing from 24 bits leaves
+    // them 0), and the translucent backing store would keep those bytes.
+    const QRect area = event->rect().intersected(QRect(0, 0, surface->width, surface->height));
+    QImage opaque = ImageOf(*surface, false).copy(area).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    for (int y = 0; y < opaque.height(); ++y) {
+        auto* row = reinterpret_cast<std::uint32_t*>(opaque.scanLine(y));
+        for (int x = 0; x < opaque.width(); ++x) row[x] |= 0xFF000000u;
+    }
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.drawImage(area.topLeft(), opaque);
 }
 
 void WindowWidget::Deliver(UINT message, QMouseEvent* event) {

@@ -1,4 +1,5 @@
 // movanta-skin: packs, lists, unpacks and checks skin packages.
+#include <cstdio>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -15,7 +16,8 @@ int Usage() {
                  "  movanta-skin unpack PACKAGE FOLDER\n"
                  "  movanta-skin check PACKAGE\n"
                  "  movanta-skin sections PACKAGE\n"
-                 "  movanta-skin show PACKAGE SECTION [--dialog] [--seconds N] [--screenshot FILE.png]\n";
+                 "  movanta-skin show PACKAGE SECTION [--dialog] [--seconds N] [--screenshot FILE.png]\n"
+                 "                    [--size WIDTHxHEIGHT] [--embed SECTION]...\n";
     return 2;
 }
 
@@ -54,6 +56,13 @@ int main(int argc, char** argv) {
                 options.seconds = static_cast<unsigned>(std::stoul(args[++i]));
             } else if (args[i] == "--screenshot" && i + 1 < args.size()) {
                 options.screenshot = args[++i];
+            } else if (args[i] == "--embed" && i + 1 < args.size()) {
+                options.embedded.push_back(args[++i]);
+            } else if (args[i] == "--size" && i + 1 < args.size()) {
+                if (std::sscanf(args[++i].c_str(), "%dx%d", &options.width, &options.height) != 2 ||
+                    options.width <= 0 || options.height <= 0 || options.width > 8192 || options.height > 8192) {
+                    return Usage();
+                }
             } else {
                 return Usage();
             }

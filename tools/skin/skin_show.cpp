@@ -92,14 +92,40 @@ public:
     using CShow::CShow;
 };
 
+// A canvas window inside the shown one, from its own section; it goes
+// with its parent.
+class CEmbedded : public CzCanvasWnd {
+public:
+    LPCWSTR fnAcquireString(int id) override {
+        m_text = L"Text " + std::to_wstring(id);
+        return m_text.c_str();
+    }
+
+private:
+    std::wstring m_text;
+};
+
 template <class Window>
-int Run(Window& window, const std::wstring& package, const std::wstring& section, std::ostream& err) {
+int Run(Window& window, const std::wstring& package, const std::wstring& section, const ShowOptions& options,
+        std::ostream& err) {
     try {
         window.fnParseScript(package.c_str(), section.c_str());
+        for (const std::string& name : options.embedded) {
+            auto* embedded = new CEmbedded;  // deletes itself with its window
+            if (!embedded->CreateEx(0, nullptr, L"", WS_CHILD, 0, 0, 0, 0, window.GetSafeHwnd(), nullptr)) {
+                err << "movanta-skin: the canvas for " << name << " could not be made" << std::endl;
+                window.DestroyWindow();
+                return 2;
+            }
+            embedded->fnParseScript(package.c_str(), Utf8ToWide(name).c_str());
+        }
     } catch (CzSkinParserException* error) {
         err << "movanta-skin: " << CauseOf(*error) << std::endl;
         window.DestroyWindow();
         return 2;
+    }
+    if (options.width > 0 && options.height > 0) {
+        window.SetWindowPos(nullptr, 0, 0, options.width, options.height, SWP_NOMOVE | SWP_NOZORDER);
     }
     window.ShowWindow(SW_SHOW);
     window.Start();
@@ -130,7 +156,7 @@ int Show(const std::string& package, const std::string& section, const ShowOptio
             delete dialog;
             return 2;
         }
-        const int status = Run(*dialog, widePackage, wideSection, err);
+        const int status = Run(*dialog, widePackage, wideSection, options, err);
         delete dialog;
         return status;
     }
@@ -140,7 +166,7 @@ int Show(const std::string& package, const std::string& section, const ShowOptio
         err << "movanta-skin: the canvas window could not be made" << std::endl;
         return 2;
     }
-    return Run(*window, widePackage, wideSection, err);
+    return Run(*window, widePackage, wideSection, options, err);
 }
 
 }  // namespace movanta::skintool

@@ -3,16 +3,13 @@
 // drags the window with the real mouse.
 #include <gtest/gtest.h>
 
-#include <QGuiApplication>
 #include <QImage>
-#include <QPixmap>
-#include <QScreen>
 #include <cstdint>
 #include <cstdlib>
-#include <filesystem>
 #include <thread>
 
 #include "gdi/wingdi.h"
+#include "screen_support.h"
 #include "ui/desktop.h"
 #include "win/windows.h"
 
@@ -25,17 +22,7 @@ LRESULT ScreenProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
-void Pump(DWORD ms) {
-    const DWORD start = GetTickCount();
-    MSG msg;
-    while (GetTickCount() - start < ms) {
-        if (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            DispatchMessageW(&msg);
-        } else {
-            Sleep(5);
-        }
-    }
-}
+using movanta::testing::Pump;
 
 class ScreenTest : public ::testing::Test {
 protected:
@@ -91,13 +78,8 @@ TEST_F(ScreenTest, APerPixelTransparentWindowShowsTheDesktopThroughIt) {
     ShowWindow(layered, SW_SHOWNA);
     Pump(1500);
 
-    const QImage screen = QGuiApplication::primaryScreen()->grabWindow(0).toImage();
-    const char* folder = std::getenv("MOVANTA_SCREENSHOT_DIR");
-    const std::filesystem::path shot =
-        std::filesystem::path(folder != nullptr ? folder : std::filesystem::temp_directory_path().string()) /
-        (Composited() ? "movanta-layered.png" : "movanta-layered-cut.png");
-    screen.save(QString::fromStdString(shot.string()));
-    std::printf("screenshot: %s\n", shot.c_str());
+    const QImage screen =
+        movanta::testing::SaveScreenshot(Composited() ? "movanta-layered.png" : "movanta-layered-cut.png");
 
     const QRgb blended = screen.pixel(200, 250);
     if (Composited()) {
