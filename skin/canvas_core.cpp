@@ -206,6 +206,13 @@ BOOL CzCanvasCore::SetWindowPos(const CWnd* after, int x, int y, int cx, int cy,
             current.right = current.left + cx;
             current.bottom = current.top + cy;
         }
+        if (EmbeddedPopup(*record)) {
+            // An embedded popup's place is given over its host's client area.
+            CPoint origin(x, y);
+            ClientToScreen(record->m_host, &origin);
+            x = origin.x;
+            y = origin.y;
+        }
     }
     return m_window.SetWindowPos(after, x, y, cx, cy, flags);
 }
@@ -348,10 +355,20 @@ void CzCanvasCore::Showing(BOOL show) {
         if (m_controls && IsLayeredWindow()) m_controls->ShowWith(false);
         return;
     }
+    if (EmbeddedPopup(*record)) {
+        // A popup embedded in another canvas shows over its place there.
+        CPoint origin(record->m_current.left, record->m_current.top);
+        ClientToScreen(record->m_host, &origin);
+        m_window.SetWindowPos(nullptr, origin.x, origin.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
     CRect window;
     m_window.GetWindowRect(&window);
     FitAndPresent(window.Size(), true, false, WindowOrigin());
     if (m_controls && IsLayeredWindow()) m_controls->ShowWith(true);
+}
+
+bool CzCanvasCore::EmbeddedPopup(const CzCanvasRecord& record) const {
+    return record.m_host != nullptr && IsWindow(record.m_host) && (m_window.GetStyle() & WS_CHILD) == 0;
 }
 
 BOOL CzCanvasCore::EraseBackground(HDC dc) const {
@@ -599,6 +616,7 @@ void CzCanvasCore::UpdateEmbeddedControls() const {
 }
 
 void CzCanvasCore::TellOwnerShown() const {
+    if (m_controls && m_controls->HasPopups()) return;  // its popups follow it instead
     HWND owner = GetWindow(m_window.GetSafeHwnd(), GW_OWNER);
     if (owner == nullptr) owner = GetParent(m_window.GetSafeHwnd());
     if (owner != nullptr && IsLayeredWindow()) SendMessageW(owner, CZ_MSG_UPDATE_CONTROLS, 0, 0);

@@ -143,11 +143,14 @@ public:
     void Activated(UINT state, BOOL minimized);
     LRESULT PopupProcedure(WPARAM control, LPARAM target) const;
     void UpdateEmbeddedControls() const;
-    // A canvas dialog shown: its owner repaints its embedded controls.
+    // A canvas dialog without popup controls shown: its owner repaints its
+    // embedded controls.
     void TellOwnerShown() const;
 
 private:
     CPoint WindowOrigin() const;
+    // Embedded in another canvas as a popup window (over a per-pixel host).
+    bool EmbeddedPopup(const CzCanvasRecord& record) const;
     // Fits the composition to the size, then lays out and presents.
     bool FitAndPresent(CSize size, bool all, bool withPosition, CPoint origin);
     // Lays every item out again on the composition (the control windows of

@@ -1,5 +1,7 @@
 // Mouse input: capture, hit-testing, cursors and mouse-leave tracking.
+#include <algorithm>
 #include <utility>
+#include <vector>
 
 #include "win/rect.h"
 #include "win/thread.h"
@@ -25,12 +27,29 @@ bool IsPress(UINT message) {
            message == WM_RBUTTONDBLCLK;
 }
 
-// The window that takes a press at `screen` over `over`, and its hit-test answer.
+// The window under `screen` among the top-level windows behind `top`.
+HWND BehindLocked(WindowTable& table, HWND top, POINT screen) {
+    const std::vector<HWND>& order = table.topLevel;
+    const auto at = std::find(order.begin(), order.end(), top);
+    if (at == order.end()) return nullptr;
+    return ChildAtLocked(table, std::vector<HWND>(at + 1, order.end()), screen);
+}
+
+// The window that takes a press at `screen` over `over`, and its hit-test
+// answer: a transparent answer passes the press to the parent, and from a
+// top-level window to the window behind it.
 std::pair<HWND, LRESULT> HitTarget(HWND over, POINT screen) {
     const LPARAM where = MAKELPARAM(screen.x, screen.y);
-    for (HWND target = over; target != nullptr; target = GetAncestor(target, GA_PARENT)) {
+    for (HWND target = over; target != nullptr;) {
         const LRESULT hit = Send(target, WM_NCHITTEST, 0, where);
         if (hit != HTTRANSPARENT) return {target, hit};
+        HWND next = GetAncestor(target, GA_PARENT);
+        if (next == nullptr) {
+            WindowTable& table = Windows();
+            std::lock_guard guard(table.lock);
+            next = BehindLocked(table, target, screen);
+        }
+        target = next;
     }
     return {nullptr, HTNOWHERE};
 }

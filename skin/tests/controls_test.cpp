@@ -12,6 +12,7 @@
 #include "afxwin/controls.h"
 #include "afxwin/resources.h"
 #include "packages.h"
+#include "pictures.h"
 #include "skin/canvas_registry.h"
 #include "skin/canvas_wnd.h"
 #include "skin/library.h"
@@ -129,6 +130,26 @@ TEST_F(ControlsTest, AnEditOnAPerPixelCanvasIsAPopupGluedToItThatReportsWithItsS
     EXPECT_TRUE(thrown);
     exchanged.UnsubclassWindow();
 
+    // Enabled with the canvas, unless disabled itself.
+    canvas->fnEnableWindow(FALSE);
+    EXPECT_FALSE(IsWindowEnabled(edit));
+    canvas->fnEnableCtrl(1201, FALSE);
+    canvas->fnEnableWindow(TRUE);
+    EXPECT_FALSE(IsWindowEnabled(edit));
+    canvas->fnEnableCtrl(1201, TRUE);
+    EXPECT_TRUE(IsWindowEnabled(edit));
+
+    // Activating the popup brings its canvas to the front of the canvases;
+    // its accelerator commands reach the canvas too.
+    auto* other = static_cast<CzCanvasWnd*>(RUNTIME_CLASS(CzCanvasWnd)->CreateObject());
+    ASSERT_TRUE(other->CreateEx(0, nullptr, L"other", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr));
+    EXPECT_EQ(CzCanvasRegistry::Following(canvas->GetSafeHwnd()).size(), 1u);
+    SendMessageW(edit, WM_ACTIVATE, WA_CLICKACTIVE, 0);
+    EXPECT_TRUE(CzCanvasRegistry::Following(canvas->GetSafeHwnd()).empty());
+    SendMessageW(edit, WM_COMMAND, MAKEWPARAM(0, 1), 0);
+    EXPECT_EQ(canvas->m_commands.back(), MAKEWPARAM(1201, 1));
+    other->DestroyWindow();
+
     canvas->ShowWindow(SW_HIDE);
     EXPECT_FALSE(IsWindowVisible(edit)) << "hidden with the canvas";
 
@@ -202,7 +223,16 @@ TEST_F(ControlsTest, ASplitterDragsWithinItsMarginsAndFollowsAShrinkingCanvas) {
         canvas->SendMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(to, 100));
         canvas->SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(to, 100));
     };
-    drag(200, 390);
+    // While the mouse drags, the bar's new place shows inverted.
+    canvas->SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(200, 100));
+    canvas->SendMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(300, 100));
+    const movanta::gdi::Bitmap* composition = CompositionOf(canvas->GetSafeHwnd());
+    ASSERT_NE(composition, nullptr);
+    EXPECT_EQ(composition->Read(300, 100) & 0xFFFFFF, 0xCFCFCFu) << "the feedback";
+    EXPECT_EQ(composition->Read(200, 100) & 0xFFFFFF, 0x303030u) << "the old feedback taken away";
+    canvas->SendMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(390, 100));
+    canvas->SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(390, 100));
+    EXPECT_EQ(CompositionOf(canvas->GetSafeHwnd())->Read(350, 100) & 0xFFFFFF, 0x303030u) << "no feedback left";
     EXPECT_EQ(splitter->Centre(), 350) << "no further than the second margin";
     EXPECT_EQ(ScreenRect(left).right - origin.x, 345) << "the left list ends at the bar";
     EXPECT_EQ(ScreenRect(right).left - origin.x, 355) << "the right list starts after it";
@@ -256,6 +286,33 @@ TEST_F(ControlsTest, AnEmbeddedCanvasTakesItsSlotOrElseFollowsItsParentOnly) {
         EXPECT_EQ(ScreenRect(embedded->GetSafeHwnd()), expected);
         canvas->DestroyWindow();
     }
+}
+
+TEST_F(ControlsTest, APopupOfAChildCanvasIsKeptInStepByTheWindowThatHoldsIt) {
+    const std::wstring package = Package(
+        "[Host]\n"
+        "Canvas=POS:0,0,0,0;IMAGE:back.bmp,1;ALPHA:255;\n"
+        "[Child]\n"
+        "Canvas=POS:10,10,0,0;IMAGE:panel.bmp,1;\n"
+        "CtrlFloat=POS:5,5,60,25;ID:1401;CLASS:EDIT;STYLE:0x90000000;\n");
+    CCommandCanvas* host = Show(package, L"Host");
+    EXPECT_EQ(GetWindowLongPtrW(host->GetSafeHwnd(), GWLP_USERDATA), CANVAS_MARKER);
+    auto* child = static_cast<CzCanvasWnd*>(RUNTIME_CLASS(CzCanvasWnd)->CreateObject());
+    ASSERT_TRUE(child->CreateEx(0, nullptr, L"child", 0, 0, 0, 10, 10, host->GetSafeHwnd(), nullptr));
+    EXPECT_NE(child->GetStyle() & WS_CHILD, 0u) << "a canvas painted normally holds true children";
+    child->fnParseScript(package.c_str(), L"Child");
+    CWnd* item = child->fnGetDlgItem(1401);
+    ASSERT_NE(item, nullptr);
+    HWND popup = item->GetSafeHwnd();
+    EXPECT_EQ(GetWindow(popup, GW_OWNER), host->GetSafeHwnd()) << "a popup is owned by a top-level window";
+    EXPECT_EQ(host->fnGetDlgItem(1401), item) << "attached to the host as well";
+    EXPECT_FALSE(IsWindowVisible(popup)) << "a popup waits for its canvas to show";
+    host->ShowWindow(SW_HIDE);
+    host->ShowWindow(SW_SHOWNA);
+    EXPECT_TRUE(IsWindowVisible(popup)) << "shown with the host";
+    host->ShowWindow(SW_HIDE);
+    EXPECT_FALSE(IsWindowVisible(popup)) << "hidden with the host";
+    host->DestroyWindow();
 }
 
 TEST(SkinLibraryTest, TheLibraryBringsItsVersionResourcesAndPlainNamedFunctions) {

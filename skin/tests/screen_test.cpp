@@ -1,7 +1,8 @@
 // A skinned main window on a real X server: a per-pixel canvas with an
 // embedded panel canvas and two list views either side of a splitter bar.
-// The real mouse drags the bar and then the window's edge; after each the
-// screen shows every control where the layout puts it.
+// The real mouse drags the bar, the window's edge and then the panel (which
+// moves the whole window); after each the screen shows every control where
+// the layout puts it.
 #include <gtest/gtest.h>
 
 #include <QImage>
@@ -58,7 +59,7 @@ protected:
     movanta::testing::TempDir dir_;
 };
 
-TEST_F(SplitScreenTest, DraggingTheSplitterAndTheWindowEdgeKeepsEveryControlInPlace) {
+TEST_F(SplitScreenTest, DraggingTheSplitterTheEdgeAndThePanelKeepsEveryControlInPlace) {
     const std::wstring package = MakePackage(
         dir_,
         "[Main]\n"
@@ -116,6 +117,19 @@ TEST_F(SplitScreenTest, DraggingTheSplitterAndTheWindowEdgeKeepsEveryControlInPl
     EXPECT_EQ(At(screen, 200, 150), kCanvas);
     EXPECT_EQ(At(screen, 460 + grown, 150), kList);
     EXPECT_EQ(At(screen, 475 + grown, 150), kCanvas) << "the canvas's margin after the list";
+
+    // A press on the embedded panel goes through to the window, which the
+    // drag moves with everything on it.
+    Mouse(
+        "mousemove 160 250 sleep 0.2 mousedown 1 sleep 0.2 mousemove 190 270 sleep 0.2 mousemove 210 280 sleep 0.2 "
+        "mouseup 1");
+    CRect moved;
+    main->GetWindowRect(&moved);
+    EXPECT_EQ(moved.TopLeft(), CPoint(kLeft + 50, kTop + 30));
+    CRect panelRect;
+    panel->GetWindowRect(&panelRect);
+    EXPECT_EQ(panelRect.TopLeft(), CPoint(kLeft + 60, kTop + 40)) << "the panel moved with it";
+    EXPECT_EQ(ClientRect(left).left, 170) << "and the lists";
     main->DestroyWindow();
     Pump(200);
 }

@@ -259,6 +259,17 @@ TEST_F(WindowsTest, CaptureHitTestingAndMouseLeave) {
     Drain();
     Take();
 
+    // A transparent top-level window passes it to the window behind it.
+    HWND front = Create(WS_POPUP | WS_VISIBLE, nullptr, 150, 150, 40, 40);
+    SetWindowLongPtrW(front, GWLP_USERDATA, HTTRANSPARENT);
+    DeliverMouse(front, WM_LBUTTONDOWN, {160, 170}, MK_LBUTTON);
+    ASSERT_TRUE(PeekMessageW(&msg, nullptr, WM_LBUTTONDOWN, WM_LBUTTONDOWN, PM_REMOVE));
+    EXPECT_EQ(msg.hwnd, top);
+    EXPECT_EQ(GET_X_LPARAM(msg.lParam), 60);
+    DestroyWindow(front);
+    Drain();
+    Take();
+
     // With the capture every mouse message goes to the capturing window,
     // in its client coordinates, wherever the mouse is.
     EXPECT_EQ(SetCapture(child), nullptr);
