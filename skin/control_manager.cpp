@@ -17,10 +17,6 @@ namespace {
 constexpr int kComboItems = 10;
 constexpr int kFontMargin = 8;
 
-bool IsPopup(HWND window) {
-    return (static_cast<DWORD>(GetWindowLongW(window, GWL_STYLE)) & WS_POPUP) != 0;
-}
-
 }  // namespace
 
 CzControlManager::~CzControlManager() {
@@ -180,7 +176,7 @@ bool CzControlManager::AttachControl(HWND window, DWORD style, const CRect& pos,
     std::unique_ptr<CzControlRecord> record = NewRecord(window, style, pos, refs, id);
     record->m_attached = true;
     Add(std::move(record));
-    m_popup = m_popup || IsPopup(window);
+    m_popup = m_popup || CzIsPopupWindow(window);
     return true;
 }
 
@@ -203,7 +199,7 @@ void CzControlManager::EmbedWindow(HWND canvas, const CString& name) {
     embedded->m_host = m_canvas.GetSafeHwnd();
     embedded->m_resolved = false;
     m_entries.push_back({embedded, nullptr, nullptr});
-    m_popup = m_popup || IsPopup(canvas);
+    m_popup = m_popup || CzIsPopupWindow(canvas);
 }
 
 void CzControlManager::RemoveControl(HWND window) {
@@ -248,7 +244,7 @@ HWND CzControlManager::ItemWindow(UINT id, bool& found) const {
 bool CzControlManager::ControlId(HWND window, UINT& id) const {
     for (const Entry& entry : m_entries) {
         if (entry.control && entry.control->m_kind == LOCATION_CONTROL && entry.control->m_window == window &&
-            IsPopup(window)) {
+            CzIsPopupWindow(window)) {
             id = entry.control->m_id;
             return true;
         }
@@ -272,7 +268,7 @@ void CzControlManager::DestroyPopups() {
         if (entry.location->m_kind == LOCATION_CANVAS) {
             window = static_cast<const CzCanvasRecord*>(entry.location)->m_window->GetSafeHwnd();
         }
-        if (window != nullptr && IsWindow(window) && IsPopup(window)) popups.push_back(window);
+        if (window != nullptr && IsWindow(window) && CzIsPopupWindow(window)) popups.push_back(window);
     }
     // An embedded canvas takes itself out of the list as it goes.
     for (HWND window : popups) {

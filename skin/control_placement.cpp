@@ -12,10 +12,6 @@ namespace {
 // Moves of three windows or more go as one deferred batch.
 constexpr size_t kBatchFrom = 3;
 
-bool IsPopupWindow(HWND window) {
-    return (static_cast<DWORD>(GetWindowLongW(window, GWL_STYLE)) & WS_POPUP) != 0;
-}
-
 bool IsClass(HWND window, std::wstring_view name) {
     WCHAR buffer[64] {};
     const int length = GetClassNameW(window, buffer, 64);
@@ -42,7 +38,7 @@ void CzControlManager::SetSplitterRanges(CSize canvas) {
 }
 
 bool CzControlManager::PlaceOf(HWND window, const CRect& current, const CPoint& origin, Move& move) const {
-    const bool popup = IsPopupWindow(window);
+    const bool popup = CzIsPopupWindow(window);
     CRect target = current;
     if (popup) target.OffsetRect(origin.x, origin.y);
     CRect now;
@@ -134,7 +130,7 @@ void CzControlManager::PlaceUpDowns() const {
             ClientToScreen(buddy, &right);
             place.x = right.x;
         }
-        if (!IsPopupWindow(upDown)) ScreenToClient(GetParent(upDown), &place);
+        if (!CzIsPopupWindow(upDown)) ScreenToClient(GetParent(upDown), &place);
         SetWindowPos(upDown, nullptr, place.x, place.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
 }
@@ -145,7 +141,7 @@ void CzControlManager::Follow(CSize offset) {
         HWND window = nullptr;
         if (entry.control && entry.control->m_kind == LOCATION_CONTROL) window = entry.control->m_window;
         if (entry.location->m_kind == LOCATION_CANVAS) window = WindowOf(*entry.location);
-        if (window == nullptr || !IsWindow(window) || !IsPopupWindow(window) || !IsWindowVisible(window)) continue;
+        if (window == nullptr || !IsWindow(window) || !CzIsPopupWindow(window) || !IsWindowVisible(window)) continue;
         CRect rect;
         GetWindowRect(window, &rect);
         rect.OffsetRect(offset.cx, offset.cy);
@@ -162,7 +158,7 @@ void CzControlManager::ShowWith(bool shown) {
             embedded.m_window->ShowWindow(shown && embedded.m_visible ? SW_SHOWNA : SW_HIDE);
         } else if (entry.control && entry.control->m_kind == LOCATION_CONTROL) {
             HWND window = entry.control->m_window;
-            if (!IsWindow(window) || !IsPopupWindow(window)) continue;
+            if (!IsWindow(window) || !CzIsPopupWindow(window)) continue;
             ShowWindow(window, shown && entry.control->m_visible ? SW_SHOWNA : SW_HIDE);
         }
     }
@@ -208,7 +204,7 @@ bool CzControlManager::ShowControl(UINT id, bool show) {
         if (entry.control && entry.control->m_kind == LOCATION_CONTROL && entry.control->m_id == id) {
             entry.control->m_visible = show;
             // A popup shows only over a canvas on the screen.
-            const bool visible = show && (canvasShown || !IsPopupWindow(entry.control->m_window));
+            const bool visible = show && (canvasShown || !CzIsPopupWindow(entry.control->m_window));
             ShowWindow(entry.control->m_window, visible ? SW_SHOWNA : SW_HIDE);
             return true;
         }

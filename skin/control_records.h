@@ -7,6 +7,12 @@
 #include "skin/location.h"
 #include "win/winuser.h"
 
+// Whether the window is a popup (a control glued over a per-pixel canvas,
+// or a canvas embedded in one) rather than a child.
+inline bool CzIsPopupWindow(HWND window) {
+    return (static_cast<DWORD>(GetWindowLongW(window, GWL_STYLE)) & WS_POPUP) != 0;
+}
+
 // A slot is a control record of this kind, without a window.
 inline constexpr int LOCATION_SLOT = 8;
 
