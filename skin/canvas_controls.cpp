@@ -61,17 +61,23 @@ void CzCanvasCore::RemoveCtrl(HWND window) {
     if (m_controls) m_controls->RemoveControl(window);
 }
 
-void CzCanvasCore::EnableCtrl(UINT id, BOOL enable) {
+bool CzCanvasCore::ManagesControls() const {
     const CzCanvasRecord* record = Record();
-    const bool managed = m_controls && IsLayeredWindow() && record != nullptr && record->m_perPixel;
-    if (managed && m_controls->EnableControl(id, enable != FALSE)) return;
+    return m_controls && IsLayeredWindow() && record != nullptr && record->m_perPixel;
+}
+
+HWND CzCanvasCore::ManagedItem(UINT id) const {
+    bool found = false;
+    return m_controls ? m_controls->ItemWindow(id, found) : nullptr;
+}
+
+void CzCanvasCore::EnableCtrl(UINT id, BOOL enable) {
+    if (ManagesControls() && m_controls->EnableControl(id, enable != FALSE)) return;
     if (HWND child = ::GetDlgItem(m_window.GetSafeHwnd(), static_cast<int>(id))) ::EnableWindow(child, enable);
 }
 
 void CzCanvasCore::ShowCtrl(UINT id, BOOL show) {
-    const CzCanvasRecord* record = Record();
-    const bool managed = m_controls && IsLayeredWindow() && record != nullptr && record->m_perPixel;
-    if (managed && m_controls->ShowControl(id, show != FALSE)) return;
+    if (ManagesControls() && m_controls->ShowControl(id, show != FALSE)) return;
     if (HWND child = ::GetDlgItem(m_window.GetSafeHwnd(), static_cast<int>(id))) {
         ::ShowWindow(child, show ? SW_SHOW : SW_HIDE);
     }
@@ -87,15 +93,13 @@ CWnd* CzCanvasCore::GetDlgItem(UINT id) const {
 }
 
 int CzCanvasCore::GetDlgItemText(UINT id, LPWSTR buffer, int size) const {
-    bool found = false;
-    HWND window = m_controls ? m_controls->ItemWindow(id, found) : nullptr;
+    HWND window = ManagedItem(id);
     if (window != nullptr && GetWindowTextLengthW(window) > 0) return GetWindowTextW(window, buffer, size);
     return m_window.GetDlgItemText(static_cast<int>(id), buffer, size);
 }
 
 int CzCanvasCore::GetDlgItemText(UINT id, CString& text) const {
-    bool found = false;
-    HWND window = m_controls ? m_controls->ItemWindow(id, found) : nullptr;
+    HWND window = ManagedItem(id);
     if (window != nullptr && GetWindowTextLengthW(window) > 0) {
         CWnd::FromHandle(window)->GetWindowText(text);
         return text.GetLength();
@@ -104,8 +108,7 @@ int CzCanvasCore::GetDlgItemText(UINT id, CString& text) const {
 }
 
 UINT CzCanvasCore::GetDlgItemInt(UINT id, bool* ok, bool isSigned) const {
-    bool found = false;
-    HWND window = m_controls ? m_controls->ItemWindow(id, found) : nullptr;
+    HWND window = ManagedItem(id);
     if (window != nullptr) {
         WCHAR buffer[kNumberText + 1] {};
         GetWindowTextW(window, buffer, kNumberText + 1);
@@ -121,15 +124,13 @@ UINT CzCanvasCore::GetDlgItemInt(UINT id, bool* ok, bool isSigned) const {
 }
 
 void CzCanvasCore::SetDlgItemText(UINT id, LPCWSTR text) {
-    bool found = false;
-    HWND window = m_controls ? m_controls->ItemWindow(id, found) : nullptr;
+    HWND window = ManagedItem(id);
     if (window != nullptr) SetWindowTextW(window, text);
     m_window.SetDlgItemText(static_cast<int>(id), text);
 }
 
 void CzCanvasCore::SetDlgItemInt(UINT id, UINT value, bool isSigned) {
-    bool found = false;
-    HWND window = m_controls ? m_controls->ItemWindow(id, found) : nullptr;
+    HWND window = ManagedItem(id);
     if (window != nullptr) SetWindowTextW(window, std::to_wstring(static_cast<int>(value)).c_str());
     m_window.SetDlgItemInt(static_cast<int>(id), value, isSigned ? TRUE : FALSE);
 }

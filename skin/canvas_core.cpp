@@ -98,11 +98,7 @@ bool CzCanvasCore::SetCanvas(HBITMAP image, HBITMAP mask, DWORD style, const CRe
                               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
     record->Resolve();
-    if (m_controls) {
-        m_controls->SetSplitterRanges(record->m_current.Size());
-        m_controls->MarkUnresolved();
-        m_controls->Place(false, WindowOrigin());
-    }
+    PlaceControls(*record, false, WindowOrigin());
     if (present) Present(nullptr, false);
     Refresh(0);
     return true;
@@ -313,16 +309,19 @@ bool CzCanvasCore::FitAndPresent(CSize size, bool all, bool withPosition, CPoint
     return Relayout(all, withPosition, origin);
 }
 
+void CzCanvasCore::PlaceControls(const CzCanvasRecord& record, bool all, CPoint origin) {
+    if (!m_controls) return;
+    m_controls->SetSplitterRanges(record.m_current.Size());
+    m_controls->MarkUnresolved();
+    m_controls->Place(all, origin);
+}
+
 bool CzCanvasCore::Relayout(bool all, bool withPosition, CPoint origin) {
     CzCanvasRecord* record = Record();
     if (record == nullptr) return false;
     record->m_resolved = false;
     record->Resolve();
-    if (m_controls) {
-        m_controls->SetSplitterRanges(record->m_current.Size());
-        m_controls->MarkUnresolved();
-        m_controls->Place(all, origin);
-    }
+    PlaceControls(*record, all, origin);
     RedrawItems();
     const bool shown = Present(nullptr, withPosition);
     Refresh(0);
@@ -334,16 +333,16 @@ void CzCanvasCore::PositionChanging(const WINDOWPOS& position) {
     if (record == nullptr || record->m_picture == nullptr) return;
     const bool moves = (position.flags & SWP_NOMOVE) == 0;
     // The window's new origin on the screen, for the popups placed over it.
-    CPoint origin = WindowOrigin();
+    const CPoint now = WindowOrigin();
+    CPoint origin = now;
     if (moves && (m_window.GetStyle() & WS_CHILD) == 0) origin = CPoint(position.x, position.y);
     const CSize size(position.cx, position.cy);
     if ((position.flags & SWP_NOSIZE) == 0 && (size != record->m_current.Size() || record->m_composition == nullptr)) {
         FitAndPresent(size, false, moves, origin);
         return;
     }
-    if (moves && m_controls && IsLayeredWindow() && record->m_perPixel) {
-        const CPoint now = WindowOrigin();
-        if (origin != now) m_controls->Follow(CSize(origin.x - now.x, origin.y - now.y));
+    if (origin != now && m_controls && IsLayeredWindow() && record->m_perPixel) {
+        m_controls->Follow(CSize(origin.x - now.x, origin.y - now.y));
     }
 }
 
@@ -608,7 +607,7 @@ LRESULT CzCanvasCore::PopupProcedure(WPARAM control, LPARAM target) const {
 }
 
 void CzCanvasCore::UpdateEmbeddedControls() const {
-    if (m_controls) m_controls->RepaintWindows();
+    if (m_controls) m_controls->RepaintPopups();
     for (HWND child = GetWindow(m_window.GetSafeHwnd(), GW_CHILD); child != nullptr;
          child = GetWindow(child, GW_HWNDNEXT)) {
         RedrawWindow(child, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);

@@ -157,6 +157,13 @@ private:
     // a canvas whose client area starts at `origin`; all of them, or the
     // visible ones) and presents it.
     bool Relayout(bool all, bool withPosition, CPoint origin);
+    // After the canvas record is resolved: splitter ranges for its size,
+    // then the control manager's windows placed.
+    void PlaceControls(const CzCanvasRecord& record, bool all, CPoint origin);
+    // Controls go through the control manager on a per-pixel layered canvas.
+    bool ManagesControls() const;
+    // The window of the manager's control with the identifier, or null.
+    HWND ManagedItem(UINT id) const;
     int SplitterAt(CPoint client) const;
     void InvertFeedback();
     bool IsLayeredWindow() const;

@@ -72,7 +72,6 @@ bool CzCanvasCore::EndSplitterDrag(CPoint client) {
     m_dragged = -1;
     m_feedback.SetRectEmpty();
     ReleaseCapture();
-    Refresh(0);
     if (CzCanvasRecord* record = Record()) record->Clear(nullptr);
     Relayout(false, false, WindowOrigin());
     return true;

@@ -19,10 +19,15 @@ constexpr int kFontMargin = 8;
 
 }  // namespace
 
+HWND CzControlManager::Entry::Window() const {
+    if (const CzCanvasRecord* embedded = Embedded()) return embedded->m_window->GetSafeHwnd();
+    return control ? control->m_window : nullptr;
+}
+
 CzControlManager::~CzControlManager() {
     for (const Entry& entry : m_entries) {
-        if (entry.location->m_kind != LOCATION_CANVAS) continue;
-        auto* embedded = static_cast<CzCanvasRecord*>(entry.location);
+        CzCanvasRecord* embedded = entry.Embedded();
+        if (embedded == nullptr) continue;
         embedded->m_refs.RemoveAll();
         embedded->m_host = nullptr;
     }
@@ -66,9 +71,7 @@ CzControlRecord* CzControlManager::Add(std::unique_ptr<CzControlRecord> record) 
 
 void CzControlManager::Remove(size_t index) {
     if (m_entries[index].splitter) std::erase(m_splitters, m_entries[index].splitter.get());
-    if (m_entries[index].location->m_kind == LOCATION_CANVAS) {
-        static_cast<CzCanvasRecord*>(m_entries[index].location)->m_host = nullptr;
-    }
+    if (CzCanvasRecord* embedded = m_entries[index].Embedded()) embedded->m_host = nullptr;
     m_entries.erase(m_entries.begin() + static_cast<std::ptrdiff_t>(index));
 }
 
@@ -204,11 +207,7 @@ void CzControlManager::EmbedWindow(HWND canvas, const CString& name) {
 
 void CzControlManager::RemoveControl(HWND window) {
     for (size_t i = 0; i < m_entries.size(); ++i) {
-        const CzLocation* location = m_entries[i].location;
-        const bool control = m_entries[i].control && m_entries[i].control->m_window == window;
-        const bool canvas = location->m_kind == LOCATION_CANVAS &&
-                            static_cast<const CzCanvasRecord*>(location)->m_window->GetSafeHwnd() == window;
-        if (control || canvas) {
+        if (window != nullptr && m_entries[i].Window() == window) {
             Remove(i);
             return;
         }
@@ -217,10 +216,8 @@ void CzControlManager::RemoveControl(HWND window) {
 
 CzLocation* CzControlManager::Find(int kind, UINT id) const {
     for (const Entry& entry : m_entries) {
-        if (kind == LOCATION_CONTROL && entry.control && entry.control->m_kind == LOCATION_CONTROL &&
-            entry.control->m_id == id) {
-            return entry.control.get();
-        }
+        CzControlRecord* control = entry.Control();
+        if (kind == LOCATION_CONTROL && control != nullptr && control->m_id == id) return control;
         if (kind == LOCATION_SPLITTER && entry.splitter && entry.splitter->m_id == id) return entry.splitter.get();
     }
     return nullptr;
@@ -229,13 +226,11 @@ CzLocation* CzControlManager::Find(int kind, UINT id) const {
 HWND CzControlManager::ItemWindow(UINT id, bool& found) const {
     found = false;
     for (const Entry& entry : m_entries) {
-        if (entry.control && entry.control->m_kind == LOCATION_CONTROL && entry.control->m_id == id) {
+        const CzControlRecord* control = entry.Control();
+        if ((control != nullptr && control->m_id == id) ||
+            (id == static_cast<UINT>(-1) && entry.Embedded() != nullptr)) {
             found = true;
-            return IsWindow(entry.control->m_window) ? entry.control->m_window : nullptr;
-        }
-        if (id == static_cast<UINT>(-1) && entry.location->m_kind == LOCATION_CANVAS) {
-            found = true;
-            return static_cast<const CzCanvasRecord*>(entry.location)->m_window->GetSafeHwnd();
+            return IsWindow(entry.Window()) ? entry.Window() : nullptr;
         }
     }
     return nullptr;
@@ -243,9 +238,9 @@ HWND CzControlManager::ItemWindow(UINT id, bool& found) const {
 
 bool CzControlManager::ControlId(HWND window, UINT& id) const {
     for (const Entry& entry : m_entries) {
-        if (entry.control && entry.control->m_kind == LOCATION_CONTROL && entry.control->m_window == window &&
-            CzIsPopupWindow(window)) {
-            id = entry.control->m_id;
+        const CzControlRecord* control = entry.Control();
+        if (control != nullptr && control->m_window == window && CzIsPopupWindow(window)) {
+            id = control->m_id;
             return true;
         }
     }
@@ -263,11 +258,8 @@ WNDPROC CzControlManager::PreviousProcedure(HWND window) const {
 void CzControlManager::DestroyPopups() {
     std::vector<HWND> popups;
     for (const Entry& entry : m_entries) {
-        HWND window = nullptr;
-        if (entry.control && !entry.control->m_attached) window = entry.control->m_window;
-        if (entry.location->m_kind == LOCATION_CANVAS) {
-            window = static_cast<const CzCanvasRecord*>(entry.location)->m_window->GetSafeHwnd();
-        }
+        if (entry.control && entry.control->m_attached) continue;  // its own canvas destroys it
+        HWND window = entry.Window();
         if (window != nullptr && IsWindow(window) && CzIsPopupWindow(window)) popups.push_back(window);
     }
     // An embedded canvas takes itself out of the list as it goes.

@@ -71,13 +71,26 @@ public:
     bool ShowControl(UINT id, bool show);
     // Before a skin is applied again: the popup windows go.
     void DestroyPopups();
-    void RepaintWindows() const;
+    // Repaints the popup windows (children repaint with the canvas's own).
+    void RepaintPopups() const;
 
 private:
     struct Entry {
         CzLocation* location;                        // the record, by its kind
         std::unique_ptr<CzControlRecord> control;    // controls and slots
         std::unique_ptr<CzSplitterRecord> splitter;  // splitters
+
+        // The control record (not a slot's), or null.
+        CzControlRecord* Control() const {
+            return control && control->m_kind == LOCATION_CONTROL ? control.get() : nullptr;
+        }
+        // The embedded canvas's record, or null.
+        CzCanvasRecord* Embedded() const {
+            return location->m_kind == LOCATION_CANVAS ? static_cast<CzCanvasRecord*>(location) : nullptr;
+        }
+        // The control's or embedded canvas's window; null for slots and
+        // splitters.
+        HWND Window() const;
     };
     struct Move {
         HWND window;

@@ -23,10 +23,6 @@ bool HasFrame(HWND window) {
     return IsClass(window, WC_LISTBOX) || IsClass(window, WC_LISTVIEW) || IsClass(window, WC_TREEVIEW);
 }
 
-HWND WindowOf(const CzLocation& location) {
-    return static_cast<const CzCanvasRecord&>(location).m_window->GetSafeHwnd();
-}
-
 }  // namespace
 
 void CzControlManager::MarkUnresolved() {
@@ -94,12 +90,8 @@ void CzControlManager::Place(bool all, CPoint origin) {
             splitter.Resolve();
             continue;
         }
-        HWND window = nullptr;
-        if (entry.control && entry.control->m_kind == LOCATION_CONTROL && !entry.control->m_attached) {
-            window = entry.control->m_window;
-        } else if (location.m_kind == LOCATION_CANVAS) {
-            window = WindowOf(location);
-        }
+        if (entry.control && entry.control->m_attached) continue;  // placed by its own canvas
+        HWND window = entry.Window();
         if (window == nullptr || !IsWindow(window) || (!all && !IsWindowVisible(window))) continue;
         location.Resolve();
         Move move {};
@@ -111,8 +103,8 @@ void CzControlManager::Place(bool all, CPoint origin) {
 
 void CzControlManager::PlaceUpDowns() const {
     for (const Entry& entry : m_entries) {
-        if (!entry.control || entry.control->m_kind != LOCATION_CONTROL) continue;
-        HWND upDown = entry.control->m_window;
+        if (entry.Control() == nullptr) continue;
+        HWND upDown = entry.Window();
         if (!IsWindow(upDown) || !IsClass(upDown, UPDOWN_CLASS)) continue;
         HWND buddy = reinterpret_cast<HWND>(SendMessageW(upDown, UDM_GETBUDDY, 0, 0));
         if (buddy == nullptr || !IsWindow(buddy)) continue;
@@ -138,9 +130,7 @@ void CzControlManager::PlaceUpDowns() const {
 void CzControlManager::Follow(CSize offset) {
     std::vector<Move> moves;
     for (const Entry& entry : m_entries) {
-        HWND window = nullptr;
-        if (entry.control && entry.control->m_kind == LOCATION_CONTROL) window = entry.control->m_window;
-        if (entry.location->m_kind == LOCATION_CANVAS) window = WindowOf(*entry.location);
+        HWND window = entry.Window();
         if (window == nullptr || !IsWindow(window) || !CzIsPopupWindow(window) || !IsWindowVisible(window)) continue;
         CRect rect;
         GetWindowRect(window, &rect);
@@ -153,39 +143,37 @@ void CzControlManager::Follow(CSize offset) {
 
 void CzControlManager::ShowWith(bool shown) {
     for (const Entry& entry : m_entries) {
-        if (entry.location->m_kind == LOCATION_CANVAS) {
-            const auto& embedded = static_cast<const CzCanvasRecord&>(*entry.location);
-            embedded.m_window->ShowWindow(shown && embedded.m_visible ? SW_SHOWNA : SW_HIDE);
-        } else if (entry.control && entry.control->m_kind == LOCATION_CONTROL) {
-            HWND window = entry.control->m_window;
-            if (!IsWindow(window) || !CzIsPopupWindow(window)) continue;
-            ShowWindow(window, shown && entry.control->m_visible ? SW_SHOWNA : SW_HIDE);
+        if (const CzCanvasRecord* embedded = entry.Embedded()) {
+            embedded->m_window->ShowWindow(shown && embedded->m_visible ? SW_SHOWNA : SW_HIDE);
+        } else if (const CzControlRecord* control = entry.Control()) {
+            if (!IsWindow(control->m_window) || !CzIsPopupWindow(control->m_window)) continue;
+            ShowWindow(control->m_window, shown && control->m_visible ? SW_SHOWNA : SW_HIDE);
         }
     }
 }
 
 void CzControlManager::EnableWith(bool enabled) {
     for (const Entry& entry : m_entries) {
-        if (entry.location->m_kind == LOCATION_CANVAS) {
-            const auto& embedded = static_cast<const CzCanvasRecord&>(*entry.location);
-            if (embedded.m_visible) embedded.m_window->EnableWindow(enabled && embedded.m_enabled);
-        } else if (entry.control && entry.control->m_kind == LOCATION_CONTROL && IsWindow(entry.control->m_window)) {
-            EnableWindow(entry.control->m_window, enabled && entry.control->m_enabled);
+        if (const CzCanvasRecord* embedded = entry.Embedded()) {
+            if (embedded->m_visible) embedded->m_window->EnableWindow(enabled && embedded->m_enabled);
+        } else if (const CzControlRecord* control = entry.Control();
+                   control != nullptr && IsWindow(control->m_window)) {
+            EnableWindow(control->m_window, enabled && control->m_enabled);
         }
     }
 }
 
 bool CzControlManager::EnableControl(UINT id, bool enable) {
     for (const Entry& entry : m_entries) {
-        if (id == static_cast<UINT>(-1) && entry.location->m_kind == LOCATION_CANVAS) {
-            auto& embedded = static_cast<CzCanvasRecord&>(*entry.location);
-            embedded.m_enabled = enable;
-            embedded.m_window->EnableWindow(enable);
+        CzCanvasRecord* embedded = entry.Embedded();
+        if (id == static_cast<UINT>(-1) && embedded != nullptr) {
+            embedded->m_enabled = enable;
+            embedded->m_window->EnableWindow(enable);
             return true;
         }
-        if (entry.control && entry.control->m_kind == LOCATION_CONTROL && entry.control->m_id == id) {
-            entry.control->m_enabled = enable;
-            EnableWindow(entry.control->m_window, enable);
+        if (CzControlRecord* control = entry.Control(); control != nullptr && control->m_id == id) {
+            control->m_enabled = enable;
+            EnableWindow(control->m_window, enable);
             return true;
         }
     }
@@ -195,29 +183,27 @@ bool CzControlManager::EnableControl(UINT id, bool enable) {
 bool CzControlManager::ShowControl(UINT id, bool show) {
     const bool canvasShown = m_canvas.IsWindowVisible() != FALSE;
     for (const Entry& entry : m_entries) {
-        if (id == static_cast<UINT>(-1) && entry.location->m_kind == LOCATION_CANVAS) {
-            auto& embedded = static_cast<CzCanvasRecord&>(*entry.location);
-            embedded.m_visible = show;
-            embedded.m_window->ShowWindow(show && canvasShown ? SW_SHOWNA : SW_HIDE);
+        CzCanvasRecord* embedded = entry.Embedded();
+        if (id == static_cast<UINT>(-1) && embedded != nullptr) {
+            embedded->m_visible = show;
+            embedded->m_window->ShowWindow(show && canvasShown ? SW_SHOWNA : SW_HIDE);
             return true;
         }
-        if (entry.control && entry.control->m_kind == LOCATION_CONTROL && entry.control->m_id == id) {
-            entry.control->m_visible = show;
+        if (CzControlRecord* control = entry.Control(); control != nullptr && control->m_id == id) {
+            control->m_visible = show;
             // A popup shows only over a canvas on the screen.
-            const bool visible = show && (canvasShown || !CzIsPopupWindow(entry.control->m_window));
-            ShowWindow(entry.control->m_window, visible ? SW_SHOWNA : SW_HIDE);
+            const bool visible = show && (canvasShown || !CzIsPopupWindow(control->m_window));
+            ShowWindow(control->m_window, visible ? SW_SHOWNA : SW_HIDE);
             return true;
         }
     }
     return false;
 }
 
-void CzControlManager::RepaintWindows() const {
+void CzControlManager::RepaintPopups() const {
     for (const Entry& entry : m_entries) {
-        HWND window = nullptr;
-        if (entry.control) window = entry.control->m_window;
-        if (entry.location->m_kind == LOCATION_CANVAS) window = WindowOf(*entry.location);
-        if (window != nullptr && IsWindow(window)) {
+        HWND window = entry.Window();
+        if (window != nullptr && IsWindow(window) && CzIsPopupWindow(window)) {
             RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
         }
     }
