@@ -1,7 +1,8 @@
 // movanta-setup: completes or undoes an installation in the prefix that
 // holds this program (its bin/ folder's parent).
 //   install    registers every plug-in in lib/movanta/plugins and writes the
-//              machine values "AppPath" and "UninstallString"
+//              machine values "AppPath" (the application folder, lib/movanta)
+//              and "UninstallString"
 //   uninstall  unregisters the plug-ins, removes the machine values and the
 //              files the installation placed (listed in
 //              share/movanta/installed-files.txt)
@@ -69,7 +70,7 @@ int Install(const fs::path& prefix) {
         return 1;
     }
     const std::string uninstall = "\"" + (prefix / "bin/movanta-setup").string() + "\" uninstall";
-    if (movanta::WriteRegString(key, L"AppPath", movanta::Utf8ToWide(prefix.string())) != ERROR_SUCCESS ||
+    if (movanta::WriteRegString(key, L"AppPath", movanta::Utf8ToWide((prefix / "lib/movanta").string())) != ERROR_SUCCESS ||
         movanta::WriteRegString(key, L"UninstallString", movanta::Utf8ToWide(uninstall)) != ERROR_SUCCESS) {
         std::fprintf(stderr, "movanta-setup: cannot write the machine settings\n");
         ++failures;

@@ -5,16 +5,13 @@
 
 #include <vector>
 
+#include "dshow/platform_filters.h"
 #include "decoder_filter.h"
 
 struct AVFrame;
 struct SwrContext;
 
 namespace movanta::dshow {
-
-// {3C1E7A52-9B4D-4E0F-8C61-2D7B5A9E0F12}
-inline constexpr CLSID CLSID_MovantaAudioDecoder = {
-    0x3C1E7A52, 0x9B4D, 0x4E0F, {0x8C, 0x61, 0x2D, 0x7B, 0x5A, 0x9E, 0x0F, 0x12}};
 
 class CAvAudioDecoder final : public CAvDecoderFilter {
 public:

@@ -3,16 +3,13 @@
 // before 0 (the run-up to a seek target) are decoded and dropped.
 #pragma once
 
+#include "dshow/platform_filters.h"
 #include "decoder_filter.h"
 #include "picture_writer.h"
 
 struct AVFrame;
 
 namespace movanta::dshow {
-
-// {3C1E7A52-9B4D-4E0F-8C61-2D7B5A9E0F11}
-inline constexpr CLSID CLSID_MovantaVideoDecoder = {
-    0x3C1E7A52, 0x9B4D, 0x4E0F, {0x8C, 0x61, 0x2D, 0x7B, 0x5A, 0x9E, 0x0F, 0x11}};
 
 class CAvVideoDecoder : public CAvDecoderFilter {
 public:

@@ -9,15 +9,12 @@
 #include <memory>
 #include <string>
 
+#include "dshow/platform_filters.h"
 #include "av_media_type.h"
 #include "demuxer.h"
 #include "dshow/source.h"
 
 namespace movanta::dshow {
-
-// {D0B1A5E2-6C1F-4B57-9E3B-5A1C2F7E8D40}
-inline constexpr CLSID CLSID_MovantaFileSource = {
-    0xD0B1A5E2, 0x6C1F, 0x4B57, {0x9E, 0x3B, 0x5A, 0x1C, 0x2F, 0x7E, 0x8D, 0x40}};
 
 class CAvSourceFilter : public CSource {
 public:

@@ -24,7 +24,7 @@ grep -q "$prefix/lib/movanta/plugins/$(basename "$plugin")" "$classes" || fail "
 "$prefix/bin/movanta-convert" --help | grep -q "usage: movanta-convert" || fail "movanta-convert does not run"
 
 hive="$prefix/lib/movanta/registry/HKEY_LOCAL_MACHINE.reg"
-grep -q "\"AppPath\"=sz:\"$prefix\"" "$hive" || fail "AppPath missing: $(cat "$hive")"
+grep -q "\"AppPath\"=sz:\"$prefix/lib/movanta\"" "$hive" || fail "AppPath missing: $(cat "$hive")"
 uninstall=$(sed -n 's/^"UninstallString"=sz:"\(.*\)"$/\1/p' "$hive" | sed 's/\\"/"/g')
 [ -n "$uninstall" ] || fail "UninstallString missing"
 
