@@ -7,7 +7,7 @@ MOVANTA_PACKAGES=(
   libgtest-dev libgmock-dev
   libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libswresample-dev
   libopencore-amrnb-dev libsdl2-dev
-  qt6-base-dev qt6-qpa-plugins fonts-dejavu-core libxcb1-dev gettext
+  qt6-base-dev qt6-svg-dev qt6-qpa-plugins fonts-dejavu-core libxcb1-dev gettext
 )
 # What the tests add: a private X server, a compositing manager and a
 # mouse driver for the tests that need a real display.

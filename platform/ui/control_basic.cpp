@@ -184,6 +184,13 @@ public:
         auto* label = new ClickableLabel(host, [this] {
             if ((Style() & SS_NOTIFY) != 0) Notify(STN_CLICKED);
         });
+        if ((Style() & SS_TYPEMASK) == SS_BLACKRECT) {
+            QPalette palette = label->palette();
+            palette.setColor(QPalette::Window, Qt::black);
+            label->setPalette(palette);
+            label->setAutoFillBackground(true);
+            return label;
+        }
         label->setText(ToQt(TitleOf(window_)));
         const DWORD align = Style() & 0x3;
         label->setAlignment((align == SS_CENTER  ? Qt::AlignHCenter

@@ -52,6 +52,8 @@ inline constexpr WORD EN_CHANGE = 0x0300;
 inline constexpr DWORD SS_LEFT = 0x0;
 inline constexpr DWORD SS_CENTER = 0x1;
 inline constexpr DWORD SS_RIGHT = 0x2;
+inline constexpr DWORD SS_BLACKRECT = 0x4;  // a black area, no text
+inline constexpr DWORD SS_TYPEMASK = 0x1F;
 inline constexpr DWORD SS_NOTIFY = 0x0100;
 inline constexpr WORD STN_CLICKED = 0;
 

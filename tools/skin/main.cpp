@@ -17,7 +17,7 @@ int Usage() {
                  "  movanta-skin check PACKAGE\n"
                  "  movanta-skin sections PACKAGE\n"
                  "  movanta-skin show PACKAGE SECTION [--dialog] [--seconds N] [--screenshot FILE.png]\n"
-                 "                    [--size WIDTHxHEIGHT] [--embed SECTION]...\n";
+                 "                    [--size WIDTHxHEIGHT] [--embed SECTION]... [--texts LOCALIZATION_FOLDER]\n";
     return 2;
 }
 
@@ -56,6 +56,8 @@ int main(int argc, char** argv) {
                 options.seconds = static_cast<unsigned>(std::stoul(args[++i]));
             } else if (args[i] == "--screenshot" && i + 1 < args.size()) {
                 options.screenshot = args[++i];
+            } else if (args[i] == "--texts" && i + 1 < args.size()) {
+                options.texts = args[++i];
             } else if (args[i] == "--embed" && i + 1 < args.size()) {
                 options.embedded.push_back(args[++i]);
             } else if (args[i] == "--size" && i + 1 < args.size()) {

@@ -7,6 +7,7 @@
 #include <map>
 
 #include "afxwin/app.h"
+#include "langtext/langtext.h"
 #include "skin/canvas_dlg.h"
 #include "skin/canvas_wnd.h"
 #include "skin/parser_exception.h"
@@ -37,6 +38,9 @@ public:
     CShow(std::ostream& out, const ShowOptions& options) : m_out(out), m_options(options) {}
 
     LPCWSTR fnAcquireString(int id) override {
+        if (!m_options.texts.empty()) {
+            if (LPCWSTR text = orkMLGetString(id)) return text;
+        }
         std::wstring& text = m_texts[id];
         if (text.empty()) text = L"Text " + std::to_wstring(id);
         return text.c_str();
@@ -145,6 +149,10 @@ int Show(const std::string& package, const std::string& section, const ShowOptio
          std::ostream& err) {
     if (!movanta::ui::StartDesktop()) {
         err << "movanta-skin: no display to show the section on" << std::endl;
+        return 2;
+    }
+    if (!options.texts.empty() && !orkInitMLTran(Utf8ToWide(options.texts).c_str(), 0)) {
+        err << "movanta-skin: no texts in " << options.texts << std::endl;
         return 2;
     }
     const std::wstring widePackage = Utf8ToWide(package);

@@ -14,10 +14,13 @@ struct ShowOptions {
     int width = 0;           // the window's size after the skin (0: the picture's)
     int height = 0;
     std::vector<std::string> embedded;  // sections of canvases embedded in the window
+    std::string texts;  // a Localization folder: texts as the application shows them
 };
 
 // Shows the section until the window is closed (Escape or a right click);
-// every command of its buttons is written to `out` as "command ID". Each
+// every command of its buttons is written to `out` as "command ID". Texts
+// show as "Text ID", or with `texts` as the application's texts in the
+// locale's language (those it has none for stay "Text ID"). Each
 // embedded section becomes a canvas window of its own inside the first
 // (its Canvas key with STYLE 0x40000000 puts it into the slot of its name).
 int Show(const std::string& package, const std::string& section, const ShowOptions& options, std::ostream& out,

@@ -8,6 +8,7 @@
 #include <QDialog>
 #include <QFileDialog>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QSlider>
@@ -128,6 +129,15 @@ TEST_F(ControlsTest, EditBoxesAndButtonsKeepTheirStateAndNotify) {
     EXPECT_EQ(SendMessageW(second, BM_GETCHECK, 0, 0), static_cast<LRESULT>(BST_CHECKED));
     ASSERT_EQ(gNotices.size(), 3u);
     EXPECT_EQ(gNotices[0].wParam, MAKEWPARAM(11, BN_CLICKED));
+}
+
+TEST_F(ControlsTest, ABlackRectangleStaticIsBlackAndShowsNoText) {
+    Make(WC_STATIC, SS_BLACKRECT, 20, L"hidden");
+    QLabel* area = OnlyWidget<QLabel>();
+    ASSERT_NE(area, nullptr);
+    EXPECT_TRUE(area->text().isEmpty());
+    const QImage picture = area->grab().toImage();
+    EXPECT_EQ(picture.pixelColor(picture.width() / 2, picture.height() / 2), QColor(Qt::black));
 }
 
 TEST_F(ControlsTest, RangesListsAndTrees) {
