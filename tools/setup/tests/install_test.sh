@@ -23,6 +23,15 @@ grep -q "Movanta test counter" "$classes" || fail "the plug-in's class is not re
 grep -q "$prefix/lib/movanta/plugins/$(basename "$plugin")" "$classes" || fail "wrong plug-in path: $(cat "$classes")"
 "$prefix/bin/movanta-convert" --help | grep -q "usage: movanta-convert" || fail "movanta-convert does not run"
 
+# What ships beside the program, in the application folder and for the desktop.
+for file in lib/movanta/Movanta.zsp lib/movanta/liblangtext.so lib/movanta/libinstallation.so \
+  lib/movanta/Localization/en/LC_MESSAGES/movanta.mo lib/movanta/Localization/de/LC_MESSAGES/movanta.mo \
+  lib/movanta/Localization/fr/LC_MESSAGES/movanta.mo lib/movanta/Localization/Movanta.html \
+  share/applications/movanta.desktop share/icons/hicolor/scalable/apps/movanta.svg \
+  share/icons/hicolor/48x48/apps/movanta.png share/icons/hicolor/256x256/apps/movanta.png; do
+  [ -s "$prefix/$file" ] || fail "not installed: $file"
+done
+
 hive="$prefix/lib/movanta/registry/HKEY_LOCAL_MACHINE.reg"
 grep -q "\"AppPath\"=sz:\"$prefix/lib/movanta\"" "$hive" || fail "AppPath missing: $(cat "$hive")"
 uninstall=$(sed -n 's/^"UninstallString"=sz:"\(.*\)"$/\1/p' "$hive" | sed 's/\\"/"/g')
