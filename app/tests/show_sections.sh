@@ -33,8 +33,8 @@ show() {
   echo "$section: shown at $size, command $command clicked"
 }
 show MainFrm "" 620 540 574 494 32779
-show MessageDlgOK --dialog 420 200 344 165 1
-show MessageDlg --dialog 420 200 344 165 2
+show MessageDlgOK --dialog 420 220 344 185 1
+show MessageDlg --dialog 420 220 344 185 2
 show OptionDlg --dialog 460 360 233 158 32789
 show PreviewDlg --dialog 412 430 100 382 32787
 show ProgressDlg --dialog 420 180 344 145 32797

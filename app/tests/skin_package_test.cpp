@@ -3,6 +3,7 @@
 // cells and frames fit what draws them.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <map>
 #include <set>
@@ -229,6 +230,61 @@ TEST_F(SkinPackage, EveryFontAndTextTheSkinNamesExists) {
     }
     // The windows draw with fonts 2, 4, 5 and 7 besides those of their texts.
     EXPECT_GE(CzSkinParser::fnGetPackage().fnGetNumberFonts(), 8);
+}
+
+// The size `text` takes in package font `font` with DrawText's `format`
+// (with DT_WORDBREAK, within `width`).
+CSize Measure(const std::wstring& text, int font, UINT format, int width) {
+    HDC dc = CreateCompatibleDC(nullptr);
+    CFont* chosen = CzSkinParser::fnGetPackage().fnGetFont(font);
+    HGDIOBJ previous = SelectObject(dc, static_cast<HFONT>(*chosen));
+    RECT box {0, 0, width, 0};
+    DrawTextW(dc, text.c_str(), -1, &box, format | DT_CALCRECT);
+    SelectObject(dc, previous);
+    DeleteDC(dc);
+    return {box.right - box.left, box.bottom - box.top};
+}
+
+std::wstring CaptionOf(int id) {
+    const std::wstring text = orkMLGetString(id);
+    return text.substr(0, text.find(L'\n'));
+}
+
+TEST_F(SkinPackage, EveryTextFitsItsPlaceInEveryLanguage) {
+    const Section main("MainFrm");
+    const Section option("OptionDlg");
+    const Section message("MessageDlg");
+    const Section progress("ProgressDlg");
+    const Item& messageText = message.Of(KEY_TEXT, 10001);
+    const Item& open = main.Of(KEY_BTN, 32781);
+    const int buttonWidth = main.Load(open.image).width / open.frames;
+    for (const char* locale : {"C", "de_DE.UTF-8", "fr_FR.UTF-8"}) {
+        SCOPED_TRACE(locale);
+        setenv("LANG", locale, 1);
+        ASSERT_TRUE(orkInitMLTran(movanta::Utf8ToWide(LOCALIZATION_DIR).c_str(), 0));
+        for (const Section* section : {&main, &option, &message, &progress}) {
+            for (const Item& item : section->Items()) {
+                if (item.kind != KEY_TEXT || item.id == 10001) continue;
+                const CSize size = Measure(orkMLGetString(item.id), std::max(item.font, 0), DT_SINGLELINE, 0);
+                EXPECT_LE(size.cx, item.pos.Width()) << item.name.ToUtf8();
+                EXPECT_LE(size.cy, item.pos.Height()) << item.name.ToUtf8();
+            }
+        }
+        std::vector<int> messages = {23};
+        for (int id = 1001; id <= 1011; ++id) messages.push_back(id);
+        for (int id : messages) {
+            const CSize size = Measure(orkMLGetString(id), messageText.font, DT_WORDBREAK, messageText.pos.Width());
+            EXPECT_LE(size.cy, messageText.pos.Height()) << "message " << id;
+        }
+        // Captions the windows draw on their buttons: the main window's in
+        // font 2, the dialogs' in font 4, all on buttons of the same width.
+        for (int id : {4, 5, 6}) EXPECT_LE(Measure(CaptionOf(id), 2, DT_SINGLELINE, 0).cx + 8, buttonWidth) << id;
+        for (int id : {9, 14, 15, 16, 17}) EXPECT_LE(Measure(CaptionOf(id), 4, DT_SINGLELINE, 0).cx + 8, buttonWidth) << id;
+        for (int phone = 101; phone <= 105; ++phone) {
+            EXPECT_LE(Measure(orkMLGetString(phone), 1, DT_SINGLELINE, 0).cx + 24, option.Of(KEY_CTRL, 1002).pos.Width())
+                << "phone " << phone;
+        }
+    }
 }
 
 }  // namespace
