@@ -97,6 +97,12 @@ TEST_F(LangText, TheLocaleChoosesTheLanguage) {
     folder.Init();
     EXPECT_EQ(Text(17), L"Abbrechen");
 
+    // The application names the folder the platform's way: "AppPath\Localization".
+    const fs::path copy(folder.dir.Path());
+    UseLocale(nullptr, "fr_FR.UTF-8");
+    ASSERT_TRUE(orkInitMLTran(movanta::Utf8ToWide(copy.parent_path().string() + "\\" + copy.filename().string()).c_str(), 0));
+    EXPECT_EQ(Text(17), L"Annuler");
+
     for (const char* other : {"ja_JP.UTF-8", "C", "POSIX", "../../etc", ""}) {
         UseLocale(nullptr, other);
         folder.Init();
