@@ -113,8 +113,9 @@ LRESULT CWnd::AfxWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
     const MSG* outer = object->m_pCurrentMsg;
     object->m_pCurrentMsg = &current;
     const LRESULT result = object->WindowProc(message, wParam, lParam);
-    // WM_NCDESTROY may have deleted the object.
-    if (message != WM_NCDESTROY) object->m_pCurrentMsg = outer;
+    // A handler that destroyed the window may have deleted the object with
+    // it (WM_NCDESTROY, or any message whose handler called DestroyWindow).
+    if (message != WM_NCDESTROY && FromHandlePermanent(window) == object) object->m_pCurrentMsg = outer;
     return result;
 }
 

@@ -86,6 +86,38 @@ TEST(MessageMaps, ADerivedEntryOverridesTheBaseAndOthersFallBackToIt) {
     EXPECT_EQ(window.m_hWnd, nullptr) << "detached at WM_NCDESTROY";
 }
 
+// A window that ends itself from a handler and is deleted with its window,
+// as frame windows are.
+class CSelfEndingWnd : public CWnd {
+public:
+    static inline int deleted = 0;
+
+protected:
+    DECLARE_MESSAGE_MAP()
+    afx_msg LRESULT OnApp(WPARAM, LPARAM) {
+        DestroyWindow();
+        return 5;
+    }
+    void PostNcDestroy() override {
+        ++deleted;
+        delete this;
+    }
+};
+
+BEGIN_MESSAGE_MAP(CSelfEndingWnd, CWnd)
+ON_MESSAGE(WM_APP, OnApp)
+END_MESSAGE_MAP()
+
+TEST(MessageMaps, AWindowDeletedByItsOwnHandlerIsNotTouchedAfter) {
+    auto* window = new CSelfEndingWnd;
+    ASSERT_TRUE(window->CreateEx(0, nullptr, L"ending", WS_POPUP, 0, 0, 50, 50, nullptr, nullptr));
+    HWND handle = window->m_hWnd;
+    CSelfEndingWnd::deleted = 0;
+    EXPECT_EQ(SendMessageW(handle, WM_APP, 0, 0), 5);
+    EXPECT_EQ(CSelfEndingWnd::deleted, 1);
+    EXPECT_FALSE(IsWindow(handle));
+}
+
 LRESULT OriginalProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_APP + 1) gCalls.push_back("original");
     return DefWindowProcW(window, message, wParam, lParam);
