@@ -296,6 +296,16 @@ void QtBackend::Activate(HWND window) {
         widget->raise();
         RaiseOwned(window);
         widget->activateWindow();
+        // Qt asks the X server for the focus with the time of the last event
+        // this process saw; when another program took the focus since (a
+        // second start asking this window forward), the server ignores
+        // that. The request is made again for the present time.
+        auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
+        if (x11 != nullptr && x11->connection() != nullptr && widget->isWindow() && widget->isVisible()) {
+            xcb_set_input_focus(x11->connection(), XCB_INPUT_FOCUS_PARENT, static_cast<xcb_window_t>(widget->winId()),
+                                XCB_CURRENT_TIME);
+            xcb_flush(x11->connection());
+        }
     });
 }
 

@@ -128,8 +128,18 @@ void WindowWidget::UpdateCutOut() {
 }
 
 void WindowWidget::paintEvent(QPaintEvent* event) {
+    // As on the system this stands for, a child of a per-pixel layered
+    // window shows nothing of its own: it takes the mouse, and its pixels
+    // are the ones the layered window presents.
     QPainter painter(this);
     painter.setClipRegion(event->region());
+    if (const auto* top = dynamic_cast<const WindowWidget*>(window()); top != this && top != nullptr && top->perPixel_) {
+        if (const gdi::Bitmap* presented = gdi::SurfaceOf(top->window_)) {
+            painter.setCompositionMode(QPainter::CompositionMode_Source);
+            painter.drawImage(QPoint(0, 0), ImageOf(*presented, true), QRect(mapTo(top, QPoint(0, 0)), size()));
+        }
+        return;
+    }
     const gdi::Bitmap* surface = gdi::SurfaceOf(window_);
     if (surface == nullptr) {
         // Nothing drawn yet (controls never draw): the face colour, or clear.

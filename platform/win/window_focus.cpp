@@ -89,6 +89,14 @@ HWND SetFocus(HWND window) {
 BOOL SetForegroundWindow(HWND window) {
     if (IsRemoteWindow(window)) return ForegroundRemote(window) ? TRUE : FALSE;
     if (!IsWindow(window)) return FALSE;
+    const HWND before = GetActiveWindow();
     Activate(window, WA_ACTIVE, false);
+    // Another program's window may hold the desktop's focus without this
+    // process having heard of it: a window this process counts active
+    // already is raised on the desktop all the same.
+    const HWND root = GetActiveWindow();
+    if (root != nullptr && root == before) {
+        if (WindowBackend* backend = BackendOf(root)) backend->Activate(root);
+    }
     return TRUE;
 }

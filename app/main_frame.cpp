@@ -1,0 +1,251 @@
+#include "main_frame.h"
+
+#include "afxwin/app.h"
+#include "app_messages.h"
+#include "app_texts.h"
+#include "installation/installation.h"
+#include "message_dlg.h"
+#include "phone_profiles.h"
+#include "skin/library.h"
+#include "skin/parser_exception.h"
+
+namespace movanta::app {
+namespace {
+
+constexpr UINT kVideoArea = 1001;
+constexpr int kTimeFont = 7;
+constexpr int kFaceFont = 2;
+constexpr UINT kFileNameTool = 1;
+constexpr unsigned kDirectXNeeded = 90;
+constexpr UINT kTimeFormat = 2;  // DT_RIGHT
+
+// The buttons whose captions are tool tips (their pictures say what they
+// do) and those whose captions are drawn on them.
+struct Caption {
+    UINT command;
+    int text;
+};
+constexpr Caption kTipCaptions[] = {{kMinimise, 3}, {kClose, 2},     {kPlay, 7},    {kPause, 8}, {kStop, 9},
+                                    {kMarkStart, 10}, {kMarkEnd, 11}, {kPreview, 12}, {kSave, 13}};
+constexpr Caption kDrawnCaptions[] = {{kOpen, 4}, {kOptions, 5}, {kHelp, 6}};
+constexpr int kSoundOnText = 19;
+constexpr int kSoundOffText = 18;
+
+}  // namespace
+
+// The skin's pictures the window loaded; the bars keep copies of their own.
+struct CMainFrame::SkinPictures {
+    MediaBarPictures media;
+    HBITMAP volume = nullptr;
+    HBITMAP volumeIndicator = nullptr;
+    ~SkinPictures() {
+        for (HBITMAP picture : {media.background, media.track, media.handle, media.start, media.end, volume,
+                                volumeIndicator}) {
+            if (picture != nullptr) DeleteObject(picture);
+        }
+    }
+};
+
+BEGIN_MESSAGE_MAP(CMainFrame, CzCanvasWnd)
+ON_WM_CREATE()
+ON_WM_DESTROY()
+ON_COMMAND(kMinimise, OnMinimise)
+ON_COMMAND(kClose, OnCloseButton)
+ON_COMMAND(kSound, OnSound)
+ON_MESSAGE(WM_VOLUMEBAR_POS, OnVolumeBarPos)
+END_MESSAGE_MAP()
+
+CMainFrame::CMainFrame() {
+    m_CNTConfig.nResampleMode = 1;
+    m_CNTConfig.nAudioQuality = 1;
+    m_CNTConfig.nVideoQuality = 1;
+    m_CNTConfig.nSysFormat = TRX_SYS_MP4;
+}
+
+CMainFrame::~CMainFrame() = default;
+
+LPCWSTR CMainFrame::fnAcquireString(int id) {
+    if (id == 1) return kTitle;
+    if (m_texts) {
+        if (LPCWSTR text = m_texts->Lookup(static_cast<UINT>(id))) return text;
+    }
+    return TextOf(id);
+}
+
+BOOL CMainFrame::PreCreateWindow(CREATESTRUCTW& create) {
+    // A class of its own, so that a second start finds this window and no
+    // other program's.
+    WNDCLASSW windowClass {};
+    if (!::GetClassInfoW(nullptr, kWindowClass, &windowClass)) {
+        windowClass.style = CS_DBLCLKS;
+        windowClass.lpfnWndProc = ::DefWindowProcW;
+        windowClass.lpszClassName = kWindowClass;
+        if (::RegisterClassW(&windowClass) == 0) return FALSE;
+    }
+    create.lpszClass = kWindowClass;
+    create.style |= WS_MINIMIZEBOX | WS_SYSMENU;
+    return CzCanvasWnd::PreCreateWindow(create);
+}
+
+BOOL CMainFrame::PreTranslateMessage(MSG* message) {
+    if (m_toolTip.GetSafeHwnd() != nullptr) m_toolTip.RelayEvent(message);
+    return CzCanvasWnd::PreTranslateMessage(message);
+}
+
+CRect CMainFrame::NamedRect(const WCHAR* name) const {
+    std::wstring value(fnGetParser().fnGetCustomKey(name).Wide());
+    WCHAR* p = value.data();
+    CRect rect;
+    if (CzSkinParser::fnIsTagPOS(p)) CzSkinParser::fnParseTag(p, rect);
+    return rect;
+}
+
+bool CMainFrame::TakeSkin() {
+    fnParseScript(L"Movanta.zsp", L"MainFrm");
+    const CzSkinParser& parser = fnGetParser();
+    const auto load = [&parser](const WCHAR* key) { return parser.fnLoadImage(parser.fnGetCustomKey(key).Wide().c_str()); };
+    m_pictures = std::make_unique<SkinPictures>();
+    m_pictures->media = {load(L"MediaBkg"), load(L"MediaBar"), load(L"MediaCur"), load(L"MediaStart"),
+                         load(L"MediaEnd")};
+    m_pictures->volume = load(L"VolBar");
+    m_pictures->volumeIndicator = load(L"VolInd");
+    m_fileNameRect = NamedRect(L"PosFileName");
+    m_mediaTimeRect = NamedRect(L"PosMediaTime");
+    m_videoLengthRect = NamedRect(L"PosVideoLen");
+    m_videoSizeRect = NamedRect(L"PosVideoSize");
+    m_fileNameFont = fnGetFont(kTimeFont);
+    m_timeFont = fnGetFont(kTimeFont);
+    return !m_fileNameRect.IsRectEmpty() && !m_mediaTimeRect.IsRectEmpty();
+}
+
+void CMainFrame::SetCaptions() {
+    for (const Caption& caption : kTipCaptions) fnChangeBtnText(caption.command, TextOf(caption.text));
+    CFont* face = fnGetFont(kFaceFont);
+    for (const Caption& caption : kDrawnCaptions) {
+        fnChangeBtnText(caption.command, TextOf(caption.text));
+        fnDrawBtnFace(caption.command, CaptionOf(caption.text).c_str(), kWhite, face);
+    }
+}
+
+int CMainFrame::OnCreate(LPCREATESTRUCTW create) {
+    if (CzCanvasWnd::OnCreate(create) == -1) return -1;
+    try {
+        if (!TakeSkin()) return -1;
+    } catch (CzSkinParserException*) {
+        return -1;  // the library's one exception object, not deleted
+    }
+    SetCaptions();
+    ShowPlay(true);
+    m_texts = std::make_unique<CStaticTextTable>();
+    m_texts->Bind(this);
+    DragAcceptFiles(TRUE);
+
+    m_toolTip.Create(this);
+    m_toolTip.Activate(FALSE);
+    m_toolTip.AddTool(this, L"C:\\", &m_fileNameRect, kFileNameTool);
+
+    const CRect mediaBarPlace = NamedRect(L"MediaBarPos");
+    m_mediaBar.SetUp(this, m_pictures->media);
+    m_mediaBar.Create(nullptr, L"Media Bar", WS_CHILD | WS_VISIBLE, mediaBarPlace, this, 0);
+    m_mediaBar.SetMarks(0, CMediaBar::kRange);
+    m_mediaBar.ShowWindow(SW_SHOW);
+
+    const CRect volumeBarPlace = NamedRect(L"VolBarPos");
+    m_volumeBar.SetUp(this, m_pictures->volume, m_pictures->volumeIndicator);
+    m_volumeBar.Create(nullptr, L"Volume Bar", WS_CHILD | WS_VISIBLE, volumeBarPlace, this, 0);
+    m_volumeBar.SetValue(40);
+
+    ZDDX_Control(this, kVideoArea, m_video);
+    m_video.ModifyStyle(0, WS_CLIPCHILDREN);
+
+    TrxInit(AfxGetInstanceHandle(), m_hWnd);
+    SetUiState(0);
+    InitRegistryValue();
+    if (ZINTChkDirectX() < kDirectXNeeded) {
+        CMessageDlg(this, TextOf(1010), CMessageDlg::kInformation).DoModal();
+        PostQuitMessage(0);
+    }
+    return 0;
+}
+
+void CMainFrame::InitRegistryValue() {
+    m_settings = LoadSettings();
+    m_CNTConfig.nTargetPhone = static_cast<std::int32_t>(m_settings.phone);
+    m_CNTConfig.nVideoQuality = static_cast<std::int32_t>(m_settings.videoQuality);
+    m_CNTConfig.nAudioQuality = static_cast<std::int32_t>(m_settings.audioQuality);
+    TrxSetMobileConfig(&PhoneProfile(static_cast<int>(m_settings.phone)));
+    SetSoundButton();
+    m_volumeBar.SetValue(static_cast<int>(m_settings.volume));
+}
+
+void CMainFrame::SetSoundButton() {
+    fnChangeBtnText(kSound, TextOf(m_settings.soundOn ? kSoundOnText : kSoundOffText));
+    fnCheckBtn(kSound, !m_settings.soundOn);
+}
+
+void CMainFrame::ShowPlay(bool play) {
+    fnShowBtn(play ? kPause : kPlay, false, true);
+    fnShowBtn(play ? kPlay : kPause, true, true);
+}
+
+void CMainFrame::DrawTimeText() {
+    fnClearCanvas(&m_mediaTimeRect, false);
+    fnDrawCanvas(L"00:00/00:00", m_mediaTimeRect, kTimeFormat, kWhite, m_timeFont, true, nullptr, true);
+}
+
+void CMainFrame::SetUiState(int state) {
+    if (state != 0) return;
+    ShowPlay(true);
+    for (UINT command = kPlay; command <= kSave; ++command) fnEnableBtn(command, false);
+    m_mediaBar.SetDisabled(true);
+    m_position = 0;
+    m_mediaBar.SetPosition(0);
+    m_mediaBar.SetDraggable(false);
+    m_volumeBar.SetDisabled(true);
+    DrawTimeText();
+}
+
+LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    const LRESULT result = CzCanvasWnd::WindowProc(message, wParam, lParam);
+    if (message == WM_SHOWWINDOW && wParam != 0) DrawTimeText();
+    return result;
+}
+
+void CMainFrame::OnMinimise() { ShowWindow(SW_MINIMIZE); }
+
+void CMainFrame::OnCloseButton() {
+    m_mediaBar.ShowWindow(SW_HIDE);
+    m_volumeBar.ShowWindow(SW_HIDE);
+    m_video.ShowWindow(SW_HIDE);
+    DestroyWindow();
+    PostQuitMessage(0);
+}
+
+void CMainFrame::OnSound() {
+    m_settings.soundOn = !m_settings.soundOn;
+    SetSoundButton();
+    TrxVolume(m_media, static_cast<std::int32_t>(m_settings.volume), m_settings.soundOn ? 0 : 1);
+}
+
+LRESULT CMainFrame::OnVolumeBarPos(WPARAM volume, LPARAM) {
+    m_settings.volume = static_cast<std::uint32_t>(std::min<WPARAM>(volume, CVolumeBar::kMaximum));
+    TrxVolume(m_media, static_cast<std::int32_t>(m_settings.volume), m_settings.soundOn ? 0 : 1);
+    return 0;
+}
+
+void CMainFrame::OnDestroy() {
+    if (m_media != nullptr) {
+        TrxCloseMedia(m_media);
+        m_media = nullptr;
+    }
+    ShowWindow(SW_HIDE);
+    m_mediaBar.DestroyWindow();
+    m_volumeBar.DestroyWindow();
+    m_video.DestroyWindow();
+    CzCanvasWnd::OnDestroy();
+    SaveSettings(m_settings);
+    TrxTEnd();
+    m_texts.reset();
+}
+
+}  // namespace movanta::app

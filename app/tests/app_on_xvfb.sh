@@ -1,0 +1,72 @@
+#!/usr/bin/env bash
+# The program Movanta as a person starts it, on a private X server with a
+# compositing manager: not installed, it says so and shows no window;
+# installed (into a temporary prefix, with a private user configuration),
+# its skinned main window comes up in the middle of the screen, a second
+# start raises it and ends without a window of its own, and its close
+# button ends it with the settings saved.
+# Usage: app_on_xvfb.sh BUILD_FOLDER OUTPUT_FOLDER
+set -euo pipefail
+export BUILD="$1" OUT="$2"
+mkdir -p "$OUT"
+export WORK="$(mktemp -d)"
+trap 'rm -rf "$WORK"' EXIT
+unset MOVANTA_REGISTRY_DIR
+export XDG_CONFIG_HOME="$WORK/config"
+cmake --install "$BUILD" --prefix "$WORK/prefix" > "$WORK/install.log"
+exec "$(dirname "$0")/../../platform/ui/tests/on_xvfb.sh" bash -c '
+set -euo pipefail
+fail() { echo "FAIL: $*"; exit 1; }
+# windows WIDTHxHEIGHT: the visible windows of that size.
+windows() {
+  for id in $(xdotool search --onlyvisible --name "" 2>/dev/null || true); do
+    [ "$(xdotool getwindowgeometry "$id" | sed -n "s/.*Geometry: //p")" = "$1" ] && echo "$id"
+  done
+  true
+}
+wait_for() {
+  for _ in $(seq 100); do [ -n "$(windows "$1")" ] && return 0; sleep 0.1; done
+  return 1
+}
+
+# Not installed: the message, no main window, and the end once it is read.
+MOVANTA_REGISTRY_DIR="$WORK/nothing" "$BUILD/lib/Movanta" > "$WORK/alone.log" 2>&1 &
+alone=$!
+sleep 2
+[ -z "$(windows 620x540)" ] || fail "a main window without an installation"
+xdotool key Return
+wait $alone || true
+kill -0 $alone 2>/dev/null && fail "not installed, it does not end"
+echo "not installed: message shown, no window"
+
+"$WORK/prefix/bin/movanta" > "$WORK/first.log" 2>&1 &
+first=$!
+wait_for 620x540 || fail "the main window did not come up"
+main=$(windows 620x540)
+[ "$(xdotool getwindowgeometry "$main" | sed -n "s/.*Position: \([0-9,]*\).*/\1/p")" = "202,114" ] || fail "not centred"
+sleep 1
+import -window root "$OUT/movanta-main.png" 2>/dev/null || true
+grep -q "NexaroMovantaMainFrame" "$XDG_CONFIG_HOME/movanta/registry/HKEY_CURRENT_USER.reg" || fail "no WndClassName"
+echo "started: main window centred"
+
+# Another window takes the focus; a second start gives it back and ends.
+"$WORK/prefix/bin/movanta-skin" show "$WORK/prefix/lib/movanta/Movanta.zsp" MessageDlgOK --dialog --seconds 8 > /dev/null &
+other=$!
+wait_for 420x220 || fail "the other window did not come up"
+xdotool mousemove --window "$(windows 420x220)" 100 100 click 1
+sleep 0.5
+timeout 10 "$WORK/prefix/bin/movanta" "/no/such clip.avi" > "$WORK/second.log" 2>&1 || fail "the second start failed"
+sleep 0.5
+[ "$(windows 620x540 | wc -l)" = 1 ] || fail "a second main window"
+focus=$(xdotool getwindowfocus)
+[ "$focus" = "$main" ] || fail "the first window was not raised (focus on $focus, main $main)"
+kill $other 2>/dev/null || true
+echo "second start: the first window raised, no second one"
+
+# The close button ends the program; the settings are saved.
+xdotool mousemove --window "$main" 584 30 click 1
+for _ in $(seq 50); do kill -0 $first 2>/dev/null || break; sleep 0.1; done
+kill -0 $first 2>/dev/null && fail "the close button did not end it"
+grep -q "VolumeValue" "$XDG_CONFIG_HOME/movanta/registry/HKEY_CURRENT_USER.reg" || fail "settings not saved"
+echo "closed: settings saved"
+echo "4 passed, 0 failed"'
