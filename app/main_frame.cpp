@@ -4,6 +4,7 @@
 #include "app_messages.h"
 #include "app_texts.h"
 #include "installation/installation.h"
+#include "media_time.h"
 #include "message_dlg.h"
 #include "phone_profiles.h"
 #include "skin/library.h"
@@ -53,6 +54,22 @@ ON_COMMAND(kMinimise, OnMinimise)
 ON_COMMAND(kClose, OnCloseButton)
 ON_COMMAND(kSound, OnSound)
 ON_MESSAGE(WM_VOLUMEBAR_POS, OnVolumeBarPos)
+ON_COMMAND(kOpen, OnOpen)
+ON_WM_DROPFILES()
+ON_COMMAND(kPlay, OnPlay)
+ON_COMMAND(kPause, OnPause)
+ON_COMMAND(kStop, OnStop)
+ON_COMMAND(kMarkStart, OnMarkStart)
+ON_COMMAND(kMarkEnd, OnMarkEnd)
+ON_WM_TIMER()
+ON_MESSAGE(WM_MEDIABAR_POS, OnMediaBarPos)
+ON_MESSAGE(WM_TRX_MEDIA_START, OnMediaStart)
+ON_MESSAGE(WM_TRX_MEDIA_PLAY, OnMediaPlay)
+ON_MESSAGE(WM_TRX_MEDIA_PAUSE, OnMediaPause)
+ON_MESSAGE(WM_TRX_MEDIA_STOPPED, OnMediaStopped)
+ON_MESSAGE(WM_TRX_MEDIA_STOP, OnMediaStop)
+ON_MESSAGE(WM_TRX_MEDIA_ERROR, OnMediaError)
+ON_MESSAGE(WM_TRX_MEDIA_NOTICE, OnMediaNotice)
 END_MESSAGE_MAP()
 
 CMainFrame::CMainFrame() {
@@ -164,7 +181,9 @@ int CMainFrame::OnCreate(LPCREATESTRUCTW create) {
     if (ZINTChkDirectX() < kDirectXNeeded) {
         CMessageDlg(this, TextOf(1010), CMessageDlg::kInformation).DoModal();
         PostQuitMessage(0);
+        return 0;
     }
+    if (!m_startFile.IsEmpty()) OpenChosen(m_startFile, true);
     return 0;
 }
 
@@ -190,24 +209,49 @@ void CMainFrame::ShowPlay(bool play) {
 
 void CMainFrame::DrawTimeText() {
     fnClearCanvas(&m_mediaTimeRect, false);
-    fnDrawCanvas(L"00:00/00:00", m_mediaTimeRect, kTimeFormat, kWhite, m_timeFont, true, nullptr, true);
+    const std::wstring text =
+        m_state == 0 ? std::wstring(L"00:00/00:00") : MediaTimeText(m_position) + L"/" + MediaTimeText(m_duration);
+    fnDrawCanvas(text.c_str(), m_mediaTimeRect, kTimeFormat, kWhite, m_timeFont, true, nullptr, true);
 }
 
 void CMainFrame::SetUiState(int state) {
-    if (state != 0) return;
-    ShowPlay(true);
-    for (UINT command = kPlay; command <= kSave; ++command) fnEnableBtn(command, false);
-    m_mediaBar.SetDisabled(true);
-    m_position = 0;
-    m_mediaBar.SetPosition(0);
-    m_mediaBar.SetDraggable(false);
-    m_volumeBar.SetDisabled(true);
-    DrawTimeText();
+    m_state = state;
+    if (state == 0) {
+        ShowPlay(true);
+        for (UINT command = kPlay; command <= kSave; ++command) fnEnableBtn(command, false);
+        m_mediaBar.SetDisabled(true);
+        m_position = 0;
+        m_mediaBar.SetPosition(0);
+        m_mediaBar.SetDraggable(false);
+        m_volumeBar.SetDisabled(true);
+        DrawTimeText();
+        return;
+    }
+    // 1 paused, 2 playing, 3 stopped.
+    ShowPlay(state != 2);
+    fnEnableBtn(kPlay, state != 2);
+    fnEnableBtn(kPause, state == 2);
+    fnEnableBtn(kStop, state != 3);
+    fnEnableBtn(kMarkStart, m_seekable);
+    fnEnableBtn(kMarkEnd, m_seekable);
+    m_mediaBar.SetDraggable(m_seekable);
+    fnEnableBtn(kPreview, m_previewAvailable);
+    fnEnableBtn(kSave, true);
+    m_mediaBar.SetDisabled(false);
+    if (state == 3) {
+        m_position = 0;
+        m_mediaBar.SetPosition(0);
+        UpdateMarkButtons();
+    }
 }
 
 LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     const LRESULT result = CzCanvasWnd::WindowProc(message, wParam, lParam);
-    if (message == WM_SHOWWINDOW && wParam != 0) DrawTimeText();
+    if (message == WM_SHOWWINDOW && wParam != 0) {
+        DrawTimeText();
+        if (m_state != 0) DrawFileName();
+        RefreshRangeTexts();
+    }
     return result;
 }
 

@@ -65,6 +65,23 @@ protected:
     afx_msg void OnCloseButton();
     afx_msg void OnSound();
     afx_msg LRESULT OnVolumeBarPos(WPARAM volume, LPARAM);
+    // The media: opening, the engine's notifications, playing and marking.
+    afx_msg void OnOpen();
+    afx_msg void OnDropFiles(HDROP drop);
+    afx_msg void OnPlay();
+    afx_msg void OnPause();
+    afx_msg void OnStop();
+    afx_msg void OnMarkStart();
+    afx_msg void OnMarkEnd();
+    afx_msg void OnTimer(UINT_PTR id);
+    afx_msg LRESULT OnMediaBarPos(WPARAM position, LPARAM);
+    afx_msg LRESULT OnMediaStart(WPARAM media, LPARAM summary);
+    afx_msg LRESULT OnMediaPlay(WPARAM media, LPARAM);
+    afx_msg LRESULT OnMediaPause(WPARAM media, LPARAM);
+    afx_msg LRESULT OnMediaStopped(WPARAM media, LPARAM);
+    afx_msg LRESULT OnMediaStop(WPARAM media, LPARAM);
+    afx_msg LRESULT OnMediaError(WPARAM media, LPARAM);
+    afx_msg LRESULT OnMediaNotice(WPARAM media, LPARAM notice);
 
 private:
     struct SkinPictures;
@@ -82,6 +99,18 @@ private:
     void ShowPlay(bool play);
     void DrawTimeText();
     CRect NamedRect(const WCHAR* name) const;
+    // Opens the source path (closing what was open); the marks are kept
+    // when asked. False (with the message shown) when it cannot be opened.
+    bool OpenMedia(bool keepMarks);
+    void MediaErrorCourse();
+    bool IsCurrent(WPARAM media) const { return media != 0 && reinterpret_cast<TrxMedia>(media) == m_media; }
+    void RefreshPosition();
+    void UpdateMarkButtons();
+    void RefreshRangeTexts();
+    void DrawFileName();
+    void KillMediaTimer();
+    // Starts opening a file the user chose: busy until the engine answers.
+    void OpenChosen(const CString& path, bool play);
 
     AppSettings m_settings;
     CNTConfig m_CNTConfig {};
@@ -101,6 +130,18 @@ private:
     TrxMedia m_media = nullptr;
     std::int64_t m_duration = 0;
     std::int64_t m_position = 0;
+    std::int64_t m_start = 0;  // the marks, 100 ns
+    std::int64_t m_end = 0;
+    CString m_source;
+    bool m_busy = false;
+    bool m_playing = false;
+    bool m_mediaTimer = false;
+    bool m_seekable = true;
+    bool m_replay = false;
+    bool m_hasAudio = false;
+    bool m_previewAvailable = false;
+    bool m_playWhenOpen = false;  // a dropped file or the command line's plays when open
+    int m_state = 0;
 };
 
 }  // namespace movanta::app

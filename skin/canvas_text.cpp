@@ -63,7 +63,8 @@ bool CzCanvasRecord::DrawText(LPCWSTR text, const CRect& rect, UINT format, COLO
     if (composition == nullptr) return false;
     if (text == nullptr) return true;
     if (*text == L'\0') text = L" ";
-    const CRect box = PlaceTextBox(Measure(text, format, font, rect), rect, format, soft);
+    const CSize measured = Measure(text, format, font, rect);
+    const CRect box = PlaceTextBox(measured, rect, format, soft);
     // The background under the text first.
     if (const Bitmap* own = skinkit::PictureOf(background)) {
         CopyArea(*own, CPoint(0, 0), *composition, box);
@@ -77,8 +78,11 @@ bool CzCanvasRecord::DrawText(LPCWSTR text, const CRect& rect, UINT format, COLO
     if (work == nullptr) return false;
     const CRect local(0, 0, box.Width(), box.Height());
     CopyArea(*composition, box.TopLeft(), *work, local);
-    CRect inner = local;
-    if (soft) inner.DeflateRect(1, 1);
+    // The text keeps the place it measured at: the halo's box only adds the
+    // pixels around it (a box shrunk by the halo would cut the glyphs of a
+    // text that reaches the edge of its rectangle).
+    CRect inner = PlaceTextBox(measured, rect, format, false);
+    inner.OffsetRect(-box.left, -box.top);
     Write(scratch, text, inner, format, colour, font);
     if (soft) {
         const size_t bytes = static_cast<size_t>(work->bitCount / 8);

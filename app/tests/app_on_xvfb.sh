@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The program Movanta as a person starts it, on a private X server with a
 # compositing manager: not installed, it says so and shows no window;
-# installed (into a temporary prefix, with a private user configuration),
-# its skinned main window comes up in the middle of the screen, a second
+# installed (into a temporary prefix, with a private user configuration)
+# and started with a clip, its skinned main window comes up in the middle of
+# the screen and plays the clip, the bars follow the real mouse, a second
 # start raises it and ends without a window of its own, and its close
 # button ends it with the settings saved.
 # Usage: app_on_xvfb.sh BUILD_FOLDER OUTPUT_FOLDER
@@ -14,6 +15,7 @@ trap 'rm -rf "$WORK"' EXIT
 unset MOVANTA_REGISTRY_DIR
 export XDG_CONFIG_HOME="$WORK/config"
 cmake --install "$BUILD" --prefix "$WORK/prefix" > "$WORK/install.log"
+TMPDIR="$WORK" "$WORK/prefix/bin/movanta-convert" > "$WORK/sample.log"  # makes movanta-sample/sample.avi
 exec "$(dirname "$0")/../../platform/ui/tests/on_xvfb.sh" bash -c '
 set -euo pipefail
 fail() { echo "FAIL: $*"; exit 1; }
@@ -25,7 +27,7 @@ windows() {
   true
 }
 wait_for() {
-  for _ in $(seq 100); do [ -n "$(windows "$1")" ] && return 0; sleep 0.1; done
+  for _ in $(seq 200); do [ -n "$(windows "$1")" ] && return 0; sleep 0.1; done
   return 1
 }
 
@@ -39,15 +41,28 @@ wait $alone || true
 kill -0 $alone 2>/dev/null && fail "not installed, it does not end"
 echo "not installed: message shown, no window"
 
-"$WORK/prefix/bin/movanta" > "$WORK/first.log" 2>&1 &
+"$WORK/prefix/bin/movanta" "$WORK/movanta-sample/sample.avi" > "$WORK/first.log" 2>&1 &
 first=$!
-wait_for 620x540 || fail "the main window did not come up"
+wait_for 620x540 || fail "the main window did not come up: $(cat "$WORK/first.log" "$WORK/sample.log")"
 main=$(windows 620x540)
 [ "$(xdotool getwindowgeometry "$main" | sed -n "s/.*Position: \([0-9,]*\).*/\1/p")" = "202,114" ] || fail "not centred"
-sleep 1
-import -window root "$OUT/movanta-main.png" 2>/dev/null || true
+sleep 2
 grep -q "NexaroMovantaMainFrame" "$XDG_CONFIG_HOME/movanta/registry/HKEY_CURRENT_USER.reg" || fail "no WndClassName"
-echo "started: main window centred"
+echo "started: main window centred, playing the clip"
+# The media bar at three quarters, the start mark, the end mark at nine
+# tenths; the volume at its loudest.
+xdotool mousemove --window "$main" 46 494 click 1
+sleep 0.5
+xdotool mousemove --window "$main" 448 411 click 1
+sleep 0.5
+xdotool mousemove --window "$main" 146 494 click 1
+sleep 0.3
+xdotool mousemove --window "$main" 530 411 click 1
+sleep 0.3
+xdotool mousemove --window "$main" 188 494 click 1
+xdotool mousemove --window "$main" 572 174 click 1
+sleep 1
+import -window root "$OUT/movanta-marked.png" 2>/dev/null || true
 
 # Another window takes the focus; a second start gives it back and ends.
 "$WORK/prefix/bin/movanta-skin" show "$WORK/prefix/lib/movanta/Movanta.zsp" MessageDlgOK --dialog --seconds 8 > /dev/null &
@@ -67,6 +82,7 @@ echo "second start: the first window raised, no second one"
 xdotool mousemove --window "$main" 584 30 click 1
 for _ in $(seq 50); do kill -0 $first 2>/dev/null || break; sleep 0.1; done
 kill -0 $first 2>/dev/null && fail "the close button did not end it"
-grep -q "VolumeValue" "$XDG_CONFIG_HOME/movanta/registry/HKEY_CURRENT_USER.reg" || fail "settings not saved"
+grep -q "\"VolumeValue\"=bin:64000000" "$XDG_CONFIG_HOME/movanta/registry/HKEY_CURRENT_USER.reg" ||
+  fail "the volume set with the mouse was not saved: $(cat "$XDG_CONFIG_HOME/movanta/registry/HKEY_CURRENT_USER.reg")"
 echo "closed: settings saved"
 echo "4 passed, 0 failed"'

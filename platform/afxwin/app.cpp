@@ -109,7 +109,8 @@ int CWinApp::Run() {
 void CWinApp::ParseCommandLine(CCommandLineInfo& info) {
     for (size_t i = 0; i < m_arguments.size(); ++i) {
         const WCHAR* param = m_arguments[i].GetString();
-        const bool flag = param[0] == L'-' || param[0] == L'/';
+        // Flags start with '-': on this system '/' starts an absolute path.
+        const bool flag = param[0] == L'-';
         info.ParseParam(flag ? param + 1 : param, flag, i + 1 == m_arguments.size());
     }
 }

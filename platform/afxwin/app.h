@@ -12,8 +12,8 @@ class CCommandLineInfo : public CObject {
 public:
     enum { FileNew, FileOpen, FilePrint, FilePrintTo, FileDDE, AppRegister, AppUnregister, FileNothing = -1 };
     ~CCommandLineInfo() override = default;
-    // Called for every parameter; `flag` when it started with '-' or '/'
-    // (which is not passed), `last` for the last one. The first parameter
+    // Called for every parameter; `flag` when it started with '-' (which is
+    // not passed; '/' starts a path here), `last` for the last one. The first parameter
     // that is not a flag is the file to open.
     virtual void ParseParam(const WCHAR* param, BOOL flag, BOOL last);
 

@@ -101,6 +101,14 @@ void WindowWidget::SetShape(const QRegion& shape) {
 void WindowWidget::Refresh(const QRect& area) {
     if (cutOut_) UpdateCutOut();
     update(area);
+    if (!perPixel_) return;
+    // The children show this window's picture (see paintEvent): those under
+    // the area show it anew.
+    for (WindowWidget* child : findChildren<WindowWidget*>()) {
+        if (child->isWindow()) continue;
+        const QRect part = area.intersected(QRect(child->mapTo(this, QPoint(0, 0)), child->size()));
+        if (!part.isEmpty()) child->update(part.translated(-child->mapTo(this, QPoint(0, 0))));
+    }
 }
 
 void WindowWidget::FollowMouse(Qt::Edges edges) {

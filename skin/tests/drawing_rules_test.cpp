@@ -194,6 +194,27 @@ TEST(CanvasRecords, TextsLandInTheirBoxOverTheBackgroundWithAHaloWhenSoft) {
         for (int x = 0; x < 120; ++x) halo += (PixelAt(canvas.m_composition, x, y) & 0xFF) > 0;
     }
     EXPECT_GT(halo, hard);
+
+    // A soft text flush with its rectangle keeps every column of its ink:
+    // the glyphs' strong pixels are where they are without the halo.
+    const auto strong = [&]() {
+        std::vector<int> columns(120, 0);
+        for (int x = 0; x < 120; ++x) {
+            for (int y = 0; y < 40; ++y) columns[x] += (PixelAt(canvas.m_composition, x, y) & 0xFF) > 0xC0;
+        }
+        return columns;
+    };
+    for (const UINT format : {UINT {DT_RIGHT | DT_SINGLELINE}, UINT {DT_LEFT | DT_SINGLELINE}}) {
+        canvas.Clear(nullptr);
+        canvas.DrawText(L"00:00", CRect(0, 0, 120, 40), format, RGB(255, 255, 255), nullptr, false, nullptr);
+        const std::vector<int> hardColumns = strong();
+        canvas.Clear(nullptr);
+        canvas.DrawText(L"00:00", CRect(0, 0, 120, 40), format, RGB(255, 255, 255), nullptr, true, nullptr);
+        const std::vector<int> softColumns = strong();
+        for (int x = 0; x < 120; ++x) {
+            EXPECT_GE(softColumns[x], hardColumns[x]) << "column " << x << ", format 0x" << std::hex << format;
+        }
+    }
     DeleteObject(image);
 }
 

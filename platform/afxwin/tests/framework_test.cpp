@@ -223,7 +223,7 @@ TEST(Dialogs, DialogUnitsFollowTheDialogFont) {
 
 TEST(Application, TheCommandLineGivesTheFileAndFlags) {
     CWinApp app(L"Movanta Test");
-    app.m_arguments = {L"/quiet", L"clip.avi", L"-x", L"other.avi"};
+    app.m_arguments = {L"-quiet", L"/home/someone/clip.avi", L"-x", L"other.avi"};
     struct Info : CCommandLineInfo {
         std::vector<std::wstring> flags;
         void ParseParam(const WCHAR* param, BOOL flag, BOOL last) override {
@@ -234,7 +234,7 @@ TEST(Application, TheCommandLineGivesTheFileAndFlags) {
     } info;
     app.ParseCommandLine(info);
     EXPECT_EQ(info.m_nShellCommand, CCommandLineInfo::FileOpen);
-    EXPECT_STREQ(info.m_strFileName.GetString(), L"clip.avi");
+    EXPECT_STREQ(info.m_strFileName.GetString(), L"/home/someone/clip.avi") << "an absolute path is no flag";
     EXPECT_EQ(info.flags, (std::vector<std::wstring> {L"quiet", L"x", L"<last>"}));
     EXPECT_EQ(AfxGetApp(), &app);
     const std::wstring help = app.m_pszHelpFilePath.GetString();

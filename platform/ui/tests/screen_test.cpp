@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <thread>
@@ -97,6 +98,43 @@ TEST_F(ScreenTest, APerPixelTransparentWindowShowsTheDesktopThroughIt) {
     DeleteObject(picture);
     DestroyWindow(layered);
     DestroyWindow(below);
+}
+
+// Presents a picture of one opaque colour on a per-pixel layered window.
+void PresentColour(HWND window, std::uint32_t colour, int width, int height) {
+    BITMAPINFO info {};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HBITMAP picture = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    std::fill_n(static_cast<std::uint32_t*>(bits), static_cast<size_t>(width) * height, colour);
+    HDC source = CreateCompatibleDC(nullptr);
+    SelectObject(source, picture);
+    BLENDFUNCTION blend {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+    POINT origin {0, 0};
+    SIZE size {width, height};
+    UpdateLayeredWindow(window, nullptr, nullptr, &size, source, &origin, 0, &blend, ULW_ALPHA);
+    DeleteDC(source);
+    DeleteObject(picture);
+}
+
+TEST_F(ScreenTest, AChildOfAPerPixelWindowShowsTheWindowsPixels) {
+    HWND layered = Create(WS_EX_LAYERED, 150, 150, 200, 200);
+    // A child whose own class would paint it green: it takes the mouse, but
+    // what shows where it lies is the layered window's picture.
+    HWND child = CreateWindowExW(0, L"MovantaScreenWindow", L"", WS_CHILD | WS_VISIBLE, 20, 40, 60, 60, layered,
+                                 nullptr, nullptr, nullptr);
+    ASSERT_NE(child, nullptr);
+    PresentColour(layered, 0xFF0000FF, 200, 200);
+    ShowWindow(layered, SW_SHOWNA);
+    Pump(1000);
+    QImage screen = movanta::testing::SaveScreenshot("movanta-layered-child.png");
+    EXPECT_EQ(screen.pixel(200, 220) & 0xFFFFFF, 0x0000FFu) << "the child shows the window's blue";
+    PresentColour(layered, 0xFFFF0000, 200, 200);
+    Pump(800);
+    screen = movanta::testing::SaveScreenshot("movanta-layered-child-red.png");
+    EXPECT_EQ(screen.pixel(200, 220) & 0xFFFFFF, 0xFF0000u) << "a new picture shows under the child too";
+    EXPECT_EQ(screen.pixel(300, 300) & 0xFFFFFF, 0xFF0000u);
+    DestroyWindow(layered);
 }
 
 TEST_F(ScreenTest, DraggingACaptionAnswerMovesTheWindow) {
