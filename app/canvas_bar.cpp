@@ -79,6 +79,15 @@ void CCanvasBar::ReleaseMouse() {
     if (GetCapture() == m_hWnd) ReleaseCapture();
 }
 
+bool CCanvasBar::TrackHover(CPoint point, const CRect& handle) {
+    if (handle.PtInRect(point)) {
+        HoldMouse();
+        return true;
+    }
+    ReleaseMouse();
+    return false;
+}
+
 void CCanvasBar::Notify(UINT message, WPARAM wParam) const {
     if (CWnd* parent = GetParent()) parent->PostMessage(message, wParam, 0);
 }

@@ -31,6 +31,10 @@ protected:
     // is released).
     void HoldMouse();
     void ReleaseMouse();
+    // A move without a button over the bar: true over `handle`, where the
+    // bar holds the mouse so that it hears when it leaves; else the mouse is
+    // let go.
+    bool TrackHover(CPoint point, const CRect& handle);
     void Notify(UINT message, WPARAM wParam) const;
 
     DECLARE_MESSAGE_MAP()

@@ -130,13 +130,7 @@ void CMediaBar::OnMouseMove(UINT, CPoint point) {
         MoveTo(point.x);
         return;
     }
-    if (m_hover.PtInRect(point)) {
-        m_handleState = 1;
-        HoldMouse();
-    } else {
-        m_handleState = 0;
-        ReleaseMouse();
-    }
+    m_handleState = TrackHover(point, m_hover) ? 1 : 0;
     Redraw();
 }
 

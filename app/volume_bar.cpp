@@ -62,13 +62,7 @@ void CVolumeBar::OnMouseMove(UINT, CPoint point) {
         if (OnTrack(point.y)) SetFrom(point.y);
         return;
     }
-    if (m_hover.PtInRect(point)) {
-        m_state = 1;
-        HoldMouse();
-    } else {
-        m_state = 0;
-        ReleaseMouse();
-    }
+    m_state = TrackHover(point, m_hover) ? 1 : 0;
     Redraw();
 }
 
