@@ -1,5 +1,6 @@
 #include "app_canvas_dlg.h"
 
+#include "afxwin/app.h"
 #include "app_texts.h"
 #include "skin/parser_exception.h"
 
@@ -21,12 +22,25 @@ LPCWSTR CAppCanvasDlg::fnAcquireString(int id) {
 bool CAppCanvasDlg::ParseSection(LPCWSTR section) {
     try {
         fnParseScript(L"Movanta.zsp", section);
+        CentreOverOwner();
         return true;
     } catch (CzSkinParserException*) {
         // The library's one exception object; it is not deleted.
     }
     Abandon();
     return false;
+}
+
+void CAppCanvasDlg::CentreOverOwner() {
+    const CWnd* owner = m_pParentWnd != nullptr ? m_pParentWnd : AfxGetMainWnd();
+    if (owner == nullptr || owner->GetSafeHwnd() == nullptr || owner == this) return;
+    CRect over;
+    owner->GetWindowRect(&over);
+    CRect own;
+    GetWindowRect(&own);
+    const CPoint centre = over.CenterPoint();
+    SetWindowPos(nullptr, centre.x - own.Width() / 2, centre.y - own.Height() / 2, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void CAppCanvasDlg::Abandon() {

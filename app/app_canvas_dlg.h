@@ -22,6 +22,9 @@ protected:
     bool ParseSection(LPCWSTR section);
     // Ends a modal dialog with -1, destroys a modeless one.
     void Abandon();
+    // Puts the dialog over the middle of its owner (the main window when it
+    // has none).
+    void CentreOverOwner();
 
     CStaticTextTable m_texts;
 };

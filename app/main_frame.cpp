@@ -6,6 +6,8 @@
 #include "installation/installation.h"
 #include "media_time.h"
 #include "message_dlg.h"
+#include "movanta_app.h"
+#include "option_dlg.h"
 #include "phone_profiles.h"
 #include "skin/library.h"
 #include "skin/parser_exception.h"
@@ -55,6 +57,8 @@ ON_COMMAND(kClose, OnCloseButton)
 ON_COMMAND(kSound, OnSound)
 ON_MESSAGE(WM_VOLUMEBAR_POS, OnVolumeBarPos)
 ON_COMMAND(kOpen, OnOpen)
+ON_COMMAND(kOptions, OnOptions)
+ON_COMMAND(kHelp, OnHelp)
 ON_WM_DROPFILES()
 ON_COMMAND(kPlay, OnPlay)
 ON_COMMAND(kPause, OnPause)
@@ -256,6 +260,33 @@ LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void CMainFrame::OnMinimise() { ShowWindow(SW_MINIMIZE); }
+
+void CMainFrame::OnOptions() {
+    OnStop();
+    COptionDlg dialog(this);
+    dialog.m_videoQuality = m_settings.videoQuality;
+    dialog.m_audioQuality = m_settings.audioQuality;
+    dialog.m_phone = m_settings.phone;
+    dialog.m_associate = m_settings.associate;
+    if (dialog.DoModal() != IDOK) return;
+    m_settings.videoQuality = dialog.m_videoQuality;
+    m_settings.audioQuality = dialog.m_audioQuality;
+    m_settings.phone = std::min<std::uint32_t>(dialog.m_phone, kPhoneCount - 1);
+    m_settings.associate = dialog.m_associate;
+    m_CNTConfig.nVideoQuality = static_cast<std::int32_t>(m_settings.videoQuality);
+    m_CNTConfig.nAudioQuality = static_cast<std::int32_t>(m_settings.audioQuality);
+    m_CNTConfig.nTargetPhone = static_cast<std::int32_t>(m_settings.phone);
+    TrxSetMobileConfig(&PhoneProfile(static_cast<int>(m_settings.phone)));
+    RefreshRangeTexts();
+    SaveSettings(m_settings);
+}
+
+void CMainFrame::OnHelp() {
+    const auto* app = dynamic_cast<const CMovantaApp*>(AfxGetApp());
+    if (app == nullptr) return;
+    const CString page = app->AppPath() + L"\\Localization\\" + TextOf(200);
+    HtmlHelpW(nullptr, page.Wide().c_str(), HH_DISPLAY_TOPIC, 0);
+}
 
 void CMainFrame::OnCloseButton() {
     m_mediaBar.ShowWindow(SW_HIDE);

@@ -67,6 +67,8 @@ protected:
     afx_msg LRESULT OnVolumeBarPos(WPARAM volume, LPARAM);
     // The media: opening, the engine's notifications, playing and marking.
     afx_msg void OnOpen();
+    afx_msg void OnOptions();
+    afx_msg void OnHelp();
     afx_msg void OnDropFiles(HDROP drop);
     afx_msg void OnPlay();
     afx_msg void OnPause();
