@@ -8,7 +8,9 @@
 #include "message_dlg.h"
 #include "movanta_app.h"
 #include "option_dlg.h"
+#include "progress_dlg.h"
 #include "phone_profiles.h"
+#include "skin_places.h"
 #include "skin/library.h"
 #include "skin/parser_exception.h"
 
@@ -58,6 +60,11 @@ ON_COMMAND(kSound, OnSound)
 ON_MESSAGE(WM_VOLUMEBAR_POS, OnVolumeBarPos)
 ON_COMMAND(kOpen, OnOpen)
 ON_COMMAND(kOptions, OnOptions)
+ON_COMMAND(kSave, OnSave)
+ON_MESSAGE(WM_TRX_CONVERT_START, OnConvertStart)
+ON_MESSAGE(WM_TRX_CONVERT_ERROR, OnConvertError)
+ON_MESSAGE(WM_TRX_CONVERT_END, OnConvertEnd)
+ON_MESSAGE(WM_PROGRESS_STOP, OnProgressStop)
 ON_COMMAND(kHelp, OnHelp)
 ON_WM_DROPFILES()
 ON_COMMAND(kPlay, OnPlay)
@@ -113,27 +120,19 @@ BOOL CMainFrame::PreTranslateMessage(MSG* message) {
     return CzCanvasWnd::PreTranslateMessage(message);
 }
 
-CRect CMainFrame::NamedRect(const WCHAR* name) const {
-    std::wstring value(fnGetParser().fnGetCustomKey(name).Wide());
-    WCHAR* p = value.data();
-    CRect rect;
-    if (CzSkinParser::fnIsTagPOS(p)) CzSkinParser::fnParseTag(p, rect);
-    return rect;
-}
-
 bool CMainFrame::TakeSkin() {
     fnParseScript(L"Movanta.zsp", L"MainFrm");
     const CzSkinParser& parser = fnGetParser();
-    const auto load = [&parser](const WCHAR* key) { return parser.fnLoadImage(parser.fnGetCustomKey(key).Wide().c_str()); };
+    const auto load = [&parser](const WCHAR* key) { return NamedPicture(parser, key); };
     m_pictures = std::make_unique<SkinPictures>();
     m_pictures->media = {load(L"MediaBkg"), load(L"MediaBar"), load(L"MediaCur"), load(L"MediaStart"),
                          load(L"MediaEnd")};
     m_pictures->volume = load(L"VolBar");
     m_pictures->volumeIndicator = load(L"VolInd");
-    m_fileNameRect = NamedRect(L"PosFileName");
-    m_mediaTimeRect = NamedRect(L"PosMediaTime");
-    m_videoLengthRect = NamedRect(L"PosVideoLen");
-    m_videoSizeRect = NamedRect(L"PosVideoSize");
+    m_fileNameRect = NamedRect(fnGetParser(), L"PosFileName");
+    m_mediaTimeRect = NamedRect(fnGetParser(), L"PosMediaTime");
+    m_videoLengthRect = NamedRect(fnGetParser(), L"PosVideoLen");
+    m_videoSizeRect = NamedRect(fnGetParser(), L"PosVideoSize");
     m_fileNameFont = fnGetFont(kTimeFont);
     m_timeFont = fnGetFont(kTimeFont);
     return !m_fileNameRect.IsRectEmpty() && !m_mediaTimeRect.IsRectEmpty();
@@ -165,13 +164,13 @@ int CMainFrame::OnCreate(LPCREATESTRUCTW create) {
     m_toolTip.Activate(FALSE);
     m_toolTip.AddTool(this, L"C:\\", &m_fileNameRect, kFileNameTool);
 
-    const CRect mediaBarPlace = NamedRect(L"MediaBarPos");
+    const CRect mediaBarPlace = NamedRect(fnGetParser(), L"MediaBarPos");
     m_mediaBar.SetUp(this, m_pictures->media);
     m_mediaBar.Create(nullptr, L"Media Bar", WS_CHILD | WS_VISIBLE, mediaBarPlace, this, 0);
     m_mediaBar.SetMarks(0, CMediaBar::kRange);
     m_mediaBar.ShowWindow(SW_SHOW);
 
-    const CRect volumeBarPlace = NamedRect(L"VolBarPos");
+    const CRect volumeBarPlace = NamedRect(fnGetParser(), L"VolBarPos");
     m_volumeBar.SetUp(this, m_pictures->volume, m_pictures->volumeIndicator);
     m_volumeBar.Create(nullptr, L"Volume Bar", WS_CHILD | WS_VISIBLE, volumeBarPlace, this, 0);
     m_volumeBar.SetValue(40);
@@ -220,6 +219,19 @@ void CMainFrame::DrawTimeText() {
 
 void CMainFrame::SetUiState(int state) {
     m_state = state;
+    if (state == 4) {
+        // Converting: nothing but minimising.
+        for (UINT command = kPlay; command <= kSave; ++command) fnEnableBtn(command, false);
+        for (UINT command : {kOpen, kOptions, kHelp, kSound, kClose}) fnEnableBtn(command, false);
+        m_mediaBar.SetDisabled(true);
+        m_volumeBar.SetDisabled(true);
+        return;
+    }
+    if (state == 6) {
+        for (UINT command : {kOpen, kOptions, kHelp, kSound, kClose, kMinimise}) fnEnableBtn(command, true);
+        state = 0;
+        m_state = 0;
+    }
     if (state == 0) {
         ShowPlay(true);
         for (UINT command = kPlay; command <= kSave; ++command) fnEnableBtn(command, false);

@@ -17,6 +17,10 @@
 
 namespace movanta::app {
 
+// The window's timers: the playing position, the conversion's progress.
+inline constexpr UINT_PTR kMediaTimer = 1002;
+inline constexpr UINT_PTR kConvertTimer = 1003;
+
 // The buttons of the main window, by command id.
 enum MainCommand : UINT {
     kMinimise = 32771,
@@ -68,6 +72,13 @@ protected:
     // The media: opening, the engine's notifications, playing and marking.
     afx_msg void OnOpen();
     afx_msg void OnOptions();
+    // The conversion: asking for the output, the engine's notifications,
+    // the progress and the endings.
+    afx_msg void OnSave();
+    afx_msg LRESULT OnConvertStart(WPARAM, LPARAM);
+    afx_msg LRESULT OnConvertError(WPARAM, LPARAM code);
+    afx_msg LRESULT OnConvertEnd(WPARAM, LPARAM);
+    afx_msg LRESULT OnProgressStop(WPARAM, LPARAM);
     afx_msg void OnHelp();
     afx_msg void OnDropFiles(HDROP drop);
     afx_msg void OnPlay();
@@ -100,7 +111,6 @@ private:
     void SetUiState(int state);
     void ShowPlay(bool play);
     void DrawTimeText();
-    CRect NamedRect(const WCHAR* name) const;
     // Opens the source path (closing what was open); the marks are kept
     // when asked. False (with the message shown) when it cannot be opened.
     bool OpenMedia(bool keepMarks);
@@ -113,6 +123,12 @@ private:
     void KillMediaTimer();
     // Starts opening a file the user chose: busy until the engine answers.
     void OpenChosen(const CString& path, bool play);
+    // The output file the user chose, checked (with the message shown when
+    // it cannot be used); empty when there is none.
+    CString ChooseOutput();
+    // Ends the engine's conversion job, on every ending.
+    void AbortConversion();
+    void ShowMessage(int text, int type = 0);
 
     AppSettings m_settings;
     CNTConfig m_CNTConfig {};
@@ -144,6 +160,13 @@ private:
     bool m_previewAvailable = false;
     bool m_playWhenOpen = false;  // a dropped file or the command line's plays when open
     int m_state = 0;
+    TrxJob m_conversion = nullptr;
+    bool m_converting = false;
+    bool m_aborted = false;
+    bool m_convertTimer = false;
+    CString m_outputPath;       // as the user chose it
+    CString m_shortOutputPath;  // as the engine was given it
+    std::unique_ptr<class CProgressDlg> m_progress;
 };
 
 }  // namespace movanta::app

@@ -8,11 +8,11 @@
 #include "media_time.h"
 #include "message_dlg.h"
 #include "phone_profiles.h"
+#include "progress_dlg.h"
 
 namespace movanta::app {
 namespace {
 
-constexpr UINT_PTR kMediaTimer = 1002;  // TIMER_MEDIA_PLAY
 constexpr UINT kMediaTimerPeriod = 1000;
 constexpr size_t kLongestPath = 256;
 constexpr std::int64_t kTicksPerMediaPercent = 100;  // the media bar's range
@@ -226,6 +226,13 @@ void CMainFrame::OnMarkEnd() {
 void CMainFrame::OnTimer(UINT_PTR id) {
     if (id == kMediaTimer) {
         RefreshPosition();
+        return;
+    }
+    if (id == kConvertTimer) {
+        std::int64_t position = 0;
+        std::int64_t size = 0;
+        TrxGetConvertPosition(m_conversion, &position, &size);
+        if (m_progress) m_progress->Update(position);
         return;
     }
     CzCanvasWnd::OnTimer(id);

@@ -54,6 +54,13 @@ BOOL CMessageDlg::OnInitDialog() {
     return TRUE;
 }
 
+void CMessageDlg::OnCancel() {
+    if (!m_bInModal) {
+        if (auto* parent = dynamic_cast<CzCanvasDlg*>(m_pParentWnd)) parent->fnEnableWindow(TRUE);
+    }
+    CAppCanvasDlg::OnCancel();
+}
+
 void CMessageDlg::OnOK() {
     if (m_pParentWnd != nullptr) m_pParentWnd->PostMessage(WM_CHILDDLG_CLOSED, 0, 0);
     CAppCanvasDlg::OnOK();

@@ -25,6 +25,9 @@ protected:
     BOOL OnInitDialog() override;
     // Tells the parent (WM_CHILDDLG_CLOSED) before closing.
     void OnOK() override;
+    // A modeless question closed with its second button gives its parent
+    // back to the user.
+    void OnCancel() override;
 
 private:
     std::wstring m_text;
