@@ -8,6 +8,7 @@
 #include "message_dlg.h"
 #include "movanta_app.h"
 #include "option_dlg.h"
+#include "preview_dlg.h"
 #include "progress_dlg.h"
 #include "phone_profiles.h"
 #include "skin_places.h"
@@ -61,6 +62,8 @@ ON_MESSAGE(WM_VOLUMEBAR_POS, OnVolumeBarPos)
 ON_COMMAND(kOpen, OnOpen)
 ON_COMMAND(kOptions, OnOptions)
 ON_COMMAND(kSave, OnSave)
+ON_COMMAND(kPreview, OnPreview)
+ON_MESSAGE(WM_CHILDDLG_CLOSED, OnChildClosed)
 ON_MESSAGE(WM_TRX_CONVERT_START, OnConvertStart)
 ON_MESSAGE(WM_TRX_CONVERT_ERROR, OnConvertError)
 ON_MESSAGE(WM_TRX_CONVERT_END, OnConvertEnd)
@@ -291,6 +294,31 @@ void CMainFrame::OnOptions() {
     TrxSetMobileConfig(&PhoneProfile(static_cast<int>(m_settings.phone)));
     RefreshRangeTexts();
     SaveSettings(m_settings);
+}
+
+void CMainFrame::OnPreview() {
+    if (m_media != nullptr) TrxPause(m_media);
+    fnEnableWindow(FALSE);
+    const int volume = static_cast<int>(m_settings.volume);
+    if (m_preview != nullptr) {
+        m_preview->SetFile(m_shortOutputPath, m_settings.soundOn, volume);
+        m_preview->SetForegroundWindow();
+        return;
+    }
+    m_preview = new CDlgPreview(this);
+    m_preview->SetFile(m_shortOutputPath, m_settings.soundOn, volume);
+    if (!m_preview->Create(this)) {
+        m_preview = nullptr;
+        fnEnableWindow(TRUE);
+        return;
+    }
+    m_preview->fnShowWindow(SW_SHOW);
+}
+
+LRESULT CMainFrame::OnChildClosed(WPARAM, LPARAM dialog) {
+    // Message dialogs say they closed too (with no dialog named).
+    if (dialog != 0 && reinterpret_cast<CDlgPreview*>(dialog) == m_preview) m_preview = nullptr;
+    return 0;
 }
 
 void CMainFrame::OnHelp() {

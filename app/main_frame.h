@@ -72,6 +72,8 @@ protected:
     // The media: opening, the engine's notifications, playing and marking.
     afx_msg void OnOpen();
     afx_msg void OnOptions();
+    afx_msg void OnPreview();
+    afx_msg LRESULT OnChildClosed(WPARAM, LPARAM dialog);
     // The conversion: asking for the output, the engine's notifications,
     // the progress and the endings.
     afx_msg void OnSave();
@@ -167,6 +169,7 @@ private:
     CString m_outputPath;       // as the user chose it
     CString m_shortOutputPath;  // as the engine was given it
     std::unique_ptr<class CProgressDlg> m_progress;
+    class CDlgPreview* m_preview = nullptr;  // deletes itself with its window
 };
 
 }  // namespace movanta::app
