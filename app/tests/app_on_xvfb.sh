@@ -49,20 +49,38 @@ main=$(windows 620x540)
 sleep 2
 grep -q "NexaroMovantaMainFrame" "$XDG_CONFIG_HOME/movanta/registry/HKEY_CURRENT_USER.reg" || fail "no WndClassName"
 echo "started: main window centred, playing the clip"
-# The media bar at three quarters, the start mark, the end mark at nine
-# tenths; the volume at its loudest.
+# Paused, the position bar at three tenths, the start mark, the bar at
+# eight tenths, the end mark: five seconds marked. The volume at its loudest.
 xdotool mousemove --window "$main" 46 494 click 1
 sleep 0.5
-xdotool mousemove --window "$main" 448 411 click 1
+xdotool mousemove --window "$main" 199 411 click 1
 sleep 0.5
 xdotool mousemove --window "$main" 146 494 click 1
 sleep 0.3
-xdotool mousemove --window "$main" 530 411 click 1
-sleep 0.3
+xdotool mousemove --window "$main" 475 411 click 1
+sleep 0.5
 xdotool mousemove --window "$main" 188 494 click 1
 xdotool mousemove --window "$main" 572 174 click 1
 sleep 1
 import -window root "$OUT/movanta-marked.png" 2>/dev/null || true
+
+# Convert: the save dialog takes a name, the progress dialog shows, and the
+# file is a complete phone file of the marked length.
+xdotool mousemove --window "$main" 574 494 click 1
+sleep 2
+xdotool type --delay 10 "$WORK/phone.3gp"
+xdotool key Return
+info=""
+for _ in $(seq 60); do
+  sleep 0.5
+  [ -n "$(windows 420x180)" ] && continue  # the progress dialog is up
+  info=$("$WORK/prefix/bin/movanta-convert" --info "$WORK/phone.3gp" 2>/dev/null || true)
+  echo "$info" | grep -q "^Video " && break
+done
+echo "$info" | grep -q "^Video     H263 176x144" || fail "no phone file: $info"
+seconds=$(echo "$info" | sed -n "s/^Duration  \([0-9]*\)\..*/\1/p")
+[ "${seconds:-0}" -ge 4 ] && [ "${seconds:-0}" -le 6 ] || fail "the marked five seconds became $seconds: $info"
+echo "converted: $(echo "$info" | grep Duration)"
 
 # Another window takes the focus; a second start gives it back and ends.
 "$WORK/prefix/bin/movanta-skin" show "$WORK/prefix/lib/movanta/Movanta.zsp" MessageDlgOK --dialog --seconds 8 > /dev/null &
@@ -85,4 +103,4 @@ kill -0 $first 2>/dev/null && fail "the close button did not end it"
 grep -q "\"VolumeValue\"=bin:64000000" "$XDG_CONFIG_HOME/movanta/registry/HKEY_CURRENT_USER.reg" ||
   fail "the volume set with the mouse was not saved: $(cat "$XDG_CONFIG_HOME/movanta/registry/HKEY_CURRENT_USER.reg")"
 echo "closed: settings saved"
-echo "4 passed, 0 failed"'
+echo "5 passed, 0 failed"'
