@@ -309,6 +309,24 @@ void QtBackend::Activate(HWND window) {
     });
 }
 
+void QtBackend::ShowPicture(HWND window, const RECT& area, WindowPicture picture) {
+    // The pixels travel with the call to the desktop's thread, where the
+    // window's widget shows them.
+    auto shared = std::make_shared<WindowPicture>(std::move(picture));
+    OnGuiThread([this, window, area, shared] {
+        WindowWidget* widget = WidgetOf(window);
+        if (widget == nullptr) return;
+        if (shared->width <= 0 || shared->height <= 0 ||
+            shared->pixels.size() < static_cast<size_t>(shared->width) * static_cast<size_t>(shared->height)) {
+            widget->ShowPicture(QImage(), QRect());
+            return;
+        }
+        const QImage image(reinterpret_cast<const uchar*>(shared->pixels.data()), shared->width, shared->height,
+                           shared->width * 4, QImage::Format_RGB32);
+        widget->ShowPicture(image.copy(), ToQt(area));
+    });
+}
+
 void QtBackend::StartSystemMove(HWND window) {
     if (moveObserver) moveObserver(window, HTCAPTION);
     WindowWidget* widget = WidgetOf(window);

@@ -29,6 +29,7 @@ public:
     void StartSystemResize(HWND window, LRESULT edge) override;
     void ProcessEvents(DWORD timeout) override;
     void Wake() override;
+    void ShowPicture(HWND window, const RECT& area, WindowPicture picture) override;
 
     // The widget that shows the window (on Qt's thread), or null.
     QWidget* Host(HWND window) const { return WidgetOf(window); }

@@ -111,6 +111,45 @@ void WindowWidget::Refresh(const QRect& area) {
     }
 }
 
+namespace {
+
+// The picture a video renderer shows over a window.
+class PictureOverlay final : public QWidget {
+public:
+    explicit PictureOverlay(QWidget* parent) : QWidget(parent) {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setAttribute(Qt::WA_OpaquePaintEvent);
+    }
+    void Set(const QImage& picture) {
+        picture_ = picture;
+        update();
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.drawImage(rect(), picture_);
+    }
+
+private:
+    QImage picture_;
+};
+
+}  // namespace
+
+void WindowWidget::ShowPicture(const QImage& picture, const QRect& area) {
+    if (picture.isNull() || area.isEmpty()) {
+        if (picture_ != nullptr) picture_->hide();
+        return;
+    }
+    if (picture_ == nullptr) picture_ = new PictureOverlay(this);
+    picture_->setGeometry(area);
+    static_cast<PictureOverlay*>(picture_)->Set(picture);
+    picture_->raise();
+    picture_->show();
+}
+
 void WindowWidget::FollowMouse(Qt::Edges edges) {
     if ((QGuiApplication::mouseButtons() & Qt::LeftButton) == 0) return;  // the press is over already
     following_ = true;

@@ -26,6 +26,9 @@ public:
     void SetShape(const QRegion& shape);
     // The window's picture changed; refreshes the cut-out when there is one.
     void Refresh(const QRect& area);
+    // A picture over `area`, above the window's own pixels and children (a
+    // null picture takes it away); the mouse passes through it.
+    void ShowPicture(const QImage& picture, const QRect& area);
     // Moves (no edges) or sizes the window with the mouse until the button
     // is released, for desktops without their own interactive move.
     void FollowMouse(Qt::Edges edges);
@@ -59,6 +62,7 @@ private:
     bool perPixel_ = false;
     bool cutOut_ = false;  // per-pixel without compositing: a mask of the opaque pixels
     QRegion shape_;
+    QWidget* picture_ = nullptr;  // shows the picture of ShowPicture, made with the first
 };
 
 }  // namespace movanta::ui

@@ -5,6 +5,7 @@
 // stay records.
 #pragma once
 
+#include "win/window_picture.h"
 #include "win/winuser.h"
 
 namespace movanta::win {
@@ -43,6 +44,10 @@ public:
     virtual void ProcessEvents(DWORD timeout) = 0;
     // Thread-safe: ends a ProcessEvents wait.
     virtual void Wake() = 0;
+    // Thread-safe: `picture` over `area` of the window's client area, above
+    // its own pixels and children (an empty picture takes it away). A back
+    // end without a screen shows nothing.
+    virtual void ShowPicture(HWND, const RECT&, WindowPicture) {}
 };
 
 // What the back end reports from the desktop, on its thread.

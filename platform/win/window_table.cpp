@@ -110,3 +110,9 @@ LRESULT CallWindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 }
 
 }  // namespace movanta::win
+
+void ShowWindowPicture(HWND window, const RECT& area, WindowPicture picture) {
+    if (movanta::win::WindowBackend* backend = movanta::win::BackendOf(window)) {
+        backend->ShowPicture(window, area, std::move(picture));
+    }
+}

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <utility>
 
 #include "com/unknown.h"
 #include "dshow/refclock.h"
@@ -22,11 +23,17 @@ public:
 class CVideoRenderer::Window final : public CNestedInterface<IVideoWindow> {
 public:
     explicit Window(CVideoRenderer& renderer) : CNestedInterface(renderer), r_(renderer) {}
-    HRESULT put_Visible(LONG visible) override { return Set(r_.m_visible, visible); }
+    HRESULT put_Visible(LONG visible) override {
+        CAutoLock lock(&r_.m_csRenderer);
+        r_.m_visible = visible;
+        r_.ScreenChanged();
+        return S_OK;
+    }
     HRESULT get_Visible(LONG* visible) override { return Get(r_.m_visible, visible); }
     HRESULT put_Owner(OAHWND owner) override {
         CAutoLock lock(&r_.m_csRenderer);
         r_.m_owner = owner;
+        r_.ScreenChanged();
         return S_OK;
     }
     HRESULT get_Owner(OAHWND* owner) override {
@@ -47,6 +54,7 @@ public:
         if (width < 0 || height < 0) return E_INVALIDARG;
         CAutoLock lock(&r_.m_csRenderer);
         r_.m_window = {left, top, left + width, top + height};
+        r_.ScreenChanged();
         return S_OK;
     }
     HRESULT GetWindowPosition(LONG* left, LONG* top, LONG* width, LONG* height) override {
@@ -222,6 +230,8 @@ CVideoRenderer::CVideoRenderer(LPUNKNOWN outer)
 }
 
 CVideoRenderer::~CVideoRenderer() {
+    // The last picture does not outlive the renderer on its window.
+    if (m_screen.owner != nullptr) ShowWindowPicture(m_screen.owner, {}, {});
     delete m_pin;
 }
 
@@ -234,6 +244,37 @@ HRESULT CVideoRenderer::NonDelegatingQueryInterface(REFIID iid, void** object) {
 
 CBasePin* CVideoRenderer::GetPin(int index) {
     return index == 0 ? m_pin : nullptr;
+}
+
+void CVideoRenderer::ScreenChanged() {
+    Screen now;
+    now.owner = reinterpret_cast<HWND>(m_owner);
+    now.visible = m_visible != 0;
+    now.place = m_window;
+    Screen before;
+    {
+        std::lock_guard guard(m_screenLock);
+        before = std::exchange(m_screen, now);
+    }
+    if (before.owner != nullptr && (before.owner != now.owner || !now.visible)) {
+        ShowWindowPicture(before.owner, {}, {});
+    }
+}
+
+void CVideoRenderer::PutOnScreen() {
+    Screen screen;
+    {
+        std::lock_guard guard(m_screenLock);
+        screen = m_screen;
+    }
+    if (screen.owner == nullptr || !screen.visible) return;
+    RECT place = screen.place;
+    if (place.right <= place.left || place.bottom <= place.top) {
+        if (!GetClientRect(screen.owner, &place)) return;
+    }
+    WindowPicture picture = m_screenPictures.Make(m_picture.subtype, m_picture.width, m_picture.height,
+                                                  m_picture.bytes, place.right - place.left, place.bottom - place.top);
+    if (!picture.pixels.empty()) ShowWindowPicture(screen.owner, place, std::move(picture));
 }
 
 CVideoRenderer::Picture CVideoRenderer::LastPicture() {
@@ -252,6 +293,7 @@ void CVideoRenderer::Show(IMediaSample* sample, REFERENCE_TIME start, REFERENCE_
     m_picture.height = header->bmiHeader.biHeight;
     m_picture.start = start;
     m_picture.bytes.assign(data, data + sample->GetActualDataLength());
+    PutOnScreen();
     ++shown_;
     if (late < 0) {
         m_lastDrawn = 0;  // the pace is taken while running only

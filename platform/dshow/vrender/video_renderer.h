@@ -1,9 +1,11 @@
 // The video renderer of the platform: YV12, YUY2 or RGB24 pictures shown at
 // their time on the graph's clock, in the window given through
-// IVideoWindow. A picture that arrives after its time has passed is
-// dropped, not queued. IQualProp tells how many pictures were drawn and
-// dropped since the renderer was made, and how late the drawn ones came. The headless back end draws nothing: it keeps
-// the last picture shown, which LastPicture hands out.
+// IVideoWindow (its owner, at the place SetWindowPosition gives, or over
+// its whole client area), while it is visible. A picture that arrives after
+// its time has passed is dropped, not queued. IQualProp tells how many
+// pictures were drawn and dropped since the renderer was made, and how late
+// the drawn ones came. The last picture shown is kept (LastPicture); the
+// headless back end shows nothing else.
 #pragma once
 
 #include <memory>
@@ -11,6 +13,7 @@
 #include <vector>
 
 #include "dshow/timed_renderer.h"
+#include "screen_picture.h"
 
 namespace movanta::dshow {
 
@@ -64,6 +67,12 @@ private:
     // shown paused, not timed).
     void Show(IMediaSample* sample, REFERENCE_TIME start, REFERENCE_TIME late = -1);
 
+    // The owner, visibility or place changed (under m_csRenderer): the
+    // screen's copy follows, and a picture left on an old owner goes.
+    void ScreenChanged();
+    // The picture just kept, put on the owner's screen (under m_pictureLock).
+    void PutOnScreen();
+
     InputPin* m_pin = nullptr;
     std::mutex m_pictureLock;
     Picture m_picture;
@@ -80,6 +89,17 @@ private:
     std::unique_ptr<Window> m_windowInterface;
     std::unique_ptr<Video> m_videoInterface;
     std::unique_ptr<Quality> m_qualityInterface;
+
+    // Where pictures go on the screen, a copy of the state above that the
+    // streaming thread reads under m_screenLock alone.
+    struct Screen {
+        HWND owner = nullptr;
+        bool visible = true;
+        RECT place {0, 0, 0, 0};  // empty: the owner's whole client area
+    };
+    std::mutex m_screenLock;
+    Screen m_screen;
+    ScreenPictureMaker m_screenPictures;  // under m_pictureLock
 
     // IQualProp figures, under m_pictureLock.
     Series m_lateness;

@@ -12,6 +12,7 @@
 #include "gdi/wingdi.h"
 #include "screen_support.h"
 #include "ui/desktop.h"
+#include "win/window_picture.h"
 #include "win/windows.h"
 
 namespace {
@@ -135,6 +136,32 @@ TEST_F(ScreenTest, AChildOfAPerPixelWindowShowsTheWindowsPixels) {
     EXPECT_EQ(screen.pixel(200, 220) & 0xFFFFFF, 0xFF0000u) << "a new picture shows under the child too";
     EXPECT_EQ(screen.pixel(300, 300) & 0xFFFFFF, 0xFF0000u);
     DestroyWindow(layered);
+}
+
+TEST_F(ScreenTest, APictureFromAnotherThreadShowsOverTheWindowUntilTakenAway) {
+    HWND window = Create(0, 100, 100, 200, 150);  // green, from its class brush
+    ShowWindow(window, SW_SHOW);
+    Pump(500);
+    // A renderer's thread hands over a 2 x 2 picture: red, blue / blue, red.
+    std::thread renderer([window] {
+        WindowPicture picture;
+        picture.width = 2;
+        picture.height = 2;
+        picture.pixels = {0xFFFF0000, 0xFF0000FF, 0xFF0000FF, 0xFFFF0000};
+        ShowWindowPicture(window, RECT {20, 30, 120, 130}, std::move(picture));
+    });
+    renderer.join();
+    Pump(800);
+    QImage screen = movanta::testing::SaveScreenshot("movanta-window-picture.png");
+    EXPECT_EQ(screen.pixel(100 + 30, 100 + 40) & 0xFFFFFF, 0xFF0000u) << "the picture's top left, stretched";
+    EXPECT_EQ(screen.pixel(100 + 110, 100 + 40) & 0xFFFFFF, 0x0000FFu) << "its top right";
+    EXPECT_EQ(screen.pixel(100 + 150, 100 + 40) & 0xFFFFFF, 0x00FF00u) << "the window beside it";
+
+    ShowWindowPicture(window, RECT {}, WindowPicture {});
+    Pump(500);
+    screen = movanta::testing::SaveScreenshot("movanta-window-picture-gone.png");
+    EXPECT_EQ(screen.pixel(100 + 30, 100 + 40) & 0xFFFFFF, 0x00FF00u) << "taken away";
+    DestroyWindow(window);
 }
 
 TEST_F(ScreenTest, DraggingACaptionAnswerMovesTheWindow) {
