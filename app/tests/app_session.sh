@@ -26,6 +26,15 @@ probe() {
   "$PROBE" $((at[0] + $2)) $((at[1] + $3)) "$4" "$5" ${6:+"$6"}
 }
 shot() { "$PROBE" 0 0 1024 768 "$OUT/$1.png" > /dev/null; }
+# plays WINDOW X Y WIDTH HEIGHT: the area's pixels change within a second
+# and show a picture.
+plays() {
+  local before after
+  before=$(probe "$@")
+  sleep 1
+  after=$(probe "$@")
+  [ "${before% *}" != "${after% *}" ] && [ "${after#* }" -gt 5000 ] || fail "no picture plays in $*: $before / $after"
+}
 click() { xdotool mousemove --window "$1" "$2" "$3" click 1; }
 # converted FILE: waits for the conversion to a complete phone file.
 converted() {
@@ -56,18 +65,17 @@ main=$(windows 620x540)
 [ "$(origin "$main")" = "202 114" ] || fail "not centred: $(origin "$main")"
 grep -q "NexaroMovantaMainFrame" "$XDG_CONFIG_HOME/movanta/registry/HKEY_CURRENT_USER.reg" || fail "no WndClassName"
 sleep 1.5
-before=$(probe "$main" 24 100 512 288)
-sleep 1
-after=$(probe "$main" 24 100 512 288)
-[ "${before% *}" != "${after% *}" ] && [ "${after#* }" -gt 10000 ] || fail "the video area does not play: $before / $after"
+plays "$main" 24 100 512 288
 shot movanta-playing
 echo "started: main window centred, the clip playing in the video area"
 
-# Paused, the position bar at three tenths, the start mark, the bar at
-# eight tenths, the end mark: five seconds marked. The volume at its loudest.
+# Paused, the position bar's handle dragged to three tenths, the start
+# mark, the bar clicked at eight tenths, the end mark: five seconds marked.
+# The volume at its loudest.
 click "$main" 46 494
 sleep 0.5
-click "$main" 199 411
+xdotool mousemove --window "$main" 120 411 mousedown 1 mousemove --window "$main" 160 411 \
+  mousemove --window "$main" 199 411 mouseup 1
 sleep 0.5
 click "$main" 146 494
 sleep 0.3
@@ -100,10 +108,7 @@ preview=$(windows 412x430)
 sleep 1
 click "$preview" 52 382
 sleep 1.5
-before=$(probe "$preview" 30 56 352 288)
-sleep 1
-after=$(probe "$preview" 30 56 352 288)
-[ "${before% *}" != "${after% *}" ] && [ "${after#* }" -gt 5000 ] || fail "the preview does not play: $before / $after"
+plays "$preview" 30 56 352 288
 shot movanta-preview
 click "$preview" 384 28
 sleep 1
@@ -159,6 +164,7 @@ echo "second start: the first window raised, no second one"
 click "$main" 584 30
 for _ in $(seq 50); do kill -0 $first 2>/dev/null || break; sleep 0.1; done
 kill -0 $first 2>/dev/null && fail "the close button did not end it"
+wait $first || fail "the program did not end well: $(tail -60 "$WORK/first.log")"
 hive="$XDG_CONFIG_HOME/movanta/registry/HKEY_CURRENT_USER.reg"
 grep -q "\"VolumeValue\"=bin:64000000" "$hive" || fail "the volume set with the mouse was not saved: $(cat "$hive")"
 grep -q "\"MobilePhone\"=bin:02000000" "$hive" || fail "the phone chosen was not saved: $(cat "$hive")"

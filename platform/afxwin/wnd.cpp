@@ -6,6 +6,8 @@
 #include <memory>
 #include <mutex>
 
+#include "afxwin/app.h"
+
 IMPLEMENT_DYNCREATE(CWnd, CCmdTarget)
 
 BEGIN_MESSAGE_MAP(CWnd, CCmdTarget)
@@ -183,6 +185,9 @@ void CWnd::PostNcDestroy() {}
 
 void CWnd::OnNcDestroy() {
     Default();
+    // The application's main window is gone: nothing may reach it through
+    // the application any more (its object may be deleted right after).
+    if (CWinApp* app = AfxGetApp(); app != nullptr && app->m_pMainWnd == this) app->m_pMainWnd = nullptr;
     if (m_pfnSuper != nullptr) {
         ::SetWindowLongPtrW(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
         m_pfnSuper = nullptr;

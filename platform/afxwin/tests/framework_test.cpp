@@ -384,6 +384,18 @@ TEST(Application, RunHandlesMessagesIdlesBetweenThemAndEndsWithTheQuitCode) {
     window.DestroyWindow();
 }
 
+TEST(Application, ADestroyedMainWindowIsNoLongerTheApplications) {
+    CCountingApp app;
+    auto* frame = new CFrameWnd;  // deletes itself with its window
+    ASSERT_TRUE(frame->CreateEx(0, nullptr, L"main", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr));
+    app.m_pMainWnd = frame;
+    EXPECT_EQ(AfxGetMainWnd(), frame);
+    frame->DestroyWindow();
+    EXPECT_EQ(app.m_pMainWnd, nullptr);
+    MSG message {};
+    EXPECT_FALSE(app.PreTranslateMessage(&message)) << "nothing left to reach";
+}
+
 TEST(Dialogs, AModelessDialogAndItsToolTips) {
     DialogTemplate dialog;
     dialog.title = L"Progress";
