@@ -361,6 +361,9 @@ void CMainFrame::OnDestroy() {
     SaveSettings(m_settings);
     TrxTEnd();
     m_texts.reset();
+    // However the window went (its close button, or a close request from
+    // the uninstaller), the program ends with it.
+    PostQuitMessage(0);
 }
 
 }  // namespace movanta::app

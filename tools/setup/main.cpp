@@ -19,7 +19,9 @@
 
 #include "com/server_file.h"
 #include "registry/registry_strings.h"
+#include "win/sync.h"
 #include "win/text.h"
+#include "win/thread.h"
 
 namespace fs = std::filesystem;
 
@@ -80,7 +82,26 @@ int Install(const fs::path& prefix) {
     return failures == 0 ? 0 : 1;
 }
 
+// A running Movanta holds its launch event. The uninstaller asks it to
+// close and starts this command at once, so it gets a few seconds to end.
+bool MovantaEnded() {
+    constexpr int kChecks = 50;
+    constexpr DWORD kPause = 100;
+    for (int check = 0; check < kChecks; ++check) {
+        HANDLE running = OpenEventW(EVENT_ALL_ACCESS, FALSE, L"MovantaLaunchCheck");
+        if (running == nullptr) return true;
+        CloseHandle(running);
+        Sleep(kPause);
+    }
+    return false;
+}
+
 int Uninstall(const fs::path& prefix) {
+    if (!MovantaEnded()) {
+        std::fprintf(stderr, "movanta-setup: Movanta is still running: close it, then uninstall again. Nothing was "
+                             "removed.\n");
+        return 1;
+    }
     int failures = RegisterPlugins(prefix, false);
     const LSTATUS status = RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"Software\\Nexaro Corp");
     if (status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND) {
