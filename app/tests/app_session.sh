@@ -82,6 +82,7 @@ sleep 0.3
 click "$main" 475 411
 sleep 0.5
 click "$main" 188 494
+sleep 0.5
 click "$main" 572 174
 sleep 1
 shot movanta-marked
