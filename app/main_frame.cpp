@@ -106,13 +106,6 @@ LPCWSTR CMainFrame::fnAcquireString(int id) {
 BOOL CMainFrame::PreCreateWindow(CREATESTRUCTW& create) {
     // A class of its own, so that a second start finds this window and no
     // other program's.
-    WNDCLASSW windowClass {};
-    if (!::GetClassInfoW(nullptr, kWindowClass, &windowClass)) {
-        windowClass.style = CS_DBLCLKS;
-        windowClass.lpfnWndProc = ::DefWindowProcW;
-        windowClass.lpszClassName = kWindowClass;
-        if (::RegisterClassW(&windowClass) == 0) return FALSE;
-    }
     create.lpszClass = kWindowClass;
     create.style |= WS_MINIMIZEBOX | WS_SYSMENU;
     return CzCanvasWnd::PreCreateWindow(create);

@@ -18,16 +18,16 @@ constexpr LPCWSTR kFrameClass = L"AfxFrameOrView";
 }  // namespace
 
 BOOL CFrameWnd::PreCreateWindow(CREATESTRUCTW& create) {
-    if (create.lpszClass == nullptr) {
-        WNDCLASSW windowClass {};
-        if (!::GetClassInfoW(nullptr, kFrameClass, &windowClass)) {
-            windowClass.style = CS_DBLCLKS;
-            windowClass.lpfnWndProc = ::DefWindowProcW;
-            windowClass.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<ULONG_PTR>(6));  // the window colour
-            windowClass.lpszClassName = kFrameClass;
-            ::RegisterClassW(&windowClass);
-        }
-        create.lpszClass = kFrameClass;
+    // The frames' shared class, or a class a frame names for itself (so
+    // that other programs can find it by class): registered on first use.
+    if (create.lpszClass == nullptr) create.lpszClass = kFrameClass;
+    WNDCLASSW windowClass {};
+    if (!::GetClassInfoW(nullptr, create.lpszClass, &windowClass)) {
+        windowClass.style = CS_DBLCLKS;
+        windowClass.lpfnWndProc = ::DefWindowProcW;
+        windowClass.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<ULONG_PTR>(6));  // the window colour
+        windowClass.lpszClassName = create.lpszClass;
+        if (::RegisterClassW(&windowClass) == 0) return FALSE;
     }
     return TRUE;
 }

@@ -12,6 +12,8 @@ public:
     // The title is the resource string `resourceId` up to its first line feed.
     virtual BOOL LoadFrame(UINT resourceId, DWORD style = WS_OVERLAPPEDWINDOW, CWnd* parent = nullptr,
                            void* context = nullptr);
+    // The frames' shared window class unless the frame names one of its
+    // own; either is registered on first use.
     BOOL PreCreateWindow(CREATESTRUCTW& create) override;
 
 protected:

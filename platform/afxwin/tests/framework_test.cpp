@@ -384,6 +384,20 @@ TEST(Application, RunHandlesMessagesIdlesBetweenThemAndEndsWithTheQuitCode) {
     window.DestroyWindow();
 }
 
+TEST(Frames, AFrameNamingAClassOfItsOwnIsMadeInIt) {
+    class CNamedFrame : public CFrameWnd {
+    public:
+        BOOL PreCreateWindow(CREATESTRUCTW& create) override {
+            create.lpszClass = L"MovantaOwnFrameClass";
+            return CFrameWnd::PreCreateWindow(create);
+        }
+    };
+    auto* frame = new CNamedFrame;  // deletes itself with its window
+    ASSERT_TRUE(frame->CreateEx(0, nullptr, L"named", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr));
+    EXPECT_EQ(FindWindowW(L"MovantaOwnFrameClass", nullptr), frame->m_hWnd);
+    frame->DestroyWindow();
+}
+
 TEST(Application, ADestroyedMainWindowIsNoLongerTheApplications) {
     CCountingApp app;
     auto* frame = new CFrameWnd;  // deletes itself with its window
