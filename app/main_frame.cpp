@@ -119,16 +119,16 @@ BOOL CMainFrame::PreTranslateMessage(MSG* message) {
 bool CMainFrame::TakeSkin() {
     fnParseScript(L"Movanta.zsp", L"MainFrm");
     const CzSkinParser& parser = fnGetParser();
-    const auto load = [&parser](const WCHAR* key) { return NamedPicture(parser, key); };
     m_pictures = std::make_unique<SkinPictures>();
-    m_pictures->media = {load(L"MediaBkg"), load(L"MediaBar"), load(L"MediaCur"), load(L"MediaStart"),
-                         load(L"MediaEnd")};
-    m_pictures->volume = load(L"VolBar");
-    m_pictures->volumeIndicator = load(L"VolInd");
-    m_fileNameRect = NamedRect(fnGetParser(), L"PosFileName");
-    m_mediaTimeRect = NamedRect(fnGetParser(), L"PosMediaTime");
-    m_videoLengthRect = NamedRect(fnGetParser(), L"PosVideoLen");
-    m_videoSizeRect = NamedRect(fnGetParser(), L"PosVideoSize");
+    m_pictures->media = {NamedPicture(parser, L"MediaBkg"), NamedPicture(parser, L"MediaBar"),
+                         NamedPicture(parser, L"MediaCur"), NamedPicture(parser, L"MediaStart"),
+                         NamedPicture(parser, L"MediaEnd")};
+    m_pictures->volume = NamedPicture(parser, L"VolBar");
+    m_pictures->volumeIndicator = NamedPicture(parser, L"VolInd");
+    m_fileNameRect = NamedRect(parser, L"PosFileName");
+    m_mediaTimeRect = NamedRect(parser, L"PosMediaTime");
+    m_videoLengthRect = NamedRect(parser, L"PosVideoLen");
+    m_videoSizeRect = NamedRect(parser, L"PosVideoSize");
     m_fileNameFont = fnGetFont(kTimeFont);
     m_timeFont = fnGetFont(kTimeFont);
     return !m_fileNameRect.IsRectEmpty() && !m_mediaTimeRect.IsRectEmpty();
@@ -178,7 +178,7 @@ int CMainFrame::OnCreate(LPCREATESTRUCTW create) {
     SetUiState(0);
     InitRegistryValue();
     if (ZINTChkDirectX() < kDirectXNeeded) {
-        CMessageDlg(this, TextOf(1010), CMessageDlg::kInformation).DoModal();
+        ShowMessage(1010);
         PostQuitMessage(0);
         return 0;
     }
@@ -188,12 +188,18 @@ int CMainFrame::OnCreate(LPCREATESTRUCTW create) {
 
 void CMainFrame::InitRegistryValue() {
     m_settings = LoadSettings();
+    ApplyPhoneAndQualities();
+    SetSoundButton();
+    m_volumeBar.SetValue(static_cast<int>(m_settings.volume));
+}
+
+INT_PTR CMainFrame::ShowMessage(int text, int type) { return CMessageDlg(this, TextOf(text), type).DoModal(); }
+
+void CMainFrame::ApplyPhoneAndQualities() {
     m_CNTConfig.nTargetPhone = static_cast<std::int32_t>(m_settings.phone);
     m_CNTConfig.nVideoQuality = static_cast<std::int32_t>(m_settings.videoQuality);
     m_CNTConfig.nAudioQuality = static_cast<std::int32_t>(m_settings.audioQuality);
     TrxSetMobileConfig(&PhoneProfile(static_cast<int>(m_settings.phone)));
-    SetSoundButton();
-    m_volumeBar.SetValue(static_cast<int>(m_settings.volume));
 }
 
 void CMainFrame::SetSoundButton() {
@@ -281,10 +287,7 @@ void CMainFrame::OnOptions() {
     m_settings.audioQuality = dialog.m_audioQuality;
     m_settings.phone = std::min<std::uint32_t>(dialog.m_phone, kPhoneCount - 1);
     m_settings.associate = dialog.m_associate;
-    m_CNTConfig.nVideoQuality = static_cast<std::int32_t>(m_settings.videoQuality);
-    m_CNTConfig.nAudioQuality = static_cast<std::int32_t>(m_settings.audioQuality);
-    m_CNTConfig.nTargetPhone = static_cast<std::int32_t>(m_settings.phone);
-    TrxSetMobileConfig(&PhoneProfile(static_cast<int>(m_settings.phone)));
+    ApplyPhoneAndQualities();
     RefreshRangeTexts();
     SaveSettings(m_settings);
 }
@@ -325,27 +328,27 @@ void CMainFrame::OnCloseButton() {
     m_mediaBar.ShowWindow(SW_HIDE);
     m_volumeBar.ShowWindow(SW_HIDE);
     m_video.ShowWindow(SW_HIDE);
-    DestroyWindow();
-    PostQuitMessage(0);
+    DestroyWindow();  // the program ends with it (OnDestroy)
 }
 
 void CMainFrame::OnSound() {
     m_settings.soundOn = !m_settings.soundOn;
     SetSoundButton();
-    TrxVolume(m_media, static_cast<std::int32_t>(m_settings.volume), m_settings.soundOn ? 0 : 1);
+    ApplyVolume();
 }
 
 LRESULT CMainFrame::OnVolumeBarPos(WPARAM volume, LPARAM) {
     m_settings.volume = static_cast<std::uint32_t>(std::min<WPARAM>(volume, CVolumeBar::kMaximum));
-    TrxVolume(m_media, static_cast<std::int32_t>(m_settings.volume), m_settings.soundOn ? 0 : 1);
+    ApplyVolume();
     return 0;
 }
 
+void CMainFrame::ApplyVolume() {
+    TrxVolume(m_media, static_cast<std::int32_t>(m_settings.volume), m_settings.soundOn ? 0 : 1);
+}
+
 void CMainFrame::OnDestroy() {
-    if (m_media != nullptr) {
-        TrxCloseMedia(m_media);
-        m_media = nullptr;
-    }
+    CloseMedia();
     ShowWindow(SW_HIDE);
     m_mediaBar.DestroyWindow();
     m_volumeBar.DestroyWindow();

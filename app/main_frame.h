@@ -10,6 +10,7 @@
 #include "engine/convengine.h"
 #include "engine/records.h"
 #include "media_bar.h"
+#include "message_dlg.h"
 #include "skin/canvas_wnd.h"
 #include "static_text_table.h"
 #include "video_static.h"
@@ -108,6 +109,16 @@ private:
     // the sound button and the volume bar.
     void InitRegistryValue();
     void SetSoundButton();
+    // The engine's profile and the request follow the phone and qualities.
+    void ApplyPhoneAndQualities();
+    // The engine plays at the volume and sound setting.
+    void ApplyVolume();
+    // Closes the open media, if any.
+    void CloseMedia();
+    // Play, pause and stop wait for the engine's answer.
+    void HoldPlayButtons();
+    // The source file's name without its folder.
+    std::wstring SourceName() const;
     // The buttons and bars as each state of the window wants them (0: no
     // media).
     void SetUiState(int state);
@@ -130,7 +141,9 @@ private:
     CString ChooseOutput();
     // Ends the engine's conversion job, on every ending.
     void AbortConversion();
-    void ShowMessage(int text, int type = 0);
+    // The message dialog with langtext `text`: its answer (IDOK for the first
+    // button).
+    INT_PTR ShowMessage(int text, int type = CMessageDlg::kInformation);
 
     AppSettings m_settings;
     CNTConfig m_CNTConfig {};
@@ -154,11 +167,9 @@ private:
     std::int64_t m_end = 0;
     CString m_source;
     bool m_busy = false;
-    bool m_playing = false;
     bool m_mediaTimer = false;
     bool m_seekable = true;
     bool m_replay = false;
-    bool m_hasAudio = false;
     bool m_previewAvailable = false;
     bool m_playWhenOpen = false;  // a dropped file or the command line's plays when open
     int m_state = 0;

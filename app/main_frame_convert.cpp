@@ -30,8 +30,6 @@ constexpr int kRateFailed = 1009;
 
 }  // namespace
 
-void CMainFrame::ShowMessage(int text, int type) { CMessageDlg(this, TextOf(text), type).DoModal(); }
-
 CString CMainFrame::ChooseOutput() {
     const MobileVideoConf& profile = PhoneProfile(static_cast<int>(m_settings.phone));
     CString filter;
@@ -45,8 +43,7 @@ CString CMainFrame::ChooseOutput() {
         extension = L"mp4";
     }
     filter += L"|";
-    const std::wstring source(m_source.Wide());
-    std::wstring name = source.substr(source.find_last_of(L"/\\") + 1);
+    std::wstring name = SourceName();
     name = name.substr(0, name.rfind(L'.'));
     CFileDialog dialog(FALSE, extension.Wide().c_str(), name.c_str(), kSaveFlags, filter.Wide().c_str(), this);
     if (dialog.DoModal() != IDOK) return {};
@@ -55,10 +52,10 @@ CString CMainFrame::ChooseOutput() {
         ShowMessage(kPathTooLong);
     } else if (path.IsEmpty()) {
         ShowMessage(kNoName);
-    } else if (EqualsNoCase(std::wstring(path.Wide()), source)) {
+    } else if (EqualsNoCase(std::wstring(path.Wide()), std::wstring(m_source.Wide()))) {
         ShowMessage(kIsSource);
     } else if (GetFileAttributesW(path.Wide().c_str()) != INVALID_FILE_ATTRIBUTES &&
-               CMessageDlg(this, TextOf(kExists), CMessageDlg::kOkCancel).DoModal() != IDOK) {
+               ShowMessage(kExists, CMessageDlg::kOkCancel) != IDOK) {
         return {};
     } else {
         return path;
@@ -75,11 +72,7 @@ void CMainFrame::OnSave() {
     const CString output = ChooseOutput();
     if (output.IsEmpty()) return;
     m_busy = true;
-    if (m_media != nullptr) {
-        TrxCloseMedia(m_media);
-        m_media = nullptr;
-        m_video.SetMedia(nullptr);
-    }
+    CloseMedia();
     m_CNTConfig.llStart = (m_start != 0 || m_end != m_duration) ? m_start : -1;
     m_CNTConfig.llEnd = m_end;
     m_outputPath = output;

@@ -30,14 +30,27 @@ void CMainFrame::KillMediaTimer() {
     m_mediaTimer = false;
 }
 
+void CMainFrame::CloseMedia() {
+    if (m_media == nullptr) return;
+    TrxCloseMedia(m_media);
+    m_media = nullptr;
+    m_video.SetMedia(nullptr);
+}
+
+std::wstring CMainFrame::SourceName() const {
+    const std::wstring path(m_source.Wide());
+    return path.substr(path.find_last_of(L"/\\") + 1);
+}
+
+void CMainFrame::HoldPlayButtons() {
+    for (UINT command : {kPlay, kPause, kStop}) fnEnableBtn(command, false);
+}
+
 bool CMainFrame::OpenMedia(bool keepMarks) {
-    if (m_media != nullptr) {
-        TrxCloseMedia(m_media);
-        m_media = nullptr;
-    }
+    CloseMedia();
     if (static_cast<size_t>(m_source.GetLength()) > kLongestPath) {
         m_busy = false;
-        CMessageDlg(this, TextOf(kPathTooLong), CMessageDlg::kInformation).DoModal();
+        ShowMessage(kPathTooLong);
         return false;
     }
     m_seekable = true;
@@ -68,8 +81,7 @@ void CMainFrame::OpenChosen(const CString& path, bool play) {
 
 void CMainFrame::MediaErrorCourse() {
     m_busy = false;
-    CMessageDlg(this, TextOf(kCannotPlay), CMessageDlg::kInformation).DoModal();
-    m_playing = false;
+    ShowMessage(kCannotPlay);
     KillMediaTimer();
     m_source.Empty();
 }
@@ -92,8 +104,7 @@ void CMainFrame::OnDropFiles(HDROP drop) {
 
 void CMainFrame::DrawFileName() {
     fnClearCanvas(&m_fileNameRect, false);
-    const std::wstring path(m_source.Wide());
-    const std::wstring name = path.substr(path.find_last_of(L"/\\") + 1);
+    const std::wstring name = SourceName();
     m_toolTip.UpdateTipText(name.c_str(), this, 1);
     fnDrawCanvas(name.c_str(), m_fileNameRect, kFileNameFormat, kWhite, m_fileNameFont, true, nullptr, true);
 }
@@ -101,9 +112,9 @@ void CMainFrame::DrawFileName() {
 LRESULT CMainFrame::OnMediaStart(WPARAM media, LPARAM summary) {
     if (!IsCurrent(media)) return 0;
     m_busy = false;
-    m_hasAudio = summary != 0 && reinterpret_cast<const MediaInfo*>(summary)->bHasAudio != 0;
-    m_volumeBar.SetDisabled(!m_hasAudio);
-    if (m_hasAudio) m_volumeBar.SetValue(static_cast<int>(m_settings.volume));
+    const bool hasAudio = summary != 0 && reinterpret_cast<const MediaInfo*>(summary)->bHasAudio != 0;
+    m_volumeBar.SetDisabled(!hasAudio);
+    if (hasAudio) m_volumeBar.SetValue(static_cast<int>(m_settings.volume));
     m_toolTip.Activate(TRUE);
     DrawFileName();
     TrxGetMediaPosition(m_media, &m_position, &m_duration);
@@ -125,7 +136,6 @@ LRESULT CMainFrame::OnMediaStart(WPARAM media, LPARAM summary) {
 
 LRESULT CMainFrame::OnMediaPlay(WPARAM media, LPARAM) {
     if (!IsCurrent(media)) return 0;
-    m_playing = true;
     if (!m_mediaTimer) m_mediaTimer = SetTimer(kMediaTimer, kMediaTimerPeriod) != 0;
     SetUiState(2);
     RefreshPosition();
@@ -134,7 +144,6 @@ LRESULT CMainFrame::OnMediaPlay(WPARAM media, LPARAM) {
 
 LRESULT CMainFrame::OnMediaPause(WPARAM media, LPARAM) {
     if (!IsCurrent(media)) return 0;
-    m_playing = false;
     KillMediaTimer();
     SetUiState(1);
     RefreshPosition();
@@ -144,7 +153,6 @@ LRESULT CMainFrame::OnMediaPause(WPARAM media, LPARAM) {
 LRESULT CMainFrame::OnMediaStopped(WPARAM media, LPARAM) {
     if (!IsCurrent(media)) return 0;
     m_position = 0;
-    m_playing = false;
     KillMediaTimer();
     DrawTimeText();
     SetUiState(3);
@@ -161,7 +169,6 @@ LRESULT CMainFrame::OnMediaStop(WPARAM media, LPARAM) {
     m_position = 0;
     fnClearCanvas(&m_fileNameRect, true);
     m_toolTip.Activate(FALSE);
-    m_playing = false;
     KillMediaTimer();
     SetUiState(0);
     return 0;
@@ -182,22 +189,19 @@ LRESULT CMainFrame::OnMediaNotice(WPARAM media, LPARAM notice) {
 
 void CMainFrame::OnPlay() {
     if (m_media == nullptr) return;
-    m_playing = true;
-    for (UINT command : {kPlay, kPause, kStop}) fnEnableBtn(command, false);
+    HoldPlayButtons();
     TrxPlay(m_media);
     m_replay = m_position >= m_duration;
 }
 
 void CMainFrame::OnPause() {
     if (m_media == nullptr) return;
-    m_playing = false;
-    for (UINT command : {kPlay, kPause, kStop}) fnEnableBtn(command, false);
+    HoldPlayButtons();
     TrxPause(m_media);
 }
 
 void CMainFrame::OnStop() {
-    m_playing = false;
-    for (UINT command : {kPlay, kPause, kStop}) fnEnableBtn(command, false);
+    HoldPlayButtons();
     TrxStop(m_media);
 }
 

@@ -87,21 +87,18 @@ void CDlgPreview::SetPlayButtons(bool play, bool pause, bool stop) {
 
 void CDlgPreview::OnPlay() {
     if (m_media == nullptr) return;
-    m_playing = true;
     SetPlayButtons(false, false, false);
     TrxPlay(m_media);
 }
 
 void CDlgPreview::OnPause() {
     if (m_media == nullptr) return;
-    m_playing = false;
     SetPlayButtons(false, false, false);
     TrxPause(m_media);
 }
 
 void CDlgPreview::OnStop() {
     if (m_media == nullptr) return;
-    m_playing = false;
     SetPlayButtons(false, false, false);
     TrxStop(m_media);
 }
@@ -116,12 +113,10 @@ LRESULT CDlgPreview::OnMediaStart(WPARAM, LPARAM) {
 LRESULT CDlgPreview::OnMediaPlay(WPARAM, LPARAM) {
     ShowPlay(false);
     SetPlayButtons(false, true, true);
-    m_playing = true;
     return 0;
 }
 
 LRESULT CDlgPreview::OnMediaStop(WPARAM, LPARAM) {
-    m_playing = false;
     ShowPlay(true);
     fnEnableBtn(kStop, false);
     return 0;
@@ -130,12 +125,10 @@ LRESULT CDlgPreview::OnMediaStop(WPARAM, LPARAM) {
 LRESULT CDlgPreview::OnMediaPause(WPARAM, LPARAM) {
     ShowPlay(true);
     SetPlayButtons(true, false, true);
-    m_playing = false;
     return 0;
 }
 
 LRESULT CDlgPreview::OnMediaStopped(WPARAM, LPARAM) {
-    m_playing = false;
     ShowPlay(true);
     SetPlayButtons(true, false, false);
     return 0;
@@ -143,7 +136,6 @@ LRESULT CDlgPreview::OnMediaStopped(WPARAM, LPARAM) {
 
 LRESULT CDlgPreview::OnMediaError(WPARAM, LPARAM) {
     CMessageDlg(this, TextOf(kCannotPlay), CMessageDlg::kInformation).DoModal();
-    m_playing = false;
     ShowPlay(true);
     fnEnableBtn(kStop, false);
     m_path.Empty();

@@ -46,7 +46,6 @@ private:
     int m_volume = 40;
     CVideoStatic m_video;
     TrxMedia m_media = nullptr;
-    bool m_playing = false;
 };
 
 }  // namespace movanta::app
