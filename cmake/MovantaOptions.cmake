@@ -66,3 +66,15 @@ function(movanta_needs_all_plugins target)
   target_include_directories(${target} PRIVATE ${CMAKE_CURRENT_BINARY_DIR}/${target}_plugins)
   add_dependencies(${target} movanta_plugins amr)
 endfunction()
+
+# movanta_install_link(LINK PROGRAM) installs bin/LINK as a link to PROGRAM
+# in the application folder, recorded with the installed files so that the
+# uninstall removes it.
+function(movanta_install_link link program)
+  install(CODE "
+    set(link \"\${CMAKE_INSTALL_PREFIX}/bin/${link}\")
+    file(MAKE_DIRECTORY \"\${CMAKE_INSTALL_PREFIX}/bin\")
+    file(CREATE_LINK \"../${MOVANTA_LIBDIR}/${program}\" \"\${link}\" SYMBOLIC)
+    list(APPEND CMAKE_INSTALL_MANIFEST_FILES \"\${link}\")
+  ")
+endfunction()

@@ -12,7 +12,8 @@ set -euo pipefail
 export BUILD="$1" OUT="$2" PROBE="$3"
 mkdir -p "$OUT"
 export WORK="$(mktemp -d)"
-trap 'rm -rf "$WORK"' EXIT
+# A Movanta a failed step left running would outlive its X server.
+trap 'pkill -f "$WORK/prefix/" 2>/dev/null || true; rm -rf "$WORK"' EXIT
 unset MOVANTA_REGISTRY_DIR
 export XDG_CONFIG_HOME="$WORK/config"
 cmake --install "$BUILD" --prefix "$WORK/prefix" > "$WORK/install.log"

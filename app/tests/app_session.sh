@@ -74,8 +74,10 @@ echo "started: main window centred, the clip playing in the video area"
 # The volume at its loudest.
 click "$main" 46 494
 sleep 0.5
-xdotool mousemove --window "$main" 120 411 mousedown 1 mousemove --window "$main" 160 411 \
-  mousemove --window "$main" 199 411 mouseup 1
+# Each step of the drag waits a little: a slow build takes its time to
+# capture the mouse.
+xdotool mousemove --window "$main" 120 411 sleep 0.2 mousedown 1 sleep 0.3 mousemove --window "$main" 160 411 \
+  sleep 0.2 mousemove --window "$main" 199 411 sleep 0.3 mouseup 1
 sleep 0.5
 click "$main" 146 494
 sleep 0.3

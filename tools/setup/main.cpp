@@ -1,24 +1,33 @@
 // movanta-setup: completes or undoes an installation in the prefix that
 // holds this program (its bin/ folder's parent).
-//   install    registers every plug-in in lib/movanta/plugins and writes the
+//   install    registers every plug-in in lib/movanta/plugins, writes the
 //              machine values "AppPath" (the application folder, lib/movanta)
-//              and "UninstallString"
-//   uninstall  unregisters the plug-ins, removes the machine values and the
-//              files the installation placed (listed in
-//              share/movanta/installed-files.txt)
+//              and "UninstallString" and the program ids "Movanta.3GP" and
+//              "Movanta.MP4", and refreshes the desktop's caches
+//   uninstall  unregisters the plug-ins, removes the registry entries the
+//              install wrote and the files the installation placed (listed
+//              in share/movanta/installed-files.txt), and refreshes the
+//              desktop's caches; it removes nothing while Movanta runs or
+//              when this user may not change the prefix. With
+//              --show-result (how the installation registers it for the
+//              uninstaller) a message box tells how it ended.
 #include <unistd.h>
 
 #include <algorithm>
 #include <climits>
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "com/server_file.h"
+#include "desktop_caches.h"
+#include "installed_files.h"
+#include "program_ids.h"
 #include "registry/registry_strings.h"
+#include "ui/desktop.h"
+#include "ui/dialogs.h"
 #include "win/sync.h"
 #include "win/text.h"
 #include "win/thread.h"
@@ -71,13 +80,18 @@ int Install(const fs::path& prefix) {
         std::fprintf(stderr, "movanta-setup: cannot write the machine settings\n");
         return 1;
     }
-    const std::string uninstall = "\"" + (prefix / "bin/movanta-setup").string() + "\" uninstall";
+    const std::string uninstall = "\"" + (prefix / "bin/movanta-setup").string() + "\" uninstall --show-result";
     if (movanta::WriteRegString(key, L"AppPath", movanta::Utf8ToWide((prefix / "lib/movanta").string())) != ERROR_SUCCESS ||
         movanta::WriteRegString(key, L"UninstallString", movanta::Utf8ToWide(uninstall)) != ERROR_SUCCESS) {
         std::fprintf(stderr, "movanta-setup: cannot write the machine settings\n");
         ++failures;
     }
     RegCloseKey(key);
+    if (!movanta::setup::WriteProgramIds(prefix)) {
+        std::fprintf(stderr, "movanta-setup: cannot write the program ids of .3gp and .mp4 files\n");
+        ++failures;
+    }
+    movanta::setup::RefreshDesktopCaches(prefix);
     std::printf("installed in %s\n", prefix.c_str());
     return failures == 0 ? 0 : 1;
 }
@@ -96,56 +110,68 @@ bool MovantaEnded() {
     return false;
 }
 
-int Uninstall(const fs::path& prefix) {
+// Whether this user may change every folder the uninstall removes from.
+bool MayChange(const fs::path& prefix) {
+    for (const char* folder : {"bin", "lib/movanta", "share/movanta"}) {
+        const fs::path path = prefix / folder;
+        if (fs::exists(path) && access(path.c_str(), W_OK) != 0) return false;
+    }
+    return true;
+}
+
+// Says how the uninstall ended: on the terminal, and in a message box when
+// `onDesktop` (the uninstaller starts this command with no terminal to read).
+int Report(bool onDesktop, bool failed, const std::string& text) {
+    std::fprintf(failed ? stderr : stdout, "%s%s\n", failed ? "movanta-setup: " : "", text.c_str());
+    if (onDesktop && movanta::ui::StartDesktop()) {
+        MessageBoxA(nullptr, text.c_str(), "Uninstall Movanta", MB_OK | (failed ? MB_ICONERROR : MB_ICONINFORMATION));
+    }
+    return failed ? 1 : 0;
+}
+
+int Uninstall(const fs::path& prefix, bool onDesktop) {
     if (!MovantaEnded()) {
-        std::fprintf(stderr, "movanta-setup: Movanta is still running: close it, then uninstall again. Nothing was "
-                             "removed.\n");
-        return 1;
+        return Report(onDesktop, true, "Movanta is still running: close it, then uninstall again. Nothing was removed.");
+    }
+    if (!MayChange(prefix)) {
+        return Report(onDesktop, true,
+                      "Movanta is installed in " + prefix.string() + ", which only an administrator may change: "
+                      "run \"sudo " + (prefix / "bin/movanta-setup").string() + " uninstall\". Nothing was removed.");
     }
     int failures = RegisterPlugins(prefix, false);
+    if (!movanta::setup::DeleteProgramIds()) {
+        std::fprintf(stderr, "movanta-setup: cannot remove the program ids of .3gp and .mp4 files\n");
+        ++failures;
+    }
     const LSTATUS status = RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"Software\\Nexaro Corp");
     if (status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND) {
         std::fprintf(stderr, "movanta-setup: cannot remove the machine settings\n");
         ++failures;
     }
-    const fs::path listing = prefix / "share/movanta/installed-files.txt";
-    std::ifstream files(listing);
-    std::vector<fs::path> folders;
-    for (std::string line; std::getline(files, line);) {
-        const fs::path file(line);
-        // Only files inside this prefix are ever removed.
-        if (line.empty() || file.lexically_relative(prefix).string().starts_with("..")) continue;
-        std::error_code error;
-        fs::remove(file, error);
-        folders.push_back(file.parent_path());
+    std::vector<fs::path> created = movanta::setup::RemoveInstalledFiles(prefix);
+    movanta::setup::RefreshOrDropDesktopCaches(prefix);
+    movanta::setup::RemoveEmptyFolders(std::move(created), prefix);
+    if (failures != 0) {
+        return Report(onDesktop, true, "Movanta was removed from " + prefix.string() +
+                                           ", but some of its registry entries could not be removed.");
     }
-    std::error_code error;
-    fs::remove(listing, error);
-    folders.push_back(listing.parent_path());
-    fs::remove_all(prefix / "lib/movanta/registry", error);
-    // Remove the folders that are left empty, deepest first.
-    std::sort(folders.begin(), folders.end(),
-              [](const fs::path& a, const fs::path& b) { return a.string().size() > b.string().size(); });
-    for (fs::path folder : folders) {
-        while (folder != prefix && folder.string().size() > prefix.string().size() && fs::is_empty(folder, error)) {
-            fs::remove(folder, error);
-            folder = folder.parent_path();
-        }
-    }
-    std::printf("uninstalled from %s\n", prefix.c_str());
-    return failures == 0 ? 0 : 1;
+    return Report(onDesktop, false, "Movanta was removed from " + prefix.string() + ".");
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     const fs::path prefix = Prefix();
-    if (argc != 2 || prefix.empty()) {
-        std::fprintf(stderr, "usage: movanta-setup install|uninstall\n");
+    const std::string usage = "usage: movanta-setup install | uninstall [--show-result]\n";
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    if (prefix.empty() || arguments.empty() || arguments.size() > 2) {
+        std::fputs(usage.c_str(), stderr);
         return 2;
     }
-    if (std::strcmp(argv[1], "install") == 0) return Install(prefix);
-    if (std::strcmp(argv[1], "uninstall") == 0) return Uninstall(prefix);
-    std::fprintf(stderr, "usage: movanta-setup install|uninstall\n");
+    if (arguments == std::vector<std::string> {"install"}) return Install(prefix);
+    if (arguments[0] == "uninstall" && (arguments.size() == 1 || arguments[1] == "--show-result")) {
+        return Uninstall(prefix, arguments.size() == 2);
+    }
+    std::fputs(usage.c_str(), stderr);
     return 2;
 }

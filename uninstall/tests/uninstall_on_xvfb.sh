@@ -10,7 +10,8 @@
 set -euo pipefail
 export BUILD="$1"
 export WORK="$(mktemp -d)"
-trap 'rm -rf "$WORK"' EXIT
+# A message box left open would hold the test's output open after it ends.
+trap 'pkill -f "$WORK/prefix/" 2>/dev/null || true; rm -rf "$WORK"' EXIT
 unset MOVANTA_REGISTRY_DIR
 export XDG_CONFIG_HOME="$WORK/config"
 exec "$(dirname "$0")/../../platform/ui/tests/on_xvfb.sh" bash -c '
@@ -31,13 +32,23 @@ start_movanta() {
   for _ in $(seq 200); do [ -n "$(main_window)" ] && return 0; sleep 0.1; done
   fail "Movanta did not come up"
 }
-# The question is the only window titled "Waring".
-answer() {
-  for _ in $(seq 100); do xdotool search --onlyvisible --name "Waring" > /dev/null 2>&1 && break; sleep 0.1; done
-  xdotool search --onlyvisible --name "Waring" > /dev/null 2>&1 || fail "no question"
-  sleep 0.5
-  xdotool key "$1"
+# Waits for the window titled $1 and presses the key $2 in it until it
+# closes (a key sent before the window has the focus is lost).
+press_in() {
+  for _ in $(seq 100); do xdotool search --onlyvisible --name "$1" > /dev/null 2>&1 && break; sleep 0.1; done
+  xdotool search --onlyvisible --name "$1" > /dev/null 2>&1 || fail "no window \"$1\""
+  for _ in $(seq 20); do
+    window=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1 || true)
+    [ -n "$window" ] || return 0
+    sleep 0.5
+    xdotool windowfocus "$window" key "$2" 2>/dev/null || true
+  done
+  fail "the window \"$1\" does not close"
 }
+# The question is the only window titled "Waring".
+answer() { press_in Waring "$1"; }
+# The uninstall command tells how it ended in a message box of its own.
+acknowledge_result() { press_in "Uninstall Movanta" Return; }
 
 install
 start_movanta
@@ -58,6 +69,7 @@ wait $uninstalling || fail "the uninstaller failed after OK"
 for _ in $(seq 80); do kill -0 $movanta 2>/dev/null || break; sleep 0.1; done
 kill -0 $movanta 2>/dev/null && fail "OK did not close Movanta"
 grep -q "VolumeValue" "$XDG_CONFIG_HOME/movanta/registry/HKEY_CURRENT_USER.reg" || fail "Movanta did not save its settings"
+acknowledge_result
 for _ in $(seq 100); do [ -e "$prefix/bin/movanta-convert" ] || break; sleep 0.1; done
 [ -e "$prefix/bin/movanta-convert" ] && fail "OK did not uninstall"
 left=$(find "$prefix" -mindepth 1 -not -type d)
@@ -68,6 +80,7 @@ install
 mkdir -p "$prefix/lib/movanta"
 echo "mine" > "$prefix/lib/movanta/notes.txt"
 "$uninstaller" || fail "the uninstaller failed"
+acknowledge_result
 for _ in $(seq 100); do [ -e "$prefix/bin/movanta-convert" ] || break; sleep 0.1; done
 [ -e "$prefix/bin/movanta-convert" ] && fail "the installation was not removed"
 left=$(find "$prefix" -mindepth 1 -not -type d)
