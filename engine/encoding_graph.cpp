@@ -3,11 +3,13 @@
 // encoder, the video into the MPEG-4 or H.263 encoder, both into the writer.
 #include "com/comapi.h"
 #include "dshow/uuids.h"
+#include "engine/convengine.h"
 #include "engine/conversion_graph.h"
 #include "engine/graph_steps.h"
 #include "filters/speechenc/txamrbitrate.h"
 #include "filters/videoenc/txffmpegenc.h"
 #include "outside/filters/encoder_interfaces.h"
+#include "win/debug.h"
 
 namespace movanta::engine {
 namespace {
@@ -161,6 +163,14 @@ int BuildEncodingHalf(CMovanta& job) {
         job.m_bSeekGraph = true;
     }
     if (!ConfigureScaler(job)) return 1;
+    // Pictures that do not pass the scaler would reach the encoder at the
+    // source's size and rate: no file a phone plays. The video cannot be
+    // converted, which the owner is told as such.
+    if (video.pin && !IsPinOf(video.pin.Get(), CLSID_TxResample)) {
+        TRACE("the video stream does not pass the scaler");
+        job.m_nErrorCode = TRX_ERR_OPEN;
+        return 1;
+    }
     if (effect && video.pin) {
         if (ComPtr<IPin> input = PinByIndex(effect.Get(), PINDIR_INPUT, 0))
             graph.graph->Connect(video.pin.Get(), input.Get());

@@ -40,10 +40,10 @@ ComPtr<IBaseFilter> OwnerOf(IPin* pin) {
 
 }  // namespace
 
-bool IsOverlayMixerPin(IPin* pin) {
+bool IsPinOf(IPin* pin, REFCLSID filterClass) {
     ComPtr<IBaseFilter> owner = pin != nullptr ? OwnerOf(pin) : ComPtr<IBaseFilter>();
     CLSID clsid {};
-    return owner && SUCCEEDED(owner->GetClassID(&clsid)) && clsid == CLSID_OverlayMixer;
+    return owner && SUCCEEDED(owner->GetClassID(&clsid)) && clsid == filterClass;
 }
 
 bool FirstType(IPin* pin, CMediaType& type) {
@@ -80,7 +80,7 @@ TakeResult TakeFromRenderer(IGraphBuilder* graph, REFGUID major, bool removeOver
     if (!input || FAILED(input->ConnectedTo(stream.pin.Receive()))) return TakeResult::Failed;
     graph->RemoveFilter(renderer.Get());
     if (!removeOverlay) return TakeResult::Taken;
-    if (!IsOverlayMixerPin(stream.pin.Get())) return TakeResult::Taken;
+    if (!IsPinOf(stream.pin.Get(), CLSID_OverlayMixer)) return TakeResult::Taken;
     ComPtr<IBaseFilter> feeder = OwnerOf(stream.pin.Get());
     ComPtr<IPin> mixerInput = PinByIndex(feeder.Get(), PINDIR_INPUT, 0);
     ComPtr<IPin> mixerFeed;

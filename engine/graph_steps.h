@@ -15,8 +15,8 @@ namespace movanta::engine {
 // connected with `major`; null when there is none.
 ComPtr<IBaseFilter> FindRenderer(IGraphBuilder* graph, REFGUID major);
 
-// True when the pin belongs to an overlay mixer.
-bool IsOverlayMixerPin(IPin* pin);
+// True when the pin belongs to a filter of the class `filterClass`.
+bool IsPinOf(IPin* pin, REFCLSID filterClass);
 
 // A stream taken from a renderer: the output pin that fed it, and whether
 // an overlay mixer stood between (then `pin` fed the mixer, now removed).

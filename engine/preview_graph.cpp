@@ -34,7 +34,7 @@ HRESULT RenderInput(CAVPreview& job) {
 bool FedByOverlayMixer(IBaseFilter* renderer) {
     ComPtr<IPin> input = PinByIndex(renderer, PINDIR_INPUT, 0);
     ComPtr<IPin> feed;
-    return input && SUCCEEDED(input->ConnectedTo(feed.Receive())) && IsOverlayMixerPin(feed.Get());
+    return input && SUCCEEDED(input->ConnectedTo(feed.Receive())) && IsPinOf(feed.Get(), CLSID_OverlayMixer);
 }
 
 // Puts the image-effect filter where an overlay mixer fed the renderer.

@@ -6,6 +6,7 @@ extern "C" {
 #include <libavformat/avformat.h>
 }
 
+#include "dshow/avmedia/display_rotation.h"
 #include "win/debug.h"
 
 namespace movanta::engine {
@@ -180,8 +181,12 @@ bool ProbeMediaFile(const std::string& path, MediaInfo& info) {
             if (known) SetText(info.szVideoCodec, name);
             info.nVideoBitrate = Clamp32(codec->bit_rate);
             info.nVideoFrames = Clamp32(stream->nb_frames);
-            info.nVideoWidth = Clamp32(codec->width);
-            info.nVideoHeight = Clamp32(codec->height);
+            // The size a person sees: a picture recorded a quarter turn
+            // round shows with its sides swapped.
+            const int rotation = dshow::DisplayRotation(*stream);
+            const bool across = rotation == 90 || rotation == 270;
+            info.nVideoWidth = Clamp32(across ? codec->height : codec->width);
+            info.nVideoHeight = Clamp32(across ? codec->width : codec->height);
             const AVRational rate = stream->avg_frame_rate.num != 0 ? stream->avg_frame_rate : stream->r_frame_rate;
             info.fVideoFrameRate = rate.den != 0 ? static_cast<float>(av_q2d(rate)) : 0.0f;
         }

@@ -112,7 +112,17 @@ REFERENCE_TIME CTxResample::OutputInterval() {
 
 bool CTxResample::UseSourceSizeIfUnset() {
     if (m_nDstWidth == -1 || m_nDstHeight == -1) {
-        m_resample.SetDstResulotion(m_srcWidth, m_srcHeight, 1);
+        // Until the conversion sets its size the scaler must still connect,
+        // whatever size the decoder gives: a source larger than the largest
+        // destination is offered shrunk to fit, its shape kept.
+        const int longer = std::max(m_srcWidth, m_srcHeight);
+        int width = m_srcWidth;
+        int height = m_srcHeight;
+        if (longer > kMaxSide) {
+            width = std::max(kMinSide, static_cast<int>(static_cast<long long>(m_srcWidth) * kMaxSide / longer) & ~1);
+            height = std::max(kMinSide, static_cast<int>(static_cast<long long>(m_srcHeight) * kMaxSide / longer) & ~1);
+        }
+        m_resample.SetDstResulotion(width, height, 1);
         m_resample.SetDstFramerate(40.0f);
     }
     // A source the scaler cannot take as its own size leaves no size at all.
@@ -347,7 +357,7 @@ HRESULT CTxResample::Resample::GetSrcResulotion(int* width, int* height) {
 }
 
 HRESULT CTxResample::Resample::SetDstResulotion(int width, int height, int mode) {
-    if (width < 8 || width > 3072 || height < 8 || height > 3072) return S_FALSE;
+    if (width < kMinSide || width > kMaxSide || height < kMinSide || height > kMaxSide) return S_FALSE;
     filter_.m_nDstWidth = width;
     filter_.m_nDstHeight = height;
     filter_.m_mode.store(mode);

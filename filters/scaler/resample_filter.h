@@ -45,8 +45,9 @@ private:
     // Takes the source size from the connected input's format; false for a
     // format without a video header.
     bool CaptureSourceSize();
-    // Without a destination size, the source size at 40 frames a second;
-    // false when the source size is not one the scaler takes.
+    // Without a destination size, the source size at 40 frames a second
+    // (a source larger than a destination may be: the largest size of its
+    // shape that is allowed); false when no size of that shape is allowed.
     bool UseSourceSizeIfUnset();
     // The pictures' interval out: the rate limit's, or the source's when slower.
     REFERENCE_TIME OutputInterval();
@@ -82,6 +83,9 @@ private:
     Resample m_resample {*this};
 
     static constexpr REFERENCE_TIME kNoStart = -100000000;  // -10 s: before any frame
+    // The destination sides SetDstResulotion takes.
+    static constexpr int kMinSide = 8;
+    static constexpr int kMaxSide = 3072;
 };
 
 }  // namespace movanta::scaler

@@ -8,6 +8,7 @@ extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
 #include <libavutil/channel_layout.h>
+#include <libavutil/display.h>
 #include <libavutil/opt.h>
 }
 
@@ -33,7 +34,7 @@ void Drain(AVCodecContext* context, AVPacket* packet, Encoded& out) {
 
 }  // namespace
 
-Encoded EncodeVideo(const char* codecName, int frames, int width, int height) {
+Encoded EncodeVideo(const char* codecName, int frames, int width, int height, Pattern pattern) {
     const AVCodec* codec = avcodec_find_encoder_by_name(codecName);
     if (codec == nullptr) throw std::runtime_error(std::string("no encoder ") + codecName);
     AVCodecContext* context = avcodec_alloc_context3(codec);
@@ -47,6 +48,8 @@ Encoded EncodeVideo(const char* codecName, int frames, int width, int height) {
     context->bit_rate = 200000;
     const std::string name = codecName;
     if (name == "mpeg4" || name == "libx264") context->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+    // Pictures of today's cameras (4K, 8K) encode in a moment this way.
+    if (name == "libx264" && width * height > 1920 * 1080) av_opt_set(context->priv_data, "preset", "ultrafast", 0);
     if (avcodec_open2(context, codec, nullptr) < 0) throw std::runtime_error("cannot open the video encoder");
     Encoded out;
     out.config = Bytes(context->extradata, context->extradata_size);
@@ -58,13 +61,18 @@ Encoded EncodeVideo(const char* codecName, int frames, int width, int height) {
     AVPacket* packet = av_packet_alloc();
     for (int i = 0; i < frames; ++i) {
         av_frame_make_writable(frame);
+        const bool marked = pattern == Pattern::kMarkedCorner;
         for (int y = 0; y < frame->height; ++y) {
-            for (int x = 0; x < frame->width; ++x) frame->data[0][y * frame->linesize[0] + x] = uint8_t(x + y + i * 3);
+            for (int x = 0; x < frame->width; ++x) {
+                const bool corner = x < frame->width / 4 && y < frame->height / 4;
+                frame->data[0][y * frame->linesize[0] + x] =
+                    marked ? uint8_t(corner ? 235 : 16) : uint8_t(x + y + i * 3);
+            }
         }
         for (int y = 0; y < frame->height / 2; ++y) {
             for (int x = 0; x < frame->width / 2; ++x) {
-                frame->data[1][y * frame->linesize[1] + x] = uint8_t(128 + y + i);
-                frame->data[2][y * frame->linesize[2] + x] = uint8_t(64 + x + i * 5);
+                frame->data[1][y * frame->linesize[1] + x] = marked ? 128 : uint8_t(128 + y + i);
+                frame->data[2][y * frame->linesize[2] + x] = marked ? 128 : uint8_t(64 + x + i * 5);
             }
         }
         frame->pts = i;
@@ -307,7 +315,12 @@ PictureDecoder::Picture PictureDecoder::Decode(const std::vector<std::uint8_t>& 
     const int sent = avcodec_send_packet(context_, packet_);
     av_packet_unref(packet_);
     if (sent < 0 || avcodec_receive_frame(context_, frame_) < 0) return picture;
-    picture = {frame_->width, frame_->height, frame_->decode_error_flags != 0};
+    picture = {frame_->width, frame_->height, frame_->decode_error_flags != 0, {}};
+    picture.luma.resize(static_cast<size_t>(frame_->width) * frame_->height);
+    for (int y = 0; y < frame_->height; ++y) {
+        std::copy_n(frame_->data[0] + static_cast<long>(y) * frame_->linesize[0], frame_->width,
+                    picture.luma.begin() + static_cast<long>(y) * frame_->width);
+    }
     av_frame_unref(frame_);
     return picture;
 }
@@ -334,6 +347,17 @@ bool MuxFile(const std::string& path, const char* format, const std::vector<MuxS
         if (descriptor->type == AVMEDIA_TYPE_VIDEO) {
             parameters->width = plan.width;
             parameters->height = plan.height;
+            if (plan.rotation != 0) {
+                auto* matrix = reinterpret_cast<std::int32_t*>(
+                    av_stream_new_side_data(stream, AV_PKT_DATA_DISPLAYMATRIX, 9 * sizeof(std::int32_t)));
+                if (matrix == nullptr) {
+                    avformat_free_context(context);
+                    return false;
+                }
+                // The matrix is set by the clockwise turn (and read back as
+                // the counter-clockwise one).
+                av_display_rotation_set(matrix, plan.rotation);
+            }
         } else {
             parameters->sample_rate = plan.sampleRate;
             av_channel_layout_default(&parameters->ch_layout, plan.channels);

@@ -24,9 +24,15 @@ struct Encoded {
     std::int64_t bitRate = 0;
 };
 
+// What the pictures show: moving diagonal stripes, or a dark picture with
+// a bright block in its top left corner (a quarter of each side), which
+// tells where a picture's corner went when it was turned.
+enum class Pattern { kStripes, kMarkedCorner };
+
 // Pictures at 25 frames a second, 176x144 unless asked, by the encoder of
 // that name ("mpeg4", "h263", "mpeg2video", "wmv2", "libx264"...).
-Encoded EncodeVideo(const char* codecName, int frames, int width = 176, int height = 144);
+Encoded EncodeVideo(const char* codecName, int frames, int width = 176, int height = 144,
+                    Pattern pattern = Pattern::kStripes);
 // A 440 Hz tone encoded by the encoder of that name ("aac", "libmp3lame",
 // "mp2", "wmav2"...), `frames` of the encoder's frame size.
 Encoded EncodeAudio(const char* codecName, int rate, int channels, int frames);
@@ -67,7 +73,8 @@ public:
     struct Picture {
         int width = 0;  // 0: the packet gave no picture, or was refused
         int height = 0;
-        bool damaged = false;  // the decoder reported errors in it
+        bool damaged = false;            // the decoder reported errors in it
+        std::vector<std::uint8_t> luma;  // width x height, row after row
     };
     // The decoder of that name ("h263", "mpeg4"...).
     explicit PictureDecoder(const char* codecName);
@@ -92,6 +99,7 @@ struct MuxStream {
     int sampleRate = 0;  // audio only
     int channels = 0;
     double unitSeconds = 0.04;
+    int rotation = 0;  // video: degrees clockwise a player turns the pictures, noted in the display matrix
 };
 
 // Writes the streams into a file through libavformat's own muxer (a file

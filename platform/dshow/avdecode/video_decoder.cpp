@@ -9,6 +9,7 @@ extern "C" {
 }
 
 #include "av_media_type.h"
+#include "display_rotation.h"
 #include "win/debug.h"
 
 namespace movanta::dshow {
@@ -66,10 +67,18 @@ HRESULT CAvVideoDecoder::GetMediaType(int position, CMediaType* type) {
     if (type == nullptr) return E_POINTER;
     const VIDEOINFOHEADER* input = VideoInfoOf(InputPin()->CurrentMediaType());
     if (input == nullptr) return E_UNEXPECTED;
+    const LONG width = input->bmiHeader.biWidth;
     const LONG height = std::abs(input->bmiHeader.biHeight);
-    return MakeUncompressedPicture(*type, position, input->bmiHeader.biWidth, height, input->AvgTimePerFrame)
+    const bool across = m_rotation == 90 || m_rotation == 270;
+    return MakeUncompressedPicture(*type, position, across ? height : width, across ? width : height,
+                                   input->AvgTimePerFrame)
                ? S_OK
                : E_OUTOFMEMORY;
+}
+
+HRESULT CAvVideoDecoder::CompleteConnect(PIN_DIRECTION direction, IPin* receivePin) {
+    if (direction == PINDIR_INPUT) m_rotation = RotationOfPin(receivePin);
+    return CAvDecoderFilter::CompleteConnect(direction, receivePin);
 }
 
 HRESULT CAvVideoDecoder::DecideBufferSize(IMemAllocator* allocator, ALLOCATOR_PROPERTIES* request) {
@@ -121,7 +130,8 @@ HRESULT CAvVideoDecoder::DeliverFrames() {
         }
         BYTE* target = nullptr;
         out->GetPointer(&target);
-        if (out->GetSize() < m_writer.PictureBytes() || !m_writer.Write(*m_frame, target)) {
+        const AVFrame* picture = m_rotation == 0 ? m_frame : m_turner.Turn(*m_frame, m_rotation);
+        if (picture == nullptr || out->GetSize() < m_writer.PictureBytes() || !m_writer.Write(*picture, target)) {
             out->Release();
             av_frame_unref(m_frame);
             continue;

@@ -1,10 +1,12 @@
 // The video decoder of the platform: any compressed video libavcodec
-// decodes, out as YV12 (preferred), YUY2 or RGB24. Frames whose time is
+// decodes, out as YV12 (preferred), YUY2 or RGB24, turned upright when the
+// source says the pictures were recorded turned. Frames whose time is
 // before 0 (the run-up to a seek target) are decoded and dropped.
 #pragma once
 
 #include "dshow/platform_filters.h"
 #include "decoder_filter.h"
+#include "picture_turner.h"
 #include "picture_writer.h"
 
 struct AVFrame;
@@ -24,6 +26,8 @@ public:
     HRESULT GetMediaType(int position, CMediaType* type) override;
     HRESULT StartStreaming() override;
     HRESULT StopStreaming() override;
+    // Takes the display rotation the source's pin answers.
+    HRESULT CompleteConnect(PIN_DIRECTION direction, IPin* receivePin) override;
 
 protected:
     // The type libavcodec is opened from: the input's own, unless a decoder
@@ -34,6 +38,8 @@ private:
     HRESULT DeliverFrames() override;
 
     PictureWriter m_writer;
+    PictureTurner m_turner;
+    int m_rotation = 0;  // degrees clockwise
     AVFrame* m_frame = nullptr;
     REFERENCE_TIME m_frameTime = 400000;  // used when a frame says nothing of its length
 };

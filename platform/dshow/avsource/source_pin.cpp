@@ -33,7 +33,15 @@ CAvSourcePin::CAvSourcePin(CSource* filter, Demuxer& demuxer, int slot, const CM
 
 HRESULT CAvSourcePin::NonDelegatingQueryInterface(REFIID iid, void** object) {
     if (iid == IID_IMediaSeeking) return GetInterface(static_cast<IMediaSeeking*>(this), object);
+    if (iid == IID_IDisplayRotation) return GetInterface(static_cast<IDisplayRotation*>(this), object);
     return CSourceStream::NonDelegatingQueryInterface(iid, object);
+}
+
+HRESULT CAvSourcePin::GetDisplayRotation(int* degrees) {
+    if (degrees == nullptr) return E_POINTER;
+    const AVStream* stream = m_demuxer.Streams()[static_cast<size_t>(m_slot)];
+    *degrees = stream->codecpar->codec_type == AVMEDIA_TYPE_VIDEO ? DisplayRotation(*stream) : 0;
+    return S_OK;
 }
 
 HRESULT CAvSourcePin::GetMediaType(CMediaType* type) {

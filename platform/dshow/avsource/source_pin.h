@@ -1,13 +1,16 @@
 // One output pin of the file source: the packets of one stream, each a
 // sample with its time from the start of the file (less the seek position).
+// A video pin also answers how its pictures are to be turned to show
+// upright.
 #pragma once
 
 #include "demuxer.h"
+#include "display_rotation.h"
 #include "dshow/source.h"
 
 namespace movanta::dshow {
 
-class CAvSourcePin final : public CSourceStream, public CSourceSeeking {
+class CAvSourcePin final : public CSourceStream, public CSourceSeeking, public IDisplayRotation {
 public:
     CAvSourcePin(CSource* filter, Demuxer& demuxer, int slot, const CMediaType& type, LPCWSTR name, HRESULT* result);
 
@@ -21,6 +24,7 @@ public:
     HRESULT Inactive() override;
     HRESULT OnThreadStartPlay() override;
     HRESULT FillBuffer(IMediaSample* sample) override;
+    HRESULT GetDisplayRotation(int* degrees) override;
 
 protected:
     HRESULT ChangeStart() override;
