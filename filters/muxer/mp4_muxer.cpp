@@ -63,17 +63,21 @@ bool CMp4Muxer::OnlyTrackOf(const char* type) {
     return MP4GetNumberOfTracks(m_mp4File, type) == 1;
 }
 
+int CMp4Muxer::Checked(int answer) {
+    return MP4FileHasFailed(m_mp4File) ? kWriteFailed : answer;
+}
+
 int CMp4Muxer::WriteVideo(const std::uint8_t* data, std::uint32_t length, std::int64_t duration, std::int64_t) {
     std::lock_guard guard(lock_);
-    if (m_mp4File == MP4_INVALID_FILE_HANDLE || data == nullptr) return 1;
-    return m_videoKind == VideoKind::Mpeg4 ? WriteMpeg4Locked(data, length, duration)
-                                           : WriteH263Locked(data, length, duration);
+    if (m_mp4File == MP4_INVALID_FILE_HANDLE || data == nullptr) return kRefused;
+    return Checked(m_videoKind == VideoKind::Mpeg4 ? WriteMpeg4Locked(data, length, duration)
+                                                   : WriteH263Locked(data, length, duration));
 }
 
 int CMp4Muxer::WriteAudio(const std::uint8_t* data, std::uint32_t length, std::int64_t, std::int64_t) {
     std::lock_guard guard(lock_);
-    if (m_mp4File == MP4_INVALID_FILE_HANDLE || data == nullptr) return 1;
-    return m_audioKind == AudioKind::Aac ? WriteAdtsLocked(data, length) : WriteAmrLocked(data, length);
+    if (m_mp4File == MP4_INVALID_FILE_HANDLE || data == nullptr) return kRefused;
+    return Checked(m_audioKind == AudioKind::Aac ? WriteAdtsLocked(data, length) : WriteAmrLocked(data, length));
 }
 
 int CMp4Muxer::WriteMpeg4Locked(const std::uint8_t* data, std::uint32_t length, std::int64_t duration) {
@@ -212,8 +216,8 @@ int CMp4Muxer::WriteAmrLocked(const std::uint8_t* data, std::uint32_t length) {
     return 0;
 }
 
-void CMp4Muxer::CloseLocked(int closeMode) {
-    if (m_mp4File == MP4_INVALID_FILE_HANDLE) return;
+bool CMp4Muxer::CloseLocked(int closeMode) {
+    if (m_mp4File == MP4_INVALID_FILE_HANDLE) return true;
     if (m_audioKind == AudioKind::AmrNb && m_audioTrackCreated) {
         MP4SetAmrModeSet(m_mp4File, m_audioTrackId, m_amrModeSet);
     }
@@ -225,13 +229,14 @@ void CMp4Muxer::CloseLocked(int closeMode) {
         }
     }
     m_hintTrack = MP4_INVALID_TRACK_ID;
-    MP4Close(m_mp4File);
+    const bool whole = MP4Close(m_mp4File);
     m_mp4File = MP4_INVALID_FILE_HANDLE;
+    return whole;
 }
 
-void CMp4Muxer::Release(int closeMode) {
+bool CMp4Muxer::Release(int closeMode) {
     std::lock_guard guard(lock_);
-    CloseLocked(closeMode);
+    return CloseLocked(closeMode);
 }
 
 void CMp4Muxer::ResetVideoCount() {

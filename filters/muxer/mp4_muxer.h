@@ -27,11 +27,15 @@ public:
     // `fileName` in UTF-8; `kind` 1 = 3GP, 0 = MP4. Closes an open file first
     // (without hinting). False when the file cannot be created.
     bool Init(const std::string& fileName, int kind);
-    // Duration and start in 100 ns units; 0 on success, 1 on refusal.
+    static constexpr int kWritten = 0;
+    static constexpr int kRefused = 1;      // a unit the parser or the file library did not take
+    static constexpr int kWriteFailed = 2;  // the file system refused bytes: the file is lost
+    // Duration and start in 100 ns units; one of the three answers above.
     int WriteVideo(const std::uint8_t* data, std::uint32_t length, std::int64_t duration, std::int64_t start);
     int WriteAudio(const std::uint8_t* data, std::uint32_t length, std::int64_t duration, std::int64_t start);
     // Finishes and closes the file; a close mode below 2 adds the hint track.
-    void Release(int closeMode);
+    // False when the file system refused any of the file's bytes.
+    bool Release(int closeMode);
     void ResetVideoCount();
 
     void SetVideoKind(VideoKind kind);
@@ -39,7 +43,9 @@ public:
     bool IsOpen();
 
 private:
-    void CloseLocked(int closeMode);
+    bool CloseLocked(int closeMode);
+    // The answer of a write: kWriteFailed once the file system refused bytes.
+    int Checked(int answer);
     int WriteMpeg4Locked(const std::uint8_t* data, std::uint32_t length, std::int64_t duration);
     int WriteH263Locked(const std::uint8_t* data, std::uint32_t length, std::int64_t duration);
     int WriteAdtsLocked(const std::uint8_t* data, std::uint32_t length);

@@ -100,7 +100,12 @@ private:
     };
 
     HRESULT OpenFile();
-    void CloseFile();
+    // Writes the held picture and closes the file; false when the file
+    // system refused any of its bytes.
+    bool CloseFile();
+    // Counts the bytes of a unit the writer took; a refused write marks
+    // the file lost.
+    void Account(int answer, LONG length);
     // Called by the pins under the write lock.
     void WriteVideo(const BYTE* data, LONG length, REFERENCE_TIME duration, REFERENCE_TIME start);
     void WriteAudio(const BYTE* data, LONG length, REFERENCE_TIME start);
@@ -139,6 +144,7 @@ private:
     LONGLONG m_lastVideoDuration = 0;     // guarded by m_writeLock
     LONGLONG m_previousVideoStart = 0;    // guarded by the video pin's receive lock
     std::atomic<LONGLONG> m_bytesWritten {0};
+    std::atomic<bool> m_fileLost {false};  // the file system refused bytes
     std::atomic<LONGLONG> m_position {0};
     int m_sourceIsWmv = 0;
     int m_closeMode = 0;

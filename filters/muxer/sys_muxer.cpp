@@ -114,6 +114,7 @@ HRESULT CMp4SysMuxer::OpenFile() {
         m_position = 0;
         m_videoTime = 0;
         m_audioTime = 0;
+        m_fileLost = false;
     }
     const size_t dot = m_fileName.rfind(L'.');
     const std::wstring extension = dot == std::wstring::npos ? L"" : m_fileName.substr(dot);
@@ -121,15 +122,22 @@ HRESULT CMp4SysMuxer::OpenFile() {
     return writer.Init(NativePath(m_fileName.c_str()), kind) ? S_OK : E_FAIL;
 }
 
-void CMp4SysMuxer::CloseFile() {
+bool CMp4SysMuxer::CloseFile() {
     std::lock_guard guard(m_writeLock);
     CMp4Muxer& writer = g_Mp4Muxer();
     if (m_heldStart >= 0) {
-        writer.WriteVideo(m_videoBuffers[m_heldBuffer].data(), static_cast<std::uint32_t>(m_heldLength),
-                          m_lastVideoDuration, m_heldStart);
+        Account(writer.WriteVideo(m_videoBuffers[m_heldBuffer].data(), static_cast<std::uint32_t>(m_heldLength),
+                                  m_lastVideoDuration, m_heldStart),
+                m_heldLength);
     }
     m_heldStart = -1;
-    writer.Release(m_closeMode);
+    if (!writer.Release(m_closeMode)) m_fileLost = true;
+    return !m_fileLost;
+}
+
+void CMp4SysMuxer::Account(int answer, LONG length) {
+    if (answer == CMp4Muxer::kWritten) m_bytesWritten += length;
+    if (answer == CMp4Muxer::kWriteFailed) m_fileLost = true;
 }
 
 HRESULT CMp4SysMuxer::GetStatus(LONGLONG* position, LONGLONG* size, int* status) {
@@ -141,7 +149,9 @@ HRESULT CMp4SysMuxer::GetStatus(LONGLONG* position, LONGLONG* size, int* status)
     const bool audioStalled = Stalled(now, m_lastAudioTick.load());
     const bool videoStalled = Stalled(now, m_lastVideoTick.load());
     int answer = TRXMUXER_STATUS_ERROR;
-    if (audio && video) {
+    if (m_fileLost) {
+        answer = TRXMUXER_STATUS_ERROR;
+    } else if (audio && video) {
         if (m_audioEnded && m_videoEnded) {
             answer = TRXMUXER_STATUS_END;
         } else if ((!m_audioEnded && audioStalled) || (!m_videoEnded && videoStalled)) {
@@ -154,6 +164,9 @@ HRESULT CMp4SysMuxer::GetStatus(LONGLONG* position, LONGLONG* size, int* status)
         const bool stalled = audio ? audioStalled : videoStalled;
         answer = ended ? TRXMUXER_STATUS_END : stalled ? TRXMUXER_STATUS_ERROR : TRXMUXER_STATUS_RUNNING;
     }
+    // The end is reported once the file is whole on disk: closing it here
+    // lets a refused last write (the movie box) count as the error it is.
+    if (answer == TRXMUXER_STATUS_END && g_Mp4Muxer().IsOpen() && !CloseFile()) answer = TRXMUXER_STATUS_ERROR;
     if (status != nullptr) *status = answer;
     return S_OK;
 }
@@ -222,18 +235,18 @@ void CMp4SysMuxer::WriteVideo(const BYTE* data, LONG length, REFERENCE_TIME dura
         const int written = m_currentBuffer;
         m_currentBuffer ^= 1;
         if (m_heldStart >= 0) {
-            writer.WriteVideo(m_videoBuffers[m_heldBuffer].data(), static_cast<std::uint32_t>(m_heldLength),
-                              start - m_heldStart, m_heldStart);
-            m_bytesWritten += m_heldLength;
+            Account(writer.WriteVideo(m_videoBuffers[m_heldBuffer].data(), static_cast<std::uint32_t>(m_heldLength),
+                                      start - m_heldStart, m_heldStart),
+                    m_heldLength);
         }
         m_heldStart = start;
         m_heldLength = length;
         m_heldBuffer = written;
     } else {
         if (m_heldStart >= 0) {
-            writer.WriteVideo(m_videoBuffers[m_heldBuffer].data(), static_cast<std::uint32_t>(m_heldLength),
-                              start - m_heldStart, m_heldStart);
-            m_bytesWritten += m_heldLength;
+            Account(writer.WriteVideo(m_videoBuffers[m_heldBuffer].data(), static_cast<std::uint32_t>(m_heldLength),
+                                      start - m_heldStart, m_heldStart),
+                    m_heldLength);
         }
         m_heldStart = -1;
         m_videoEnded = true;
@@ -246,8 +259,7 @@ void CMp4SysMuxer::WriteVideo(const BYTE* data, LONG length, REFERENCE_TIME dura
 void CMp4SysMuxer::WriteAudio(const BYTE* data, LONG length, REFERENCE_TIME start) {
     m_audioTime = start;
     if (!m_rangeCheck || start < m_rangeLength) {
-        g_Mp4Muxer().WriteAudio(data, static_cast<std::uint32_t>(length), 0, start);
-        m_bytesWritten += length;
+        Account(g_Mp4Muxer().WriteAudio(data, static_cast<std::uint32_t>(length), 0, start), length);
     } else {
         m_audioEnded = true;
         m_holdOrEnded = 1;

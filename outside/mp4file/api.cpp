@@ -80,6 +80,11 @@ bool MP4Close(MP4FileHandle file) {
     return owned->Close();
 }
 
+bool MP4FileHasFailed(MP4FileHandle file) {
+    Writer* writer = Find(file);
+    return writer != nullptr && writer->Failed();
+}
+
 bool MP4SetTimeScale(MP4FileHandle file, std::uint32_t timeScale) {
     Writer* writer = Find(file);
     if (writer == nullptr || timeScale == 0) return false;

@@ -48,6 +48,9 @@ MP4FileHandle MP4CreateEx(const char* fileName, std::uint32_t verbosity = 0, std
 // Writes the movie box and closes the file; false when any write of the
 // file failed, in which case the file is incomplete.
 bool MP4Close(MP4FileHandle file);
+// True once the file system refused bytes of the file (a full disk, a
+// quota, a file size limit): the file lacks data and will not be whole.
+bool MP4FileHasFailed(MP4FileHandle file);
 
 bool MP4SetTimeScale(MP4FileHandle file, std::uint32_t timeScale);
 std::uint32_t MP4GetTimeScale(MP4FileHandle file);

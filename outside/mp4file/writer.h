@@ -34,6 +34,8 @@ public:
                      MP4Duration renderingOffset, bool sync);
     // Writes the movie box, patches the media data size and closes.
     bool Close();
+    // Whether a write or a cut-back was refused.
+    bool Failed() const { return failed_; }
 
     std::uint32_t movieTimeScale = 1000;
     std::uint8_t audioProfileLevel = 0xFF;

@@ -90,7 +90,9 @@ const char* ErrorText(LPARAM code) {
         case TRX_ERR_OPEN: return "the input cannot be opened, or none of its streams can be converted";
         case TRX_ERR_GRAPH: return "the media framework could not be started (are the plug-ins registered?)";
         case TRX_ERR_RATE: return "the input's frame rate changes too much to be converted";
-        default: return "the conversion stopped: a stream broke off, the input is damaged or the disk is full";
+        default:
+            return "the conversion stopped: the disk is full or refused the file, or a stream broke off (the input "
+                   "may be damaged)";
     }
 }
 

@@ -1,7 +1,10 @@
 // movanta-convert: its command line, and whole runs of the program with
 // every plug-in registered: a conversion, the outputs it refuses, failures
-// that leave nothing behind, and Ctrl-C keeping a playable part.
+// that leave nothing behind (file systems that refuse bytes among them),
+// and Ctrl-C keeping a playable part.
 #include <gtest/gtest.h>
+
+#include <sys/mount.h>
 
 #include <csignal>
 #include <filesystem>
@@ -149,6 +152,27 @@ TEST_F(ConvertRun, RefusesOutputsItCannotWriteAndLeavesNothingOnFailure) {
     EXPECT_EQ(text, "older");
     fs::remove(dir_.File("damaged.avi"));
     EXPECT_EQ(Left(), std::vector<std::string> {"keep.3gp"});
+}
+
+TEST_F(ConvertRun, AFileSystemThatRefusesBytesFailsTheConversionAndKeepsNoFile) {
+    // A file size limit of 16 KB: the writes past it fail (the signal that
+    // would end the process is ignored, as a quota gives no signal).
+    std::string output;
+    const std::string limited = "trap '' XFSZ; ulimit -f 32; exec \"$0\" \"$@\"";
+    EXPECT_EQ(testing::Run({"/bin/sh", "-c", limited, CONVERT_PATH, input_, dir_.File("limited.3gp")}, &output), 1)
+        << output;
+    EXPECT_NE(output.find("the disk is full or refused the file"), std::string::npos) << output;
+    EXPECT_EQ(output.find("Wrote"), std::string::npos) << output;
+    EXPECT_TRUE(Left().empty()) << "no partial file";
+
+    // A full small file system, where this system lets the test make one.
+    const std::string small = dir_.File("small");
+    fs::create_directory(small);
+    if (mount("tmpfs", small.c_str(), "tmpfs", 0, "size=64k") != 0) GTEST_SKIP() << "cannot mount a small file system";
+    EXPECT_EQ(Convert({input_, small + "/full.3gp"}, &output), 1) << output;
+    EXPECT_NE(output.find("the disk is full"), std::string::npos) << output;
+    EXPECT_TRUE(fs::is_empty(small)) << "no partial file";
+    EXPECT_EQ(umount(small.c_str()), 0);
 }
 
 TEST_F(ConvertRun, InterruptingKeepsAPlayablePart) {
