@@ -109,9 +109,10 @@ std::int32_t TrxTEnd() {
 }
 
 std::int32_t TrxSetMobileConfig(const MobileVideoConf* profile) {
+    // No profile keeps the current one.
+    if (profile == nullptr) return TRX_ERR_NOMEM;
     EngineState& engine = Engine();
     engine.profile.reset();
-    if (profile == nullptr) return TRX_ERR_NOMEM;
     engine.profile = ProfileCopy::From(profile);
     return engine.profile ? TRX_OK : TRX_ERR_NOMEM;
 }
@@ -132,6 +133,12 @@ std::int32_t TrxConvert(HWND owner, LPCWSTR input, LPCWSTR output, const CNTConf
         return TRX_ERR_PHONE;
     }
     if (request == nullptr || job == nullptr) return TRX_ERR_NOMEM;
+    // The qualities choose among the profile's three rates of each kind.
+    constexpr int kQualities = 3;
+    if (request->nVideoQuality < 0 || request->nVideoQuality >= kQualities || request->nAudioQuality < 0 ||
+        request->nAudioQuality >= kQualities) {
+        return TRX_ERR_NOMEM;
+    }
     std::shared_ptr<CMovanta> created;
     try {
         created = std::make_shared<CMovanta>(engine.profile);

@@ -82,6 +82,18 @@ TEST_F(EngineTest, ExportsAnswerTheirCodesForBadInputs) {
     CNTConfig matching = request;
     matching.nTargetPhone = 3;
     EXPECT_EQ(TrxConvert(owner_, input_.c_str(), output.c_str(), &matching, nullptr), TRX_ERR_NOMEM);
+    // Qualities outside the profile's three columns.
+    for (const auto& [video, audio] : {std::pair {3, 1}, std::pair {-1, 1}, std::pair {1, 3}, std::pair {1, -1}}) {
+        CNTConfig quality = matching;
+        quality.nVideoQuality = video;
+        quality.nAudioQuality = audio;
+        EXPECT_EQ(TrxConvert(owner_, input_.c_str(), output.c_str(), &quality, &job), TRX_ERR_NOMEM)
+            << video << " " << audio;
+    }
+    // No profile keeps the one set.
+    EXPECT_EQ(TrxSetMobileConfig(nullptr), TRX_ERR_NOMEM);
+    ASSERT_TRUE(movanta::engine::Engine().profile);
+    EXPECT_EQ(movanta::engine::Engine().profile->Conf().nTargetPhone, 3);
     EXPECT_EQ(TrxConvertMusic(owner_, input_.c_str(), output.c_str(), nullptr, &job), TRX_ERR_NOMEM);
     EXPECT_TRUE(received_.empty()) << "a refused export created a job";
 
