@@ -114,6 +114,9 @@ protected:
             const bool cif = expected.video == "h263" && profile.nWidth > 176;
             EXPECT_EQ(video->width, cif ? 352 : profile.nWidth);
             EXPECT_EQ(video->height, cif ? 288 : profile.nHeight);
+            // The file can be decoded from its first picture.
+            ASSERT_FALSE(video->packets.empty());
+            EXPECT_TRUE(video->packets.front().key);
             const double frame = 1.0 / (frameRate > 0 ? frameRate : 25);
             EXPECT_NEAR(video->seconds, seconds, frame + 0.01);
             if (frameRate > 0) {

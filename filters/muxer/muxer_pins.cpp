@@ -128,7 +128,10 @@ HRESULT CMuxerPin::Receive(IMediaSample* sample) {
     REFERENCE_TIME start = 0;
     REFERENCE_TIME stop = 0;
     sample->GetTime(&start, &stop);
-    if (!g_Mp4Muxer().IsOpen()) return S_OK;  // no file yet: dropped
+    // No file yet: dropped. A stream that ended (its file may be closed
+    // already) is answered as ended below.
+    const bool ended = m_video ? muxer.m_videoEnded.load() : muxer.m_audioEnded.load();
+    if (!g_Mp4Muxer().IsOpen() && !ended) return S_OK;
     // What a paused graph delivers waits for the run: a seek before it
     // flushes the sample away instead of its being written twice.
     if (!WaitWhilePaused()) return S_FALSE;

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <new>
 
+#include "dshow/sample_flags.h"
 #include "win/debug.h"
 
 namespace movanta::scaler {
@@ -34,15 +35,6 @@ void FillHeader(VIDEOINFOHEADER* header, int bitCount, int sourceWidth, int sour
     header->bmiHeader.biSizeImage = DibSize(width, height, bitCount);
     header->rcSource = {0, 0, sourceWidth, sourceHeight};
     header->rcTarget = {0, 0, width, height};
-}
-
-// Copies an input flag: S_OK sets it, S_FALSE clears it.
-template <class Query, class Set>
-bool CopyFlag(Query query, Set set) {
-    const HRESULT hr = query();
-    if (hr != S_OK && hr != S_FALSE) return false;
-    set(hr == S_OK);
-    return true;
 }
 
 }  // namespace
@@ -342,11 +334,7 @@ HRESULT CTxResample::Transform(IMediaSample* in, IMediaSample* out) {
     }
     out->SetActualDataLength(length);
     out->SetMediaType(&m_outputType);
-    const bool flagsCopied =
-        CopyFlag([&] { return in->IsSyncPoint(); }, [&](bool on) { out->SetSyncPoint(on); }) &&
-        CopyFlag([&] { return in->IsPreroll(); }, [&](bool on) { out->SetPreroll(on); }) &&
-        CopyFlag([&] { return in->IsDiscontinuity(); }, [&](bool on) { out->SetDiscontinuity(on); });
-    return flagsCopied ? S_OK : E_UNEXPECTED;
+    return dshow::CopySampleFlags(in, out) ? S_OK : E_UNEXPECTED;
 }
 
 HRESULT CTxResample::Resample::GetSrcResulotion(int* width, int* height) {

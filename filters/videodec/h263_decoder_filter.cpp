@@ -11,6 +11,7 @@ extern "C" {
 
 #include "dshow/allocator.h"
 #include "dshow/media_subtypes.h"
+#include "dshow/sample_flags.h"
 
 namespace movanta::videodec {
 namespace {
@@ -25,15 +26,6 @@ std::optional<Layout> LayoutOf(const GUID& subtype) {
 
 constexpr int kBitrate = 128000;
 constexpr int kEncOption = 1;
-
-// Copies a flag query of the input onto the output: S_OK sets, S_FALSE clears.
-template <class Query, class Set>
-bool CopyFlag(Query query, Set set) {
-    const HRESULT hr = query();
-    if (hr != S_OK && hr != S_FALSE) return false;
-    set(hr == S_OK ? TRUE : FALSE);
-    return true;
-}
 
 }  // namespace
 
@@ -145,11 +137,9 @@ HRESULT CTxFFMpegDec::Transform(IMediaSample* in, IMediaSample* out) {
     LONGLONG mediaStart = 0;
     LONGLONG mediaStop = 0;
     if (in->GetMediaTime(&mediaStart, &mediaStop) == S_OK) out->SetMediaTime(&mediaStart, &mediaStop);
-    if (!CopyFlag([&] { return in->IsSyncPoint(); }, [&](BOOL flag) { out->SetSyncPoint(flag); })) return E_UNEXPECTED;
+    if (!dshow::CopySampleFlag(in, out, dshow::SampleFlag::kSyncPoint)) return E_UNEXPECTED;
     if (in->IsPreroll() == S_OK) return S_FALSE;  // decoded, so the state advanced, but not shown
-    if (!CopyFlag([&] { return in->IsDiscontinuity(); }, [&](BOOL flag) { out->SetDiscontinuity(flag); })) {
-        return E_UNEXPECTED;
-    }
+    if (!dshow::CopySampleFlag(in, out, dshow::SampleFlag::kDiscontinuity)) return E_UNEXPECTED;
     return S_OK;
 }
 

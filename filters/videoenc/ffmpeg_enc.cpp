@@ -36,7 +36,6 @@ bool CFFMpegEnc::Init(int width, int height, int bitRate, int framesPerSecond) {
         Close();
         return false;
     }
-    framesPerSecond_ = framesPerSecond;
     context_->bit_rate = bitRate;
     context_->width = width;
     context_->height = height;
@@ -57,7 +56,7 @@ bool CFFMpegEnc::Init(int width, int height, int bitRate, int framesPerSecond) {
     return true;
 }
 
-int CFFMpegEnc::Encode(const std::uint8_t* frame, std::uint8_t* out, std::size_t capacity) {
+int CFFMpegEnc::Encode(const std::uint8_t* frame, std::uint8_t* out, std::size_t capacity, bool intra) {
     if (context_ == nullptr) return -1;
     const int width = context_->width;
     const int height = context_->height;
@@ -68,6 +67,7 @@ int CFFMpegEnc::Encode(const std::uint8_t* frame, std::uint8_t* out, std::size_t
     picture_->linesize[1] = width / 2;
     picture_->linesize[2] = width / 2;
     picture_->pts = next_++;
+    picture_->pict_type = intra ? AV_PICTURE_TYPE_I : AV_PICTURE_TYPE_NONE;
     if (avcodec_send_frame(context_, picture_) < 0) return -1;
     const int received = avcodec_receive_packet(context_, packet_);
     if (received == AVERROR(EAGAIN)) return 0;

@@ -22,12 +22,12 @@ public:
     bool Init(int width, int height, int bitRate, int framesPerSecond);
     void Close();
     bool IsOpen() const { return context_ != nullptr; }
-    int FramesPerSecond() const { return framesPerSecond_; }
 
-    // Encodes one planar 4:2:0 frame (Y, Cb, Cr back to back) into `out`.
-    // The coded size, or -1 when the encoder fails or the picture does not
-    // fit `capacity`.
-    int Encode(const std::uint8_t* frame, std::uint8_t* out, std::size_t capacity);
+    // Encodes one planar 4:2:0 frame (Y, Cb, Cr back to back) into `out`,
+    // as an intra picture when `intra` (else as the encoder's group of
+    // pictures has it). The coded size, or -1 when the encoder fails or the
+    // picture does not fit `capacity`.
+    int Encode(const std::uint8_t* frame, std::uint8_t* out, std::size_t capacity, bool intra = false);
 
     // The largest coded picture libavcodec can produce at this size.
     static std::size_t MaxCodedSize(int width, int height);
@@ -36,7 +36,6 @@ private:
     AVCodecContext* context_ = nullptr;
     AVFrame* picture_ = nullptr;
     AVPacket* packet_ = nullptr;
-    int framesPerSecond_ = 25;
     std::int64_t next_ = 0;
 };
 

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <new>
 
+#include "dshow/sample_flags.h"
 #include "win/debug.h"
 
 namespace movanta::videoenc {
@@ -12,7 +13,6 @@ namespace {
 
 constexpr DWORD kH263FourCC = 0x33363248;  // "H263"
 constexpr int kDefaultFrameRate = 25;
-constexpr int kTimingFrames = 5;  // frames during which the encoder may follow the real rate
 
 int RateOf(REFERENCE_TIME interval) {
     if (interval <= 0) return 0;
@@ -125,17 +125,25 @@ HRESULT CTxFFMpegEnc::StartStreaming() {
     m_layout = FrameLayout::For(m_inputWidth, m_inputHeight);
     m_frame.assign(m_layout.FrameBytes(), 0);
     SetOutputHeader(m_layout.width, m_layout.height);
-    int rate = kDefaultFrameRate;
-    if (const VIDEOINFOHEADER* header = VideoInfoOf(input)) {
-        if (const int declared = RateOf(header->AvgTimePerFrame)) rate = declared;
-    }
-    m_previousStart = -1;
-    m_framesSeen = 0;
-    if (!m_FFMpegEnc.Init(m_layout.width, m_layout.height, m_bitrate, rate)) {
-        TRACE(" m_FFMpegEnc.Init() Error! \n");
-        return S_FALSE;
-    }
-    return S_OK;
+    // The rate control spends the bit rate over the frames that really
+    // come, so it is opened at the rate the input declares, or, when it
+    // declares none, at the first frame (never again while streaming).
+    const VIDEOINFOHEADER* header = VideoInfoOf(input);
+    const int declared = header != nullptr ? RateOf(header->AvgTimePerFrame) : 0;
+    m_openAtFirstFrame = declared == 0;
+    if (m_openAtFirstFrame) return S_OK;
+    return OpenEncoder(declared) ? S_OK : S_FALSE;
+}
+
+bool CTxFFMpegEnc::OpenEncoder(int rate) {
+    if (m_FFMpegEnc.Init(m_layout.width, m_layout.height, m_bitrate, rate)) return true;
+    TRACE(" m_FFMpegEnc.Init() Error! \n");
+    return false;
+}
+
+HRESULT CTxFFMpegEnc::EndFlush() {
+    m_intraNext = true;
+    return CTransformFilter::EndFlush();
 }
 
 HRESULT CTxFFMpegEnc::StopStreaming() {
@@ -145,38 +153,34 @@ HRESULT CTxFFMpegEnc::StopStreaming() {
     return S_OK;
 }
 
-void CTxFFMpegEnc::FollowFrameTiming(IMediaSample* in) {
-    REFERENCE_TIME start = 0;
-    REFERENCE_TIME stop = 0;
-    if (FAILED(in->GetTime(&start, &stop))) return;
-    const REFERENCE_TIME previous = m_previousStart;
-    m_previousStart = start;
-    if (++m_framesSeen > kTimingFrames || previous < 0) return;
-    const int real = RateOf(start - previous);
-    if (real != 0 && std::abs(real - m_FFMpegEnc.FramesPerSecond()) > 1) {
-        m_FFMpegEnc.Init(m_layout.width, m_layout.height, m_bitrate, real);
-    }
-}
-
 HRESULT CTxFFMpegEnc::Transform(IMediaSample* in, IMediaSample* out) {
     if (in == nullptr || out == nullptr) return E_POINTER;
-    if (!m_FFMpegEnc.IsOpen()) return S_FALSE;  // the encoder did not open: dropped
+    if (m_openAtFirstFrame) {
+        m_openAtFirstFrame = false;
+        REFERENCE_TIME start = 0;
+        REFERENCE_TIME stop = 0;
+        const int measured = SUCCEEDED(in->GetTime(&start, &stop)) ? RateOf(stop - start) : 0;
+        OpenEncoder(measured != 0 ? measured : kDefaultFrameRate);
+    }
+    // An encoder that could not be opened ends the stream at once, rather
+    // than dropping every picture until the writer gives up.
+    if (!m_FFMpegEnc.IsOpen()) return VFW_E_RUNTIME_ERROR;
     BYTE* source = nullptr;
     BYTE* target = nullptr;
     if (FAILED(in->GetPointer(&source)) || FAILED(out->GetPointer(&target))) return E_UNEXPECTED;
     const size_t needed = m_yuy2 ? m_layout.Yuy2Bytes() : m_layout.Yv12Bytes();
     if (static_cast<size_t>(in->GetActualDataLength()) < needed) return S_FALSE;  // short picture: dropped
-    FollowFrameTiming(in);
     if (m_yuy2) {
         PlaceYuy2(m_layout, source, m_frame.data());
     } else {
         PlaceYv12(m_layout, source, m_frame.data());
     }
-    const int coded = m_FFMpegEnc.Encode(m_frame.data(), target, static_cast<size_t>(out->GetSize()));
+    const int coded =
+        m_FFMpegEnc.Encode(m_frame.data(), target, static_cast<size_t>(out->GetSize()), m_intraNext.exchange(false));
     if (coded < 0) return S_FALSE;  // an encoder error drops this picture
     out->SetActualDataLength(coded);
     out->SetMediaType(&m_outputType);
-    return S_OK;
+    return dshow::CopySampleFlags(in, out) ? S_OK : E_UNEXPECTED;
 }
 
 HRESULT CTxFFMpegEnc::TxInterface::GetInputSize(int* width, int* height) {

@@ -2,6 +2,7 @@
 // per frame, in the smallest standard picture that holds the input.
 #pragma once
 
+#include <atomic>
 #include <vector>
 
 #include "dshow/transform.h"
@@ -24,9 +25,9 @@ public:
     HRESULT GetMediaType(int position, CMediaType* type) override;
     HRESULT StartStreaming() override;
     HRESULT StopStreaming() override;
-
-    // The frame rate the encoder's rate control currently assumes.
-    int EncoderFrameRate() const { return m_FFMpegEnc.FramesPerSecond(); }
+    // The pictures coded before a flush are thrown away downstream: the
+    // next one is coded intra, so the stream can be decoded from it.
+    HRESULT EndFlush() override;
 
 private:
     class TxInterface final : public CNestedInterface<ITxFFMpegEnc> {
@@ -44,9 +45,9 @@ private:
 
     static bool IsAcceptedInput(const CMediaType* type);
     void SetOutputHeader(int width, int height);
-    // Reopens the encoder at the rate the samples really come at, while the
-    // stream is young, so its rate control spends the bit rate it was given.
-    void FollowFrameTiming(IMediaSample* in);
+    // Opens the encoder at `rate` frames a second; false (with a trace)
+    // when libavcodec cannot open it.
+    bool OpenEncoder(int rate);
 
     CFFMpegEnc m_FFMpegEnc;
     int m_inputWidth = 0;
@@ -57,8 +58,10 @@ private:
     int m_bitrate = 128000;
     int m_encOption = 1;
     bool m_yuy2 = false;
-    REFERENCE_TIME m_previousStart = -1;
-    int m_framesSeen = 0;
+    // The input declared no frame rate: the encoder opens at the first
+    // frame, at the rate that frame's own length gives.
+    bool m_openAtFirstFrame = false;
+    std::atomic<bool> m_intraNext {false};
     TxInterface m_interface {*this};
 };
 

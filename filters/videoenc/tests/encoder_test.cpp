@@ -175,6 +175,30 @@ TEST(EncoderTest, TheRealBitRateFollowsTheFramesThatReallyCome) {
     }
 }
 
+TEST(EncoderTest, TheSamplesFlagsAreCopied) {
+    ComPtr<IBaseFilter> encoder = NewEncoder();
+    TransformHarness harness(encoder.Get(), VideoType(MEDIASUBTYPE_YV12, 176, 144, 400000), 176 * 144 * 2);
+    ASSERT_EQ(harness.ConnectInput(), S_OK);
+    ASSERT_EQ(harness.ConnectOutput(), S_OK);
+    ASSERT_EQ(harness.Run(), S_OK);
+    const auto picture = MovingYv12(176, 144, 0);
+    const struct {
+        bool sync, discontinuity, preroll;
+    } flags[] = {{true, false, false}, {false, true, false}, {false, false, true}};
+    for (int i = 0; i < 3; ++i) {
+        ASSERT_EQ(harness.Source().Send(picture.data(), picture.size(), i * 400000, (i + 1) * 400000, flags[i].sync,
+                                        flags[i].discontinuity, flags[i].preroll),
+                  S_OK);
+    }
+    const auto samples = harness.Sink().Samples();
+    ASSERT_EQ(samples.size(), 3u);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(samples[i].sync, flags[i].sync) << i;
+        EXPECT_EQ(samples[i].discontinuity, flags[i].discontinuity) << i;
+        EXPECT_EQ(samples[i].preroll, flags[i].preroll) << i;
+    }
+}
+
 TEST(EncoderTest, ANewBitRateTakesEffectAtTheNextStart) {
     ComPtr<IBaseFilter> encoder = NewEncoder();
     auto tx = encoder.As<ITxFFMpegEnc>(IID_ITxFFMpegEnc);

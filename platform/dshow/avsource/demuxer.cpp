@@ -136,8 +136,14 @@ bool Demuxer::Seek(int slot, REFERENCE_TIME time) {
     if (time == lastSeek_ && !readSinceSeek_[slot]) return true;
     const std::int64_t origin = format_->start_time != AV_NOPTS_VALUE ? format_->start_time : 0;
     const std::int64_t target = origin + av_rescale(time, AV_TIME_BASE, 10000000);
-    const int sought = avformat_seek_file(format_, -1, INT64_MIN, target, target, 0);
-    if (sought < 0 && av_seek_frame(format_, -1, target, AVSEEK_FLAG_BACKWARD) < 0) return false;
+    // A file whose index marks no key frame at or before the target (phone
+    // files that do not mark their first picture, damaged indexes) is
+    // positioned at the nearest picture instead, rather than left where
+    // the reading stopped.
+    const bool sought = avformat_seek_file(format_, -1, INT64_MIN, target, target, 0) >= 0 ||
+                        av_seek_frame(format_, -1, target, AVSEEK_FLAG_BACKWARD) >= 0 ||
+                        av_seek_frame(format_, -1, target, AVSEEK_FLAG_BACKWARD | AVSEEK_FLAG_ANY) >= 0;
+    if (!sought) return false;
     DropQueues();
     ended_ = false;
     lastSeek_ = time;

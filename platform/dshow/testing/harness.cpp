@@ -100,6 +100,7 @@ public:
         kept.timed = SUCCEEDED(sample->GetTime(&kept.start, &kept.stop));
         kept.sync = sample->IsSyncPoint() == S_OK;
         kept.discontinuity = sample->IsDiscontinuity() == S_OK;
+        kept.preroll = sample->IsPreroll() == S_OK;
         AM_MEDIA_TYPE* type = nullptr;
         kept.typeAttached = sample->GetMediaType(&type) == S_OK;
         DeleteMediaType(type);

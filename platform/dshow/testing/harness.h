@@ -46,6 +46,7 @@ public:
         REFERENCE_TIME stop = 0;
         bool sync = false;
         bool discontinuity = false;
+        bool preroll = false;
         bool typeAttached = false;
     };
     explicit CollectingSink(const GUID& accepted = GUID_NULL);

@@ -63,13 +63,15 @@ public:
         }
         return true;
     }
-    // Runs until every pin ended (or 20 s passed); the samples of each pin.
-    std::vector<std::vector<CollectingSink::Sample>> RunToEnd() {
+    // Runs until every pin ended `ends` times in all (or 20 s passed); the
+    // samples of each pin.
+    std::vector<std::vector<CollectingSink::Sample>> RunToEnd(int ends = 1) {
         for (auto* sink : sinks_) sink->Run(0);
         base_->Run(0);
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-        while (std::chrono::steady_clock::now() < deadline &&
-               !std::all_of(sinks_.begin(), sinks_.end(), [](CollectingSink* s) { return s->EndsOfStream() > 0; })) {
+        while (
+            std::chrono::steady_clock::now() < deadline &&
+            !std::all_of(sinks_.begin(), sinks_.end(), [&](CollectingSink* s) { return s->EndsOfStream() >= ends; })) {
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         }
         std::vector<std::vector<CollectingSink::Sample>> samples;
@@ -202,6 +204,21 @@ TEST_F(SourceTest, SeekingStartsAtTheKeyFrameBeforeTheTarget) {
     EXPECT_EQ(fromTarget, 25);
     EXPECT_LT(samples[1].size(), 60u);
     EXPECT_GT(samples[1].size(), 40u);
+}
+
+TEST_F(SourceTest, AFileThatMarksNoFirstKeyFrameStillSeeksToItsStart) {
+    // Phone files from elsewhere may leave their first picture unmarked.
+    video_ = testing::EncodeVideo("mpeg4", 50);
+    video_.units[0].key = false;
+    SourceRun run(Make("unmarked.mp4", "mp4", {{"mpeg4", &video_}}));
+    ASSERT_TRUE(run.Connect());
+    ASSERT_EQ(run.RunToEnd()[0].size(), 50u);
+    run.Stop();
+    LONGLONG start = 0;
+    ASSERT_EQ(run.Seeking(0)->SetPositions(&start, AM_SEEKING_AbsolutePositioning, nullptr, 0), S_OK);
+    const auto samples = run.RunToEnd(2);
+    ASSERT_EQ(samples[0].size(), 100u) << "the whole file a second time";
+    EXPECT_EQ(samples[0][50].start, 0);
 }
 
 TEST_F(SourceTest, FilesThatAreNotMediaAreRefusedAndCutFilesEnd) {
