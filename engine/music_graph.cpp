@@ -5,21 +5,6 @@
 #include "outside/filters/encoder_interfaces.h"
 
 namespace movanta::engine {
-namespace {
-
-// nMp3BitrateIndex: 0 32, 1 64, 2 96, 4 192, 5 256 kbit/s, anything else 128.
-LONG Mp3Kilobits(std::int32_t index) {
-    switch (index) {
-        case 0: return 32;
-        case 1: return 64;
-        case 2: return 96;
-        case 4: return 192;
-        case 5: return 256;
-        default: return 128;
-    }
-}
-
-}  // namespace
 
 int BuildMp3Half(CMovanta& job) {
     GraphSession& graph = job.m_graph;

@@ -59,6 +59,13 @@ struct MusicConfig {
     std::int32_t nGargle;
 };
 
+// The MP3 bit rate an nMp3BitrateIndex asks for, in kbit/s: 0 32, 1 64,
+// 2 96, 3 128, 4 192, 5 256; any other index 128.
+constexpr std::int32_t Mp3Kilobits(std::int32_t index) {
+    constexpr std::int32_t kKilobits[] = {32, 64, 96, 128, 192, 256};
+    return index >= 0 && index < 6 ? kKilobits[index] : 128;
+}
+
 // What a media file holds (838 bytes; strings UTF-16 and zero-terminated).
 #pragma pack(push, 1)
 struct MediaInfo {

@@ -19,6 +19,25 @@ TEST_F(Conversion, EveryPhoneInBothFormatsFromAnMpeg4AndMp3Avi) {
     }
 }
 
+TEST_F(Conversion, TheReportedSizeIsTheMediaWrittenAndFourAndAHalfPercent) {
+    // What a finished job reports: the bytes of the samples the writer took,
+    // with 4.5 % for the file's tables.
+    const std::string input = MakeAvi("clip.avi", kClipSeconds);
+    const TrxJob job = Convert(input, "sized.3gp", 0);
+    std::int64_t position = 0;
+    std::int64_t size = 0;
+    ASSERT_EQ(TrxGetConvertPosition(job, &position, &size), TRX_OK);
+    TrxAbortConvert(job);
+    std::int64_t media = 0;
+    for (const StreamInfo& stream : testing::ReadBack(dir_.File("sized.3gp"))) {
+        for (const testing::Unit& packet : stream.packets) media += static_cast<std::int64_t>(packet.data.size());
+    }
+    ASSERT_GT(media, 0);
+    // The writer also counts the few bytes of stream headers it leaves out
+    // of the samples (the AMR storage header).
+    EXPECT_NEAR(static_cast<double>(size) / 1.045, static_cast<double>(media), 16);
+}
+
 TEST_F(Conversion, ARangeKeepsJustThatPartAtEveryQuality) {
     const std::string input = MakeAvi("clip.avi", 4);
     for (int quality = 0; quality < 3; ++quality) {
@@ -156,8 +175,9 @@ TEST_F(Conversion, MusicJobsWriteTheSoundAsMp3FromTheStart) {
 }
 
 TEST_F(Conversion, AFullDiskEndsTheConversionWithErrorZero) {
-    // Long enough that the writer is still busy when the disk is first checked.
-    const std::string input = MakeAvi("long.avi", 120);
+    // Long enough that the writer is still busy when the disk is first
+    // checked, 200 ms in, on any machine (the check stops it there).
+    const std::string input = MakeAvi("long.avi", 600);
     SetFreeSpaceProbe([](const std::wstring&, std::uint64_t& bytes) {
         bytes = 1000;
         return true;

@@ -28,9 +28,7 @@ bool Stalled(DWORD now, DWORD last) {
 }  // namespace
 
 CUnknown* CMp4SysMuxer::CreateInstance(LPUNKNOWN outer, HRESULT* result) {
-    auto* muxer = new (std::nothrow) CMp4SysMuxer(outer, result);
-    if (muxer == nullptr && result != nullptr) *result = E_OUTOFMEMORY;
-    return muxer;
+    return NewComObject<CMp4SysMuxer>(result, outer, result);
 }
 
 CMp4SysMuxer::CMp4SysMuxer(LPUNKNOWN outer, HRESULT* result)
@@ -141,8 +139,6 @@ void CMp4SysMuxer::Account(int answer, LONG length) {
 }
 
 HRESULT CMp4SysMuxer::GetStatus(LONGLONG* position, LONGLONG* size, int* status) {
-    if (position != nullptr) *position = m_position.load();
-    if (size != nullptr) *size = m_bytesWritten.load();
     const DWORD now = CurrentMuxerClock().Ticks();
     const bool audio = m_audioConnected;
     const bool video = m_videoConnected;
@@ -167,6 +163,8 @@ HRESULT CMp4SysMuxer::GetStatus(LONGLONG* position, LONGLONG* size, int* status)
     // The end is reported once the file is whole on disk: closing it here
     // lets a refused last write (the movie box) count as the error it is.
     if (answer == TRXMUXER_STATUS_END && g_Mp4Muxer().IsOpen() && !CloseFile()) answer = TRXMUXER_STATUS_ERROR;
+    if (position != nullptr) *position = m_position.load();
+    if (size != nullptr) *size = m_bytesWritten.load();
     if (status != nullptr) *status = answer;
     return S_OK;
 }

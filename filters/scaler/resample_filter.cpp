@@ -40,10 +40,7 @@ void FillHeader(VIDEOINFOHEADER* header, int bitCount, int sourceWidth, int sour
 }  // namespace
 
 CUnknown* CTxResample::CreateInstance(LPUNKNOWN outer, HRESULT* result) {
-    if (result == nullptr) return nullptr;
-    auto* filter = new (std::nothrow) CTxResample(outer);
-    if (filter == nullptr) *result = E_OUTOFMEMORY;
-    return filter;
+    return NewComObject<CTxResample>(result, outer);
 }
 
 CTxResample::CTxResample(LPUNKNOWN outer) : CTransformFilter(L"TRX Resample filter", outer, CLSID_TxResample) {

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <new>
 
 #include "dshow/allocator.h"
 #include "dshow/media_subtypes.h"
@@ -21,10 +20,7 @@ constexpr int kPayloadBytes[16] = {12, 13, 15, 17, 19, 20, 26, 31, 5, 0, 0, 0, 0
 }  // namespace
 
 CUnknown* CTxAmrNbDecoder::CreateInstance(LPUNKNOWN outer, HRESULT* result) {
-    if (result == nullptr) return nullptr;
-    auto* filter = new (std::nothrow) CTxAmrNbDecoder(outer, result, CTxLibAmr::BesideThisModule());
-    if (filter == nullptr) *result = E_OUTOFMEMORY;
-    return filter;
+    return NewComObject<CTxAmrNbDecoder>(result, outer, result, CTxLibAmr::BesideThisModule());
 }
 
 CTxAmrNbDecoder::CTxAmrNbDecoder(LPUNKNOWN outer, HRESULT* result, const std::string& library)

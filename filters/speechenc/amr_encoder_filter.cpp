@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <new>
 
 #include "com/comapi.h"
 #include "win/debug.h"
@@ -32,10 +31,7 @@ bool IsAcceptedInput(const CMediaType* type) {
 }  // namespace
 
 CUnknown* CTxAmrNbEncoder::CreateInstance(LPUNKNOWN outer, HRESULT* result) {
-    if (result == nullptr) return nullptr;
-    auto* filter = new (std::nothrow) CTxAmrNbEncoder(outer, result, CTxLibAmr::BesideThisModule());
-    if (filter == nullptr) *result = E_OUTOFMEMORY;
-    return filter;
+    return NewComObject<CTxAmrNbEncoder>(result, outer, result, CTxLibAmr::BesideThisModule());
 }
 
 CTxAmrNbEncoder::CTxAmrNbEncoder(LPUNKNOWN outer, HRESULT* result, const std::string& library)

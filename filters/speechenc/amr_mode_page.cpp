@@ -1,6 +1,5 @@
 #include "amr_mode_page.h"
 
-#include <new>
 
 namespace movanta::amr {
 
@@ -10,10 +9,7 @@ const wchar_t* const CTxAmrModePage::kLabels[kButtonCount] = {
 };
 
 CUnknown* CTxAmrModePage::CreateInstance(LPUNKNOWN outer, HRESULT* result) {
-    if (result == nullptr) return nullptr;
-    auto* page = new (std::nothrow) CTxAmrModePage(outer);
-    if (page == nullptr) *result = E_OUTOFMEMORY;
-    return page;
+    return NewComObject<CTxAmrModePage>(result, outer);
 }
 
 CTxAmrModePage::CTxAmrModePage(LPUNKNOWN outer)

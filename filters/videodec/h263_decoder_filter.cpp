@@ -2,7 +2,6 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <new>
 #include <optional>
 
 extern "C" {
@@ -30,10 +29,7 @@ constexpr int kEncOption = 1;
 }  // namespace
 
 CUnknown* CTxFFMpegDec::CreateInstance(LPUNKNOWN outer, HRESULT* result) {
-    if (result == nullptr) return nullptr;
-    auto* filter = new (std::nothrow) CTxFFMpegDec(outer);
-    if (filter == nullptr) *result = E_OUTOFMEMORY;
-    return filter;
+    return NewComObject<CTxFFMpegDec>(result, outer);
 }
 
 CTxFFMpegDec::CTxFFMpegDec(LPUNKNOWN outer) : CVideoTransformFilter(L"TRX FFMpeg Dec", outer, CLSID_TxFFMpegDec) {}

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
-#include <new>
 
 #include "dshow/sample_flags.h"
 #include "win/debug.h"
@@ -22,10 +21,7 @@ int RateOf(REFERENCE_TIME interval) {
 }  // namespace
 
 CUnknown* CTxFFMpegEnc::CreateInstance(LPUNKNOWN outer, HRESULT* result) {
-    if (result == nullptr) return nullptr;
-    auto* filter = new (std::nothrow) CTxFFMpegEnc(outer);
-    if (filter == nullptr) *result = E_OUTOFMEMORY;
-    return filter;
+    return NewComObject<CTxFFMpegEnc>(result, outer);
 }
 
 CTxFFMpegEnc::CTxFFMpegEnc(LPUNKNOWN outer) : CTransformFilter(L"TRX FFMpeg Enc", outer, CLSID_TxFFMpegEnc) {

@@ -13,6 +13,8 @@
 #pragma once
 
 #include <atomic>
+#include <new>
+#include <utility>
 
 #include "com/guid.h"
 
@@ -102,7 +104,9 @@ template <class Interface>
 class CNestedInterface : public Interface {
 public:
     explicit CNestedInterface(const CUnknown& object) : object_(object) {}
-    HRESULT QueryInterface(REFIID iid, void** object) override { return object_.GetOwner()->QueryInterface(iid, object); }
+    HRESULT QueryInterface(REFIID iid, void** object) override {
+        return object_.GetOwner()->QueryInterface(iid, object);
+    }
     ULONG AddRef() override { return object_.GetOwner()->AddRef(); }
     ULONG Release() override { return object_.GetOwner()->Release(); }
 
@@ -127,3 +131,14 @@ HRESULT GetInterface(LPUNKNOWN unknown, void** object);
     ULONG Release() override {                                 \
         return GetOwner()->Release();                          \
     }
+
+// The body of every creation function the class factories call: a new T
+// made from `args`; nothing when `result` is null (the failure could not be
+// told) or memory is short (E_OUTOFMEMORY in `result`).
+template <class T, class... Args>
+CUnknown* NewComObject(HRESULT* result, Args&&... args) {
+    if (result == nullptr) return nullptr;
+    T* object = new (std::nothrow) T(std::forward<Args>(args)...);
+    if (object == nullptr) *result = E_OUTOFMEMORY;
+    return object;
+}

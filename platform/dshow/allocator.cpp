@@ -291,9 +291,7 @@ CMemAllocator::~CMemAllocator() {
 }
 
 CUnknown* CMemAllocator::CreateInstance(LPUNKNOWN outer, HRESULT* result) {
-    auto* allocator = new (std::nothrow) CMemAllocator(L"CMemAllocator", outer, result);
-    if (allocator == nullptr && result != nullptr) *result = E_OUTOFMEMORY;
-    return allocator;
+    return NewComObject<CMemAllocator>(result, L"CMemAllocator", outer, result);
 }
 
 HRESULT CMemAllocator::SetProperties(ALLOCATOR_PROPERTIES* request, ALLOCATOR_PROPERTIES* actual) {

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <ctime>
-#include <new>
 
 #include "win/sync.h"
 
@@ -19,9 +18,7 @@ CSystemClock::~CSystemClock() {
 }
 
 CUnknown* CSystemClock::CreateInstance(LPUNKNOWN outer, HRESULT* result) {
-    auto* clock = new (std::nothrow) CSystemClock(L"System clock", outer, result);
-    if (clock == nullptr && result != nullptr) *result = E_OUTOFMEMORY;
-    return clock;
+    return NewComObject<CSystemClock>(result, L"System clock", outer, result);
 }
 
 HRESULT CSystemClock::NonDelegatingQueryInterface(REFIID iid, void** object) {
@@ -93,9 +90,7 @@ void CSystemClock::Loop() {
 }
 
 CUnknown* CSteeredClock::CreateInstance(LPUNKNOWN outer, HRESULT* result) {
-    auto* clock = new (std::nothrow) CSteeredClock(L"Steered clock", outer, result);
-    if (clock == nullptr && result != nullptr) *result = E_OUTOFMEMORY;
-    return clock;
+    return NewComObject<CSteeredClock>(result, L"Steered clock", outer, result);
 }
 
 void CSteeredClock::Steer(REFERENCE_TIME error) {

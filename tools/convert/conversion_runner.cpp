@@ -105,6 +105,16 @@ fs::path TemporaryBeside(const fs::path& output) {
     return partial;
 }
 
+// Removes the unfinished output; says so when even that fails, as the
+// file is then left beside the output.
+void RemovePartial(const fs::path& partial) {
+    std::error_code error;
+    if (!fs::remove(partial, error) && error) {
+        std::fprintf(stderr, "movanta-convert: cannot remove the unfinished %s: %s\n", partial.c_str(),
+                     error.message().c_str());
+    }
+}
+
 bool SameFile(const fs::path& a, const fs::path& b) {
     std::error_code error;
     return fs::exists(b, error) && fs::equivalent(a, b, error);
@@ -177,8 +187,8 @@ int RunJob(const Options& options) {
     TrxJob job = nullptr;
     std::int32_t answer = TRX_ERR_FILE;
     if (music) {
-        static constexpr int kKilobits[] = {32, 64, 96, 128, 192, 256};
-        std::printf("Converting %s to MP3 at %d kbit/s\n", options.input.c_str(), kKilobits[options.mp3BitrateIndex]);
+        std::printf("Converting %s to MP3 at %d kbit/s\n", options.input.c_str(),
+                    static_cast<int>(Mp3Kilobits(options.mp3BitrateIndex)));
         const MusicConfig request {options.mp3BitrateIndex, start, end, 0};
         answer = TrxConvertMusic(engine.Owner(), inputPath.c_str(), partialPath.c_str(), &request, &job);
     } else {
@@ -207,7 +217,7 @@ int RunJob(const Options& options) {
     }
     if (answer != TRX_OK) {
         g_events = nullptr;
-        fs::remove(partial);
+        RemovePartial(partial);
         return Fail("the engine refused the job (code " + std::to_string(answer) + ")");
     }
 
@@ -238,12 +248,12 @@ int RunJob(const Options& options) {
 
     std::error_code error;
     if (events.failed || (!events.started && !stopped)) {
-        fs::remove(partial, error);
+        RemovePartial(partial);
         return Fail(ErrorText(events.error));
     }
     fs::rename(partial, output, error);
     if (error) {
-        fs::remove(partial);
+        RemovePartial(partial);
         return Fail("cannot write " + options.output + ": " + error.message());
     }
     const auto bytes = fs::file_size(output, error);

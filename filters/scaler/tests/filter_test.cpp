@@ -133,6 +133,22 @@ TEST(ResampleTiming, TheRateLimitCountsFromZeroByTheInterval) {
     EXPECT_EQ(Passing(25.0f, 100000, 5, true).size(), 5u);  // a refused rate switches the limit off
 }
 
+TEST(ResampleTiming, ThePhonesRatesGiveTheirExactIntervals) {
+    // 10^9 / (rate x 100) in 100 ns units, truncated: what the writer and
+    // the encoders are told a picture lasts.
+    for (const auto& [fps, interval] : {std::pair {12.0f, REFERENCE_TIME {833333}},
+                                        std::pair {15.0f, REFERENCE_TIME {666666}},
+                                        std::pair {8.0f, REFERENCE_TIME {1250000}}}) {
+        Running running(VideoType(MEDIASUBTYPE_YV12, 16, 16), 4096, nullptr, [&](ITxResample& control) {
+            control.SetDstResulotion(16, 16, 1);
+            control.SetDstFramerate(fps);
+        });
+        ASSERT_TRUE(running.connected);
+        const CMediaType output = running.harness.Sink().ConnectionType();
+        EXPECT_EQ(reinterpret_cast<const VIDEOINFOHEADER*>(output.Format())->AvgTimePerFrame, interval) << fps;
+    }
+}
+
 TEST(ResampleTiming, RepeatedAndNegativeTimesAreDropped) {
     Running running(VideoType(MEDIASUBTYPE_YV12, 16, 16), 4096, nullptr, [](ITxResample& control) {
         control.SetDstResulotion(16, 16, 1);

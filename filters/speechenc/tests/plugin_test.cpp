@@ -98,7 +98,8 @@ TEST(AmrModePage, ShowsTheModeAndAppliesTheClickedButton) {
     ASSERT_EQ(fixture.encoder.bitrate->SetBitRateMode(5), S_OK);
     ASSERT_EQ(fixture.Connect(), S_OK);
 
-    SendMessageW(nullptr, WM_COMMAND, 1007, 0);
+    // Before the page has a window a command reaches nothing.
+    EXPECT_EQ(SendMessageW(nullptr, WM_COMMAND, 1007, 0), 0);
     ASSERT_EQ(page.Activate(nullptr, nullptr, FALSE), S_OK);
     EXPECT_EQ(page.CheckedButton(), 5);
     EXPECT_EQ(page.IsPageDirty(), S_FALSE);

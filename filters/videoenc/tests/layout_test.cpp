@@ -1,6 +1,7 @@
 // Where pictures land in the standard H.263 frame.
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 #include "frame_layout.h"
@@ -65,12 +66,28 @@ TEST(FrameLayoutTest, A160By120PictureSitsOnTheBorderOfQcif) {
 TEST(FrameLayoutTest, LargeAndOddPicturesStayInsideTheirPlanes) {
     // Larger than 16CIF: the centre is kept. Odd sizes: halves truncate.
     for (auto [width, height] : {std::pair {1920, 1080}, std::pair {161, 121}, std::pair {1, 1}, std::pair {1500, 1300}}) {
+        SCOPED_TRACE(std::to_string(width) + "x" + std::to_string(height));
         const FrameLayout layout = FrameLayout::For(width, height);
         const auto input = Yv12(width, height);
         std::vector<std::uint8_t> frame(layout.FrameBytes());
         movanta::videoenc::PlaceYv12(layout, input.data(), frame.data());
+        // The frame's centre shows the input's sample there (rows come in
+        // pairs, so an odd last row is left out); a smaller input sits on
+        // the border.
+        const int cx = layout.width / 2;
+        const int cy = layout.height / 2;
+        const int ix = cx - layout.lumaColumn;
+        const int iy = cy - layout.lumaRow;
+        const bool centreCopied = ix >= 0 && ix < width && iy >= 0 && iy < (height & ~1);
+        const std::uint8_t centre = frame[static_cast<size_t>(cy) * layout.width + cx];
+        EXPECT_EQ(centre, centreCopied ? input[static_cast<size_t>(iy) * width + ix] : 0);
+        if (layout.lumaColumn > 0) {
+            EXPECT_EQ(frame[0], 0);
+            EXPECT_EQ(frame[static_cast<size_t>(layout.width) * layout.height], 127);
+        }
         std::vector<std::uint8_t> packed(layout.Yuy2Bytes(), 0x80);
         movanta::videoenc::PlaceYuy2(layout, packed.data(), frame.data());
+        EXPECT_EQ(frame[static_cast<size_t>(cy) * layout.width + cx], centreCopied ? 0x80 : 0);
     }
     const FrameLayout wide = FrameLayout::For(1920, 1080);
     const auto input = Yv12(1920, 1080);

@@ -1,7 +1,6 @@
 #include "aac_encoder_filter.h"
 
 #include <cstring>
-#include <new>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -21,10 +20,7 @@ constexpr long kMaxPayloadPerChannel = 768;  // 6144 bits: the AAC decoder buffe
 }  // namespace
 
 CUnknown* CAacEncoder::CreateInstance(LPUNKNOWN outer, HRESULT* result) {
-    if (result == nullptr) return nullptr;
-    auto* filter = new (std::nothrow) CAacEncoder(outer);
-    if (filter == nullptr) *result = E_OUTOFMEMORY;
-    return filter;
+    return NewComObject<CAacEncoder>(result, outer);
 }
 
 CAacEncoder::CAacEncoder(LPUNKNOWN outer) : CAudioEncoderFilter(L"AAC Encoder", outer, CLSID_AacEncoder) {}

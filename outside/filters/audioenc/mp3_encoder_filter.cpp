@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <iterator>
-#include <new>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -25,10 +24,7 @@ constexpr long kMaxFrameBytes = 1441;
 }  // namespace
 
 CUnknown* CMp3Encoder::CreateInstance(LPUNKNOWN outer, HRESULT* result) {
-    if (result == nullptr) return nullptr;
-    auto* filter = new (std::nothrow) CMp3Encoder(outer);
-    if (filter == nullptr) *result = E_OUTOFMEMORY;
-    return filter;
+    return NewComObject<CMp3Encoder>(result, outer);
 }
 
 CMp3Encoder::CMp3Encoder(LPUNKNOWN outer) : CAudioEncoderFilter(L"MP3 Encoder", outer, CLSID_Mp3Encoder) {}

@@ -1,7 +1,6 @@
 #include "amp_filter.h"
 
 #include <algorithm>
-#include <new>
 
 #include "com/comapi.h"
 #include "pcm_level.h"
@@ -17,10 +16,7 @@ constexpr LONG kMaxGain = 1000;
 }  // namespace
 
 CUnknown* CTxAmp::CreateInstance(LPUNKNOWN outer, HRESULT* result) {
-    if (result == nullptr) return nullptr;
-    auto* filter = new (std::nothrow) CTxAmp(outer);
-    if (filter == nullptr) *result = E_OUTOFMEMORY;
-    return filter;
+    return NewComObject<CTxAmp>(result, outer);
 }
 
 CTxAmp::CTxAmp(LPUNKNOWN outer) : CPcmPassThrough(L"TxAmp", outer, CLSID_TxAmp) {}

@@ -1,17 +1,13 @@
 #include "gargle_filter.h"
 
 #include <cmath>
-#include <new>
 
 #include "pcm_level.h"
 
 namespace movanta::outside {
 
 CUnknown* CAudioGargle::CreateInstance(LPUNKNOWN outer, HRESULT* result) {
-    if (result == nullptr) return nullptr;
-    auto* filter = new (std::nothrow) CAudioGargle(outer);
-    if (filter == nullptr) *result = E_OUTOFMEMORY;
-    return filter;
+    return NewComObject<CAudioGargle>(result, outer);
 }
 
 CAudioGargle::CAudioGargle(LPUNKNOWN outer) : CPcmPassThrough(L"audio gargle", outer, CLSID_AudioGargle) {}

@@ -1,6 +1,5 @@
 #include "scope_filter.h"
 
-#include <new>
 
 #include "outside/filters/effect_interfaces.h"
 #include "pcm_level.h"
@@ -8,10 +7,7 @@
 namespace movanta::outside {
 
 CUnknown* CTrxScope::CreateInstance(LPUNKNOWN outer, HRESULT* result) {
-    if (result == nullptr) return nullptr;
-    auto* filter = new (std::nothrow) CTrxScope(outer);
-    if (filter == nullptr) *result = E_OUTOFMEMORY;
-    return filter;
+    return NewComObject<CTrxScope>(result, outer);
 }
 
 CTrxScope::CTrxScope(LPUNKNOWN outer) : CPcmPassThrough(L"TRX Scope", outer, CLSID_TrxScope) {}

@@ -1,6 +1,5 @@
 #include "gpp_source.h"
 
-#include <new>
 
 extern "C" {
 #include <libavcodec/codec_par.h>
@@ -15,10 +14,7 @@ bool GppStreamType(const AVCodecParameters& codec, const AVRational& frameRate, 
 }
 
 CUnknown* CreateGppSource(LPUNKNOWN outer, HRESULT* result) {
-    if (result == nullptr) return nullptr;
-    auto* filter = new (std::nothrow) dshow::CAvSourceFilter(outer, CLSID_GppSource, GppStreamType);
-    if (filter == nullptr) *result = E_OUTOFMEMORY;
-    return filter;
+    return NewComObject<dshow::CAvSourceFilter>(result, outer, CLSID_GppSource, GppStreamType);
 }
 
 }  // namespace movanta::outside

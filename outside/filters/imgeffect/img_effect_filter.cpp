@@ -3,14 +3,10 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
-#include <new>
 
 namespace movanta::outside {
 CUnknown* CImgEffect::CreateInstance(LPUNKNOWN outer, HRESULT* result) {
-    if (result == nullptr) return nullptr;
-    auto* filter = new (std::nothrow) CImgEffect(outer);
-    if (filter == nullptr) *result = E_OUTOFMEMORY;
-    return filter;
+    return NewComObject<CImgEffect>(result, outer);
 }
 
 CImgEffect::CImgEffect(LPUNKNOWN outer) : CCopyTransform(L"ImgEffect", outer, CLSID_ImgEffect) {}

@@ -1,16 +1,12 @@
 #include "xvid_decoder.h"
 
-#include <new>
 
 #include "dshow/media_subtypes.h"
 
 namespace movanta::outside {
 
 CUnknown* CXvidDecoder::CreateInstance(LPUNKNOWN outer, HRESULT* result) {
-    if (result == nullptr) return nullptr;
-    auto* filter = new (std::nothrow) CXvidDecoder(outer);
-    if (filter == nullptr) *result = E_OUTOFMEMORY;
-    return filter;
+    return NewComObject<CXvidDecoder>(result, outer);
 }
 
 CXvidDecoder::CXvidDecoder(LPUNKNOWN outer) : CAvVideoDecoder(L"XVid", outer, CLSID_XvidDecoder) {}

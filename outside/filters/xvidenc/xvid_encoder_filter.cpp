@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
-#include <new>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -48,10 +47,7 @@ LONG MaxCodedSize(int width, int height) {
 }  // namespace
 
 CUnknown* CXvidEncoder::CreateInstance(LPUNKNOWN outer, HRESULT* result) {
-    if (result == nullptr) return nullptr;
-    auto* filter = new (std::nothrow) CXvidEncoder(outer);
-    if (filter == nullptr) *result = E_OUTOFMEMORY;
-    return filter;
+    return NewComObject<CXvidEncoder>(result, outer);
 }
 
 CXvidEncoder::CXvidEncoder(LPUNKNOWN outer) : CTransformFilter(L"Xvid Encoder", outer, CLSID_XvidEncoder) {}

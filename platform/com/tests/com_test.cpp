@@ -210,3 +210,23 @@ TEST(ApartmentTest, EnteringTwiceAndChangingModel) {
 }
 
 }  // namespace
+
+namespace {
+
+class Counted : public CUnknown {
+public:
+    Counted(LPUNKNOWN outer, int value) : CUnknown(L"Counted", outer), value(value) {}
+    int value;
+};
+
+}  // namespace
+
+TEST(NewComObjectTest, MakesTheObjectOnlyWhenItCanTellAFailure) {
+    HRESULT result = S_OK;
+    CUnknown* made = NewComObject<Counted>(&result, nullptr, 7);
+    ASSERT_NE(made, nullptr);
+    EXPECT_EQ(static_cast<Counted*>(made)->value, 7);
+    EXPECT_EQ(result, S_OK);
+    delete made;
+    EXPECT_EQ(NewComObject<Counted>(nullptr, nullptr, 7), nullptr);
+}

@@ -123,10 +123,7 @@ void CPcmConverter::CapabilityType(int index, CMediaType& type) {
 }
 
 CUnknown* CPcmConverter::CreateInstance(LPUNKNOWN outer, HRESULT* result) {
-    if (result == nullptr) return nullptr;
-    auto* filter = new (std::nothrow) CPcmConverter(outer);
-    if (filter == nullptr) *result = E_OUTOFMEMORY;
-    return filter;
+    return NewComObject<CPcmConverter>(result, outer);
 }
 
 CPcmConverter::CPcmConverter(LPUNKNOWN outer) : CTransformFilter(L"ACM Wrapper", outer, CLSID_ACMWrapper) {

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <new>
 
 #include "win/debug.h"
 
@@ -91,10 +90,7 @@ private:
 };
 
 CUnknown* CAudioRenderer::CreateInstance(LPUNKNOWN outer, HRESULT* result) {
-    if (result == nullptr) return nullptr;
-    auto* renderer = new (std::nothrow) CAudioRenderer(outer);
-    if (renderer == nullptr) *result = E_OUTOFMEMORY;
-    return renderer;
+    return NewComObject<CAudioRenderer>(result, outer);
 }
 
 CAudioRenderer::CAudioRenderer(LPUNKNOWN outer)

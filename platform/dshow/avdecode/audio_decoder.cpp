@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <new>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -25,10 +24,7 @@ constexpr REFERENCE_TIME kMaxGap = 100000000;    // 10 s
 }  // namespace
 
 CUnknown* CAvAudioDecoder::CreateInstance(LPUNKNOWN outer, HRESULT* result) {
-    if (result == nullptr) return nullptr;
-    auto* filter = new (std::nothrow) CAvAudioDecoder(outer);
-    if (filter == nullptr) *result = E_OUTOFMEMORY;
-    return filter;
+    return NewComObject<CAvAudioDecoder>(result, outer);
 }
 
 CAvAudioDecoder::CAvAudioDecoder(LPUNKNOWN outer)

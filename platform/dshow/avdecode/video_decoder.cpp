@@ -1,7 +1,6 @@
 #include "video_decoder.h"
 
 #include <cstdlib>
-#include <new>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -20,10 +19,7 @@ constexpr int kThreadedArea = 640 * 480;
 }  // namespace
 
 CUnknown* CAvVideoDecoder::CreateInstance(LPUNKNOWN outer, HRESULT* result) {
-    if (result == nullptr) return nullptr;
-    auto* filter = new (std::nothrow) CAvVideoDecoder(outer);
-    if (filter == nullptr) *result = E_OUTOFMEMORY;
-    return filter;
+    return NewComObject<CAvVideoDecoder>(result, outer);
 }
 
 CAvVideoDecoder::CAvVideoDecoder(LPUNKNOWN outer)

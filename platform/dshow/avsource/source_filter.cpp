@@ -1,6 +1,5 @@
 #include "source_filter.h"
 
-#include <new>
 
 extern "C" {
 #include <libavformat/avformat.h>
@@ -14,17 +13,11 @@ extern "C" {
 namespace movanta::dshow {
 
 CUnknown* CAvSourceFilter::CreateInstance(LPUNKNOWN outer, HRESULT* result) {
-    if (result == nullptr) return nullptr;
-    auto* filter = new (std::nothrow) CAvSourceFilter(outer, CLSID_MovantaFileSource);
-    if (filter == nullptr) *result = E_OUTOFMEMORY;
-    return filter;
+    return NewComObject<CAvSourceFilter>(result, outer, CLSID_MovantaFileSource);
 }
 
 CUnknown* CAvSourceFilter::CreateAsfReader(LPUNKNOWN outer, HRESULT* result) {
-    if (result == nullptr) return nullptr;
-    auto* filter = new (std::nothrow) CAvSourceFilter(outer, CLSID_WMAsfReader);
-    if (filter == nullptr) *result = E_OUTOFMEMORY;
-    return filter;
+    return NewComObject<CAvSourceFilter>(result, outer, CLSID_WMAsfReader);
 }
 
 CAvSourceFilter::CAvSourceFilter(LPUNKNOWN outer, REFCLSID clsid, StreamTyper typer)

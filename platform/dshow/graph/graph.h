@@ -148,6 +148,15 @@ private:
     void CountRenderers();
     REFERENCE_TIME StreamTimeLocked();
     // graph_connect.cpp
+    // The graph as an attempt to connect found it: its filters and its
+    // connected pins (identities only, never used to call them).
+    struct Mark {
+        std::vector<IBaseFilter*> filters;
+        std::vector<IPin*> connected;
+    };
+    Mark TakeMark();
+    // Undoes every connection made and removes every filter added since.
+    void RestoreMark(const Mark& mark);
     HRESULT ConnectVia(IPin* output, IPin* input, int depth);
     HRESULT RenderVia(IPin* output, int depth);
     HRESULT TryIntermediate(IPin* output, IBaseFilter* filter, IPin* input, int depth);

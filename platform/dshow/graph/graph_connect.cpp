@@ -1,7 +1,10 @@
 // Automatic connection: Connect and Render try a direct connection, then the
 // filters already in the graph, then registered filters in order of merit
-// whose input types match what the output pin offers. A filter added on
-// the way is removed again when the path through it fails.
+// whose input types match what the output pin offers. A path that fails
+// leaves the graph as it found it: the connections made and the filters
+// added on the way (also below a filter with several outputs) go again.
+#include <algorithm>
+
 #include "com/comapi.h"
 #include "dshow/setup.h"
 #include "graph.h"
@@ -44,9 +47,42 @@ bool IsMajor(IPin* pin, const GUID& major) {
 
 }  // namespace
 
+CFilterGraph::Mark CFilterGraph::TakeMark() {
+    Mark mark;
+    std::vector<IBaseFilter*> filters = FiltersSnapshot();
+    for (IBaseFilter* filter : filters) {
+        mark.filters.push_back(filter);
+        for (ComPtr<IPin>& pin : PinsOf(filter)) {
+            if (PeerOf(pin.Get())) mark.connected.push_back(pin.Get());
+        }
+    }
+    ReleaseAll(filters);
+    return mark;
+}
+
+void CFilterGraph::RestoreMark(const Mark& mark) {
+    const auto in = [](const auto& list, const auto* item) {
+        return std::find(list.begin(), list.end(), item) != list.end();
+    };
+    std::vector<IBaseFilter*> filters = FiltersSnapshot();
+    for (IBaseFilter* filter : filters) {
+        for (ComPtr<IPin>& pin : PinsOf(filter)) {
+            ComPtr<IPin> peer = PeerOf(pin.Get());
+            if (!peer || in(mark.connected, pin.Get())) continue;
+            peer->Disconnect();
+            pin->Disconnect();
+        }
+    }
+    for (IBaseFilter* filter : filters) {
+        if (!in(mark.filters, filter)) RemoveFilter(filter);
+    }
+    ReleaseAll(filters);
+}
+
 HRESULT CFilterGraph::TryIntermediate(IPin* output, IBaseFilter* filter, IPin* input, int depth) {
     for (ComPtr<IPin>& in : PinsOf(filter, PINDIR_INPUT)) {
         if (PeerOf(in.Get())) continue;
+        const Mark mark = TakeMark();
         if (FAILED(output->Connect(in.Get(), nullptr))) continue;
         HRESULT hr = VFW_E_CANNOT_CONNECT;
         if (input != nullptr) {
@@ -60,15 +96,7 @@ HRESULT CFilterGraph::TryIntermediate(IPin* output, IBaseFilter* filter, IPin* i
             hr = RenderOutputs(filter, depth);
         }
         if (hr == S_OK) return S_OK;
-        // Undo whatever this attempt connected below the filter.
-        for (ComPtr<IPin>& out : PinsOf(filter, PINDIR_OUTPUT)) {
-            if (ComPtr<IPin> peer = PeerOf(out.Get())) {
-                peer->Disconnect();
-                out->Disconnect();
-            }
-        }
-        in->Disconnect();
-        output->Disconnect();
+        RestoreMark(mark);
     }
     return VFW_E_CANNOT_CONNECT;
 }

@@ -87,9 +87,7 @@ CFilterGraph::~CFilterGraph() {
 }
 
 CUnknown* CFilterGraph::CreateInstance(LPUNKNOWN outer, HRESULT* result) {
-    auto* graph = new (std::nothrow) CFilterGraph(outer, result);
-    if (graph == nullptr && result != nullptr) *result = E_OUTOFMEMORY;
-    return graph;
+    return NewComObject<CFilterGraph>(result, outer, result);
 }
 
 HRESULT CFilterGraph::NonDelegatingQueryInterface(REFIID iid, void** object) {

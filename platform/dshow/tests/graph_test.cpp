@@ -160,6 +160,31 @@ TEST_F(GraphTest, ConnectInsertsARegisteredConverter) {
     EXPECT_EQ(graph_->Connect(out.Get(), in.Get()), VFW_E_ALREADY_CONNECTED);
 }
 
+TEST_F(GraphTest, APathThatFailsBelowAFilterWithTwoOutputsLeavesNothingBehind) {
+    // The splitter is tried first: its raw output renders through a new
+    // decoder and renderer, its second output through nothing; the path
+    // through the decoder alone then renders the stream.
+    RegisterSplitter();
+    ComPtr<IBaseFilter> source;
+    ASSERT_EQ(graph_->AddSourceFilter(File("video 3 1\n").c_str(), L"Source", source.Receive()), S_OK);
+    ComPtr<IEnumPins> pins;
+    ASSERT_EQ(source->EnumPins(pins.Receive()), S_OK);
+    ComPtr<IPin> output;
+    ASSERT_EQ(pins->Next(1, output.Receive(), nullptr), S_OK);
+    ASSERT_EQ(graph_->Render(output.Get()), S_OK);
+    std::vector<CLSID> classes;
+    ComPtr<IEnumFilters> filters;
+    ASSERT_EQ(graph_->EnumFilters(filters.Receive()), S_OK);
+    for (ComPtr<IBaseFilter> filter; filters->Next(1, filter.Receive(), nullptr) == S_OK;) {
+        CLSID clsid {};
+        filter->GetClassID(&clsid);
+        classes.push_back(clsid);
+    }
+    EXPECT_EQ(classes.size(), 3u) << "the source, one decoder and one renderer";
+    EXPECT_EQ(std::count(classes.begin(), classes.end(), CLSID_TestSplitter), 0);
+    EXPECT_EQ(std::count(classes.begin(), classes.end(), CLSID_TestRenderer), 1);
+}
+
 TEST_F(GraphTest, RenderFileAnswersForStreamsItCannotRenderAndFilesItCannotOpen) {
     EXPECT_EQ(graph_->RenderFile(File("video 3 1\nunplayable 3 1\n").c_str(), nullptr), VFW_S_AUDIO_NOT_RENDERED);
     DropGraph();

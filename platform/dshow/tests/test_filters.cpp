@@ -381,6 +381,57 @@ HRESULT CPassThrough::StopStreaming() {
     return CVideoTransformFilter::StopStreaming();
 }
 
+// --- CTestSplitter
+
+class CTestSplitter::InPin final : public CBaseInputPin {
+public:
+    InPin(CTestSplitter* filter, HRESULT* result)
+        : CBaseInputPin(L"Splitter in", filter, &filter->lock_, result, L"In") {}
+    HRESULT CheckMediaType(const CMediaType* type) override {
+        return IsType(type, MEDIATYPE_Video, kRawSubtype) ? S_OK : VFW_E_TYPE_NOT_ACCEPTED;
+    }
+};
+
+class CTestSplitter::OutPin final : public CBaseOutputPin {
+public:
+    OutPin(CTestSplitter* filter, HRESULT* result, LPCWSTR name, const GUID& subtype)
+        : CBaseOutputPin(L"Splitter out", filter, &filter->lock_, result, name), subtype_(subtype) {}
+    HRESULT CheckMediaType(const CMediaType* type) override {
+        return IsType(type, MEDIATYPE_Video, subtype_) ? S_OK : VFW_E_TYPE_NOT_ACCEPTED;
+    }
+    HRESULT GetMediaType(int position, CMediaType* type) override {
+        if (position < 0) return E_INVALIDARG;
+        if (position > 0) return VFW_S_NO_MORE_ITEMS;
+        SetSimpleType(type, MEDIATYPE_Video, subtype_);
+        return S_OK;
+    }
+    HRESULT DecideBufferSize(IMemAllocator* allocator, ALLOCATOR_PROPERTIES*) override {
+        return SmallBuffers(allocator);
+    }
+
+private:
+    GUID subtype_;
+};
+
+CTestSplitter::CTestSplitter(LPUNKNOWN outer) : CBaseFilter(L"Test splitter", outer, &lock_, CLSID_TestSplitter) {
+    HRESULT hr = S_OK;
+    pins_[0] = std::make_unique<InPin>(this, &hr);
+    pins_[1] = std::make_unique<OutPin>(this, &hr, L"Raw", kRawSubtype);
+    pins_[2] = std::make_unique<OutPin>(this, &hr, L"Bad", kUnplayableSubtype);
+}
+
+CTestSplitter::~CTestSplitter() = default;
+
+CUnknown* CTestSplitter::CreateInstance(LPUNKNOWN outer, HRESULT* result) {
+    auto* filter = new (std::nothrow) CTestSplitter(outer);
+    if (filter == nullptr && result != nullptr) *result = E_OUTOFMEMORY;
+    return filter;
+}
+
+CBasePin* CTestSplitter::GetPin(int index) {
+    return index >= 0 && index < 3 ? pins_[index].get() : nullptr;
+}
+
 // --- Registration
 
 namespace {
@@ -390,6 +441,7 @@ CFactoryTemplate kTemplates[] = {
     {L"Test decoder", &CLSID_TestDecoder, CTestDecoder::CreateInstance, nullptr, nullptr},
     {L"Test renderer", &CLSID_TestRenderer, CTestRenderer::CreateInstance, nullptr, nullptr},
     {L"Pass-through", &CLSID_PassThrough, CPassThrough::CreateInstance, nullptr, nullptr},
+    {L"Test splitter", &CLSID_TestSplitter, CTestSplitter::CreateInstance, nullptr, nullptr},
 };
 
 const AMOVIESETUP_MEDIATYPE kRawVideo[] = {{&MEDIATYPE_Video, &kRawSubtype}};
@@ -403,6 +455,8 @@ const AMOVIESETUP_PIN kDecoderPins[] = {
 const AMOVIESETUP_PIN kRendererPins[] = {{L"In", TRUE, FALSE, FALSE, FALSE, nullptr, nullptr, 2, kRenderable}};
 const AMOVIESETUP_FILTER kDecoder = {&CLSID_TestDecoder, L"Test decoder", MERIT_NORMAL, 2, kDecoderPins};
 const AMOVIESETUP_FILTER kRenderer = {&CLSID_TestRenderer, L"Test renderer", MERIT_NORMAL, 1, kRendererPins};
+const AMOVIESETUP_PIN kSplitterPins[] = {{L"In", FALSE, FALSE, FALSE, FALSE, nullptr, nullptr, 1, kRawVideo}};
+const AMOVIESETUP_FILTER kSplitter = {&CLSID_TestSplitter, L"Test splitter", MERIT_NORMAL + 1, 1, kSplitterPins};
 
 }  // namespace
 
@@ -419,6 +473,10 @@ TestClasses::TestClasses() {
     movanta::dshow::RegisterFilter(kDecoder, true);
     movanta::dshow::RegisterFilter(kRenderer, true);
     RegisterSourceExtension(L".tnum", CLSID_NumberSource, TRUE);
+}
+
+void RegisterSplitter() {
+    movanta::dshow::RegisterFilter(kSplitter, true);
 }
 
 TestClasses::~TestClasses() {

@@ -32,6 +32,8 @@ inline constexpr CLSID CLSID_TestRenderer = {
     0x7A1C0003, 0x51D2, 0x4E0B, {0x8C, 0x11, 0x3A, 0x55, 0x90, 0x21, 0x6B, 0x01}};
 inline constexpr CLSID CLSID_PassThrough = {
     0x7A1C0004, 0x51D2, 0x4E0B, {0x8C, 0x11, 0x3A, 0x55, 0x90, 0x21, 0x6B, 0x01}};
+inline constexpr CLSID CLSID_TestSplitter = {
+    0x7A1C0005, 0x51D2, 0x4E0B, {0x8C, 0x11, 0x3A, 0x55, 0x90, 0x21, 0x6B, 0x01}};
 
 // One stream of a number source: count frames of `duration` each.
 struct StreamPlan {
@@ -140,7 +142,28 @@ public:
     std::atomic<int> failFrom {-1};
 };
 
-// Serves the four classes from this process and registers their filter
+// For building graphs only: takes raw video and offers two outputs, raw
+// video again and a stream nothing renders.
+class CTestSplitter : public CBaseFilter {
+public:
+    static CUnknown* CreateInstance(LPUNKNOWN outer, HRESULT* result);
+    explicit CTestSplitter(LPUNKNOWN outer);
+    ~CTestSplitter() override;
+    int GetPinCount() override { return 3; }
+    CBasePin* GetPin(int index) override;
+
+private:
+    class InPin;
+    class OutPin;
+    CCritSec lock_;
+    std::unique_ptr<CBasePin> pins_[3];
+};
+
+// Registers the splitter for the automatic connection, above the decoder,
+// in the registry of the test.
+void RegisterSplitter();
+
+// Serves the five classes from this process and registers their filter
 // data (decoder and renderer with normal merit; the pass-through not for
 // automatic use) and the ".tnum" extension, in the registry of the test.
 class TestClasses {

@@ -4,7 +4,6 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
-#include <new>
 #include <utility>
 
 #include "com/unknown.h"
@@ -214,10 +213,7 @@ int CVideoRenderer::Series::Deviation() const {
 }
 
 CUnknown* CVideoRenderer::CreateInstance(LPUNKNOWN outer, HRESULT* result) {
-    if (result == nullptr) return nullptr;
-    auto* renderer = new (std::nothrow) CVideoRenderer(outer);
-    if (renderer == nullptr) *result = E_OUTOFMEMORY;
-    return renderer;
+    return NewComObject<CVideoRenderer>(result, outer);
 }
 
 CVideoRenderer::CVideoRenderer(LPUNKNOWN outer)
