@@ -131,6 +131,12 @@ bool CMovanta::PollWriter() {
     m_llPosition = position;
     m_llSize = size;
     if (status == TRXMUXER_STATUS_END) {
+        // A file without a single picture or sound frame is no phone file:
+        // nothing of the input could be read.
+        if (size == 0) {
+            m_nErrorCode = TRX_ERR_OPEN;
+            return false;
+        }
         m_bAbort = 1;
         return true;
     }

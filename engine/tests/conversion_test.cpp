@@ -126,6 +126,17 @@ TEST_F(Conversion, InputsThatCannotBeConvertedEndWithAnErrorAndNoHang) {
     }
 }
 
+TEST_F(Conversion, AConversionThatWritesNothingFailsAsUnreadable) {
+    // Pictures that no decoder takes: the writer ends without a sample.
+    Encoded garbage;
+    for (int i = 0; i < 50; ++i) garbage.units.push_back({std::vector<std::uint8_t>(600, std::uint8_t(i * 37)), true});
+    const std::string unreadable = Make("garbage.avi", "avi", {{"mpeg4", &garbage}});
+    const TrxJob job = Convert(unreadable, "empty.3gp", 0);
+    EXPECT_EQ(MessagesOf(job), (std::vector<UINT> {WM_TRX_CONVERT_START, WM_TRX_CONVERT_ERROR, WM_TRX_CONVERT_END}));
+    EXPECT_EQ(ParameterOf(job, WM_TRX_CONVERT_ERROR), TRX_ERR_OPEN);
+    TrxAbortConvert(job);
+}
+
 TEST_F(Conversion, MusicJobsWriteTheSoundAsMp3FromTheStart) {
     const std::string input = MakeAvi("clip.avi", 4);
     struct Case {
