@@ -15,7 +15,13 @@ export WORK="$(mktemp -d)"
 # A Movanta a failed step left running would outlive its X server.
 trap 'pkill -f "$WORK/prefix/" 2>/dev/null || true; rm -rf "$WORK"' EXIT
 unset MOVANTA_REGISTRY_DIR
+# A runtime folder of its own: the windows and named events the test's
+# programs find are theirs, not those of tests running beside it (a
+# second start must find this test's Movanta, not another window titled so).
+export XDG_RUNTIME_DIR="$WORK/runtime"
+mkdir -m 700 "$XDG_RUNTIME_DIR"
 export XDG_CONFIG_HOME="$WORK/config"
 cmake --install "$BUILD" --prefix "$WORK/prefix" > "$WORK/install.log"
 TMPDIR="$WORK" "$WORK/prefix/bin/movanta-convert" > "$WORK/sample.log"  # makes movanta-sample/sample.avi
-exec "$(dirname "$0")/../../platform/ui/tests/on_xvfb.sh" bash "$(dirname "$0")/app_session.sh"
+# Not exec: the trap above must still end what is left and remove $WORK.
+"$(dirname "$0")/../../platform/ui/tests/on_xvfb.sh" bash "$(dirname "$0")/app_session.sh"

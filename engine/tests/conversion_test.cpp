@@ -126,15 +126,25 @@ TEST_F(Conversion, InputsThatCannotBeConvertedEndWithAnErrorAndNoHang) {
     }
 }
 
-TEST_F(Conversion, AConversionThatWritesNothingFailsAsUnreadable) {
-    // Pictures that no decoder takes: the writer ends without a sample.
+TEST_F(Conversion, AConversionThatWritesNothingFailsAtOnceAsUnreadable) {
+    // Pictures that no decoder takes, and a range past a clip's end (its
+    // streams end while the graph is still paused): the writer ends
+    // without a sample, at once, not when its stall limit runs out.
     Encoded garbage;
     for (int i = 0; i < 50; ++i) garbage.units.push_back({std::vector<std::uint8_t>(600, std::uint8_t(i * 37)), true});
     const std::string unreadable = Make("garbage.avi", "avi", {{"mpeg4", &garbage}});
-    const TrxJob job = Convert(unreadable, "empty.3gp", 0);
-    EXPECT_EQ(MessagesOf(job), (std::vector<UINT> {WM_TRX_CONVERT_START, WM_TRX_CONVERT_ERROR, WM_TRX_CONVERT_END}));
-    EXPECT_EQ(ParameterOf(job, WM_TRX_CONVERT_ERROR), TRX_ERR_OPEN);
-    TrxAbortConvert(job);
+    const std::string clip = MakeAvi("clip.avi", kClipSeconds);
+    for (const auto& [input, start, end] :
+         {std::tuple {unreadable, std::int64_t {-1}, std::int64_t {20000000}},
+          std::tuple {clip, std::int64_t {50000000}, std::int64_t {60000000}}}) {
+        const ULONGLONG began = GetTickCount64();
+        const TrxJob job = Convert(input, "empty.3gp", 0, 1, 1, start, end);
+        EXPECT_LT(GetTickCount64() - began, 10000u) << input;
+        EXPECT_EQ(MessagesOf(job), (std::vector<UINT> {WM_TRX_CONVERT_START, WM_TRX_CONVERT_ERROR, WM_TRX_CONVERT_END}))
+            << input;
+        EXPECT_EQ(ParameterOf(job, WM_TRX_CONVERT_ERROR), TRX_ERR_OPEN) << input;
+        TrxAbortConvert(job);
+    }
 }
 
 TEST_F(Conversion, MusicJobsWriteTheSoundAsMp3FromTheStart) {

@@ -31,7 +31,12 @@ public:
     HRESULT CheckMediaType(const CMediaType* type) override;
     HRESULT CompleteConnect(IPin* receivePin) override;
     HRESULT Receive(IMediaSample* sample) override;
+    // The end of this stream, unless a flush is under way (what came
+    // before the flush, its end included, is thrown away).
     HRESULT EndOfStream() override;
+    // A seek starts the stream again: an end that came before it is
+    // forgotten, whenever the streaming was started.
+    HRESULT BeginFlush() override;
 
 private:
     // Sleeps while this stream runs more than 2 s ahead of the other one.

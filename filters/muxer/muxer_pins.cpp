@@ -167,9 +167,16 @@ HRESULT CMuxerPin::Receive(IMediaSample* sample) {
 
 HRESULT CMuxerPin::EndOfStream() {
     CAutoLock lock(&m_receiveLock);
-    (m_video ? m_pMuxer->m_videoEnded : m_pMuxer->m_audioEnded) = true;
-    m_pMuxer->m_holdOrEnded = 1;
+    if (!IsFlushing()) {
+        (m_video ? m_pMuxer->m_videoEnded : m_pMuxer->m_audioEnded) = true;
+        m_pMuxer->m_holdOrEnded = 1;
+    }
     return CRenderedInputPin::EndOfStream();
+}
+
+HRESULT CMuxerPin::BeginFlush() {
+    (m_video ? m_pMuxer->m_videoEnded : m_pMuxer->m_audioEnded) = false;
+    return CRenderedInputPin::BeginFlush();
 }
 
 }  // namespace movanta::muxer

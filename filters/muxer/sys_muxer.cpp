@@ -204,8 +204,10 @@ int CMp4SysMuxer::SetSourceIsWmv(int isWmv) {
 }
 
 int CMp4SysMuxer::StartStreaming() {
-    m_audioEnded = false;
-    m_videoEnded = false;
+    // The streams' ends are not cleared here: a short or damaged input may
+    // have ended already while the graph was paused, and clearing that
+    // would leave the job waiting for an end that came (a seek's flush
+    // clears an end that belongs to the old position).
     m_holdOrEnded = 0;
     return 0;
 }

@@ -172,7 +172,9 @@ int RunJob(const Options& options) {
     }
     const std::int64_t duration = info.llDuration * 10;
     const std::int64_t start = options.start.value_or(0);
-    const std::int64_t end = std::min(options.end.value_or(duration), duration > 0 ? duration : INT64_MAX);
+    // A file that does not say how long it is (a cut recording, say) is
+    // converted to its end: without --end the end stays open (-1).
+    const std::int64_t end = duration > 0 ? std::min(options.end.value_or(duration), duration) : options.end.value_or(-1);
     if (duration > 0 && start >= duration) return Fail("the start lies beyond the input's end", 2);
 
     const fs::path partial = TemporaryBeside(output);
@@ -189,7 +191,7 @@ int RunJob(const Options& options) {
     if (music) {
         std::printf("Converting %s to MP3 at %d kbit/s\n", options.input.c_str(),
                     static_cast<int>(Mp3Kilobits(options.mp3BitrateIndex)));
-        const MusicConfig request {options.mp3BitrateIndex, start, end, 0};
+        const MusicConfig request {options.mp3BitrateIndex, start, end < 0 ? INT64_MAX : end, 0};
         answer = TrxConvertMusic(engine.Owner(), inputPath.c_str(), partialPath.c_str(), &request, &job);
     } else {
         TrxSetMobileConfig(&profile);
@@ -207,12 +209,16 @@ int RunJob(const Options& options) {
         // The estimate counts the audio codec this file really gets.
         const std::int32_t audioRates =
             app::AudioCodecOf(profile, format) == TRX_ACODEC_AAC ? TRX_SYS_MP4 : static_cast<std::int32_t>(TRX_SYS_3GP);
-        const app::SizeEstimate estimate =
-            app::VideoLenToSize(profile, options.videoQuality, options.audioQuality, audioRates, end - start);
         std::printf("Converting %s for phone %d (%dx%d), video quality %d, audio quality %d\n", options.input.c_str(),
                     options.phone, profile.nWidth, profile.nHeight, options.videoQuality, options.audioQuality);
-        std::printf("Estimated size: %s%s\n", WideToUtf8(estimate.text).c_str(),
-                    estimate.overLimit ? " (over the phone's limit)" : "");
+        if (end < 0) {
+            std::printf("Estimated size: unknown (the input does not say how long it is)\n");
+        } else {
+            const app::SizeEstimate estimate =
+                app::VideoLenToSize(profile, options.videoQuality, options.audioQuality, audioRates, end - start);
+            std::printf("Estimated size: %s%s\n", WideToUtf8(estimate.text).c_str(),
+                        estimate.overLimit ? " (over the phone's limit)" : "");
+        }
         answer = TrxConvert(engine.Owner(), inputPath.c_str(), partialPath.c_str(), &request, &job);
     }
     if (answer != TRX_OK) {
@@ -223,7 +229,7 @@ int RunJob(const Options& options) {
 
     std::signal(SIGINT, OnInterrupt);
     std::signal(SIGTERM, OnInterrupt);
-    ProgressLine progress(end - start, isatty(STDOUT_FILENO) != 0);
+    ProgressLine progress(end < 0 ? 0 : end - start, isatty(STDOUT_FILENO) != 0);
     // The engine's messages wake the loop at once; the timer shows progress
     // and notices Ctrl-C.
     SetTimer(engine.Owner(), kProgressTimer, kPollMilliseconds, nullptr);

@@ -6,9 +6,20 @@
 namespace movanta::convert {
 
 ProgressLine::ProgressLine(std::int64_t length, bool terminal)
-    : length_(std::max<std::int64_t>(length, 1)), terminal_(terminal), begun_(std::chrono::steady_clock::now()) {}
+    : length_(length > 0 ? length : 0), terminal_(terminal), begun_(std::chrono::steady_clock::now()) {}
 
 void ProgressLine::Show(std::int64_t position, std::int64_t bytes) {
+    if (length_ == 0) {
+        // No length to measure against: how far, and how much, each second.
+        const auto now = std::chrono::steady_clock::now();
+        if (!terminal_ && now - lastShown_ < std::chrono::seconds(1)) return;
+        lastShown_ = now;
+        std::printf("%s%8.1f s converted  %8.1f KB%s", terminal_ ? "\r" : "", std::max<std::int64_t>(position, 0) / 1e7,
+                    bytes / 1000.0, terminal_ ? "   " : "\n");
+        std::fflush(stdout);
+        shown_ = true;
+        return;
+    }
     position = std::clamp<std::int64_t>(position, 0, length_);
     const double done = static_cast<double>(position) / static_cast<double>(length_);
     const int tenth = static_cast<int>(done * 10);

@@ -14,7 +14,13 @@ export WORK="$(mktemp -d)"
 trap 'pkill -f "$WORK/prefix/" 2>/dev/null || true; rm -rf "$WORK"' EXIT
 unset MOVANTA_REGISTRY_DIR
 export XDG_CONFIG_HOME="$WORK/config"
-exec "$(dirname "$0")/../../platform/ui/tests/on_xvfb.sh" bash -c '
+# A runtime folder of its own: the windows and named events the test's
+# programs find are theirs, not those of tests running beside it (a unit
+# test's window titled "Movanta" would get the uninstaller's question).
+export XDG_RUNTIME_DIR="$WORK/runtime"
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+# Not exec: the trap above must still end what is left and remove $WORK.
+"$(dirname "$0")/../../platform/ui/tests/on_xvfb.sh" bash -c '
 set -euo pipefail
 prefix="$WORK/prefix"
 fail() { echo "FAIL: $*"; exit 1; }
@@ -47,8 +53,14 @@ press_in() {
 }
 # The question is the only window titled "Waring".
 answer() { press_in Waring "$1"; }
-# The uninstall command tells how it ended in a message box of its own.
-acknowledge_result() { press_in "Uninstall Movanta" Return; }
+# The uninstall command tells how it ended in a message box of its own;
+# once it is answered the command ends (before the next install, which
+# replaces the files it runs from).
+acknowledge_result() {
+  press_in "Uninstall Movanta" Return
+  for _ in $(seq 100); do pgrep -f "$prefix/bin/movanta-setup" > /dev/null || return 0; sleep 0.1; done
+  fail "the uninstall command did not end after its result was answered"
+}
 
 install
 start_movanta

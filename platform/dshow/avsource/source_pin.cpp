@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -27,7 +28,9 @@ CAvSourcePin::CAvSourcePin(CSource* filter, Demuxer& demuxer, int slot, const CM
       m_slot(slot),
       m_type(type) {
     m_rtDuration = demuxer.Duration();
-    m_rtStop = m_rtDuration;
+    // A file that does not say how long it is (a recording cut short) is
+    // read to its end.
+    m_rtStop = m_rtDuration > 0 ? m_rtDuration : std::numeric_limits<REFERENCE_TIME>::max();
     if (m_rtDuration == 0) m_dwSeekingCaps &= ~static_cast<DWORD>(AM_SEEKING_CanGetDuration);
 }
 

@@ -175,6 +175,21 @@ TEST_F(ConvertRun, AFileSystemThatRefusesBytesFailsTheConversionAndKeepsNoFile) 
     EXPECT_EQ(umount(small.c_str()), 0);
 }
 
+TEST_F(ConvertRun, ARecordingCutShortConvertsWhatItHolds) {
+    // An ASF file cut at three fifths no longer says how long it is.
+    const testing::Encoded pictures = testing::EncodeVideo("wmv2", 75);
+    const testing::Encoded sound = testing::EncodeAudio("wmav2", 44100, 2, 70);
+    const std::string whole = dir_.File("whole.wmv");
+    ASSERT_TRUE(testing::MuxFile(whole, "asf", {{"wmv2", &pictures}, {"wmav2", &sound, 0, 0, 44100, 2, 2048.0 / 44100}}));
+    fs::resize_file(whole, fs::file_size(whole) * 3 / 5);
+    std::string output;
+    ASSERT_EQ(Convert({whole, dir_.File("cut.3gp")}, &output), 0) << output;
+    EXPECT_NE(output.find("Estimated size: unknown"), std::string::npos) << output;
+    const auto streams = testing::ReadBack(dir_.File("cut.3gp"));
+    ASSERT_EQ(streams.size(), 2u);
+    EXPECT_GT(streams[0].seconds, 1.0) << "most of the three seconds that are left";
+}
+
 TEST_F(ConvertRun, InterruptingKeepsAPlayablePart) {
     // A long clip, so the interrupt comes while the conversion runs.
     testing::Encoded pictures = testing::EncodeVideo("mpeg4", 250);
