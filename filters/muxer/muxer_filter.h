@@ -108,6 +108,9 @@ private:
     // Writes the held picture and closes the file; false when the file
     // system refused any of its bytes.
     bool CloseFile();
+    // Writes the picture held back (its length is known once the next one
+    // comes) lasting `duration`; under the write lock.
+    void WriteHeldPicture(REFERENCE_TIME duration);
     // Counts the bytes of a unit the writer took; a refused write marks
     // the file lost.
     void Account(int answer, LONG length);

@@ -124,13 +124,17 @@ bool CMp4SysMuxer::CloseFile() {
     std::lock_guard guard(m_writeLock);
     CMp4Muxer& writer = g_Mp4Muxer();
     if (m_heldStart >= 0) {
-        Account(writer.WriteVideo(m_videoBuffers[m_heldBuffer].data(), static_cast<std::uint32_t>(m_heldLength),
-                                  m_lastVideoDuration, m_heldStart),
-                m_heldLength);
+        WriteHeldPicture(m_lastVideoDuration);
     }
     m_heldStart = -1;
     if (!writer.Release(m_closeMode)) m_fileLost = true;
     return !m_fileLost;
+}
+
+void CMp4SysMuxer::WriteHeldPicture(REFERENCE_TIME duration) {
+    Account(g_Mp4Muxer().WriteVideo(m_videoBuffers[m_heldBuffer].data(), static_cast<std::uint32_t>(m_heldLength),
+                                    duration, m_heldStart),
+            m_heldLength);
 }
 
 void CMp4SysMuxer::Account(int answer, LONG length) {
@@ -223,7 +227,6 @@ void CMp4SysMuxer::UpdatePosition() {
 }
 
 void CMp4SysMuxer::WriteVideo(const BYTE* data, LONG length, REFERENCE_TIME duration, REFERENCE_TIME start) {
-    CMp4Muxer& writer = g_Mp4Muxer();
     m_lastVideoDuration = duration;
     m_videoTime = start;
     if (!m_rangeCheck || start < m_rangeLength) {
@@ -235,18 +238,14 @@ void CMp4SysMuxer::WriteVideo(const BYTE* data, LONG length, REFERENCE_TIME dura
         const int written = m_currentBuffer;
         m_currentBuffer ^= 1;
         if (m_heldStart >= 0) {
-            Account(writer.WriteVideo(m_videoBuffers[m_heldBuffer].data(), static_cast<std::uint32_t>(m_heldLength),
-                                      start - m_heldStart, m_heldStart),
-                    m_heldLength);
+            WriteHeldPicture(start - m_heldStart);
         }
         m_heldStart = start;
         m_heldLength = length;
         m_heldBuffer = written;
     } else {
         if (m_heldStart >= 0) {
-            Account(writer.WriteVideo(m_videoBuffers[m_heldBuffer].data(), static_cast<std::uint32_t>(m_heldLength),
-                                      start - m_heldStart, m_heldStart),
-                    m_heldLength);
+            WriteHeldPicture(start - m_heldStart);
         }
         m_heldStart = -1;
         m_videoEnded = true;
