@@ -2,45 +2,11 @@
 // damaged headers in files of several kinds. Each conversion ends soon after
 // the readable part is done, and succeeds only with a file that holds some
 // of the clip.
-#include <chrono>
-#include <random>
-
 #include "conversion_fixture.h"
+#include "testing/damage.h"
 
 namespace movanta::engine {
 namespace {
-
-// One damage of `bytes`, chosen by `seed`.
-std::string Damaged(std::string bytes, unsigned seed) {
-    std::mt19937 random(seed);
-    const size_t size = bytes.size();
-    auto at = [&](size_t from, size_t to) { return std::uniform_int_distribution<size_t>(from, to - 1)(random); };
-    switch (seed % 5) {
-        case 0:  // bit flips
-            for (int i = 0; i < 20; ++i) bytes[at(0, size)] ^= static_cast<char>(1 << (random() % 8));
-            break;
-        case 1:  // the end cut off
-            bytes.resize(at(size / 4, size));
-            break;
-        case 2: {  // a run of zeros
-            const size_t from = at(0, size);
-            std::fill(bytes.begin() + static_cast<long>(from),
-                      bytes.begin() + static_cast<long>(std::min(size, from + 4096)), '\0');
-            break;
-        }
-        case 3:  // the header damaged
-            for (int i = 0; i < 8; ++i) bytes[at(0, std::min<size_t>(size, 512))] = static_cast<char>(random());
-            break;
-        default: {  // a chunk spliced in from elsewhere
-            const size_t from = at(0, size / 2);
-            const size_t to = at(size / 2, size);
-            std::copy_n(bytes.begin() + static_cast<long>(from), std::min<size_t>(2048, size - to),
-                        bytes.begin() + static_cast<long>(to));
-            break;
-        }
-    }
-    return bytes;
-}
 
 TEST_F(Conversion, DamagedFilesEndSoonAndSucceedOnlyWithSomeOfTheClip) {
     const Encoded wmv = testing::EncodeVideo("wmv2", 75, 320, 240);
@@ -60,7 +26,7 @@ TEST_F(Conversion, DamagedFilesEndSoonAndSucceedOnlyWithSomeOfTheClip) {
         for (unsigned seed = 1; seed <= 10; ++seed) {
             const std::string damaged = original + "." + std::to_string(seed) + original.substr(original.rfind('.'));
             SCOPED_TRACE(damaged);
-            std::ofstream(damaged, std::ios::binary) << Damaged(bytes, seed);
+            std::ofstream(damaged, std::ios::binary) << testing::Damaged(bytes, seed);
             const ULONGLONG began = GetTickCount64();
             const TrxJob job = Convert(damaged, "out.3gp", 0, 1, 1, -1, 30000000);
             EXPECT_LT(GetTickCount64() - began, 15000u) << "ended by the stall limit";
@@ -82,6 +48,60 @@ TEST_F(Conversion, DamagedFilesEndSoonAndSucceedOnlyWithSomeOfTheClip) {
     // Cut ends and bit flips keep most files convertible; damaged headers
     // may not.
     EXPECT_GE(converted, 18);
+}
+
+// The seconds of video libavformat reads from a file at 25 pictures a second.
+double ReadableSeconds(const std::string& path) {
+    for (const StreamInfo& stream : testing::ReadBack(path))
+        if (stream.width > 0) return static_cast<double>(stream.packets.size()) / 25;
+    return 0;
+}
+
+// A four-second clip cut in the middle keeps what comes before the cut; one
+// with a zeroed run in the middle keeps nearly all of its length: the
+// conversion carries on past the damage, with both streams.
+TEST_F(Conversion, DamageInTheMiddleKeepsTheClipUpToTheDamage) {
+    const Encoded h264 = testing::EncodeVideo("libx264", 100, 320, 240);
+    const Encoded aac = testing::EncodeAac(175);
+    const std::string originals[] = {
+        MakeAvi("clip.avi", 4.0),
+        Make("clip.mkv", "matroska", {{"h264", &h264, 320, 240}, {"aac", &aac, 0, 0, 44100, 2, 1024.0 / 44100}}),
+    };
+    for (const std::string& original : originals) {
+        std::ifstream file(original, std::ios::binary);
+        const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+        std::string zeroed = bytes;
+        std::fill_n(zeroed.begin() + static_cast<long>(bytes.size() / 2), 4096, '\0');
+        const std::pair<std::string, std::string> damaged[] = {
+            {original + ".cut" + original.substr(original.rfind('.')), bytes.substr(0, bytes.size() / 2)},
+            {original + ".zeroed" + original.substr(original.rfind('.')), zeroed},
+        };
+        for (const auto& [path, content] : damaged) {
+            SCOPED_TRACE(path);
+            std::ofstream(path, std::ios::binary) << content;
+            const double readable = ReadableSeconds(path);
+            const TrxJob job = Convert(path, "out.3gp", 0, 1, 1, -1, 40000000);
+            const std::vector<UINT> messages = MessagesOf(job);
+            TrxAbortConvert(job);
+            ASSERT_EQ(std::find(messages.begin(), messages.end(), WM_TRX_CONVERT_ERROR), messages.end());
+            const std::vector<StreamInfo> streams = testing::ReadBack(dir_.File("out.3gp"));
+            ASSERT_EQ(streams.size(), 2u);
+            for (const StreamInfo& stream : streams) {
+                SCOPED_TRACE(stream.codec);
+                EXPECT_GT(stream.seconds, readable - 0.4);
+                EXPECT_LT(stream.seconds, 4.15);
+            }
+            EXPECT_NEAR(streams[0].startSeconds, streams[1].startSeconds, 0.1);
+            // Everything decodes but the silence the damage left, which the
+            // AMR encoder sends as comfort-noise and no-data frames that
+            // libavcodec's decoder does not implement.
+            const StreamInfo& amr = streams[0].codec == "amr_nb" ? streams[0] : streams[1];
+            const auto silence = std::count_if(amr.packets.begin(), amr.packets.end(),
+                                               [](const testing::Unit& frame) { return frame.data.size() <= 6; });
+            EXPECT_EQ(testing::DecodeErrors(dir_.File("out.3gp")), silence);
+            std::filesystem::remove(dir_.File("out.3gp"));
+        }
+    }
 }
 
 }  // namespace

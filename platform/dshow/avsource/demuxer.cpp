@@ -25,22 +25,47 @@ bool Describable(const AVStream* stream) {
 
 }  // namespace
 
+AVFormatContext* Demuxer::OpenFormat(std::string& error) const {
+    AVFormatContext* format = nullptr;
+    const int opened = avformat_open_input(&format, path_.c_str(), nullptr, nullptr);
+    if (opened < 0) {
+        error = "cannot open \"" + path_ + "\": " + ErrorText(opened);
+        return nullptr;
+    }
+    const int found = avformat_find_stream_info(format, nullptr);
+    if (found < 0) {
+        error = "cannot read the streams of \"" + path_ + "\": " + ErrorText(found);
+        avformat_close_input(&format);
+    }
+    return format;
+}
+
+// Opens the file again, which reads it from its start: the way back for a
+// file that cannot seek, such as a Matroska file cut short, whose index was
+// at its end. The streams read stay the same.
+bool Demuxer::Reopen() {
+    std::string error;
+    AVFormatContext* fresh = OpenFormat(error);
+    if (fresh == nullptr || fresh->nb_streams != format_->nb_streams) {
+        avformat_close_input(&fresh);
+        return false;
+    }
+    for (unsigned i = 0; i < fresh->nb_streams; ++i) fresh->streams[i]->discard = format_->streams[i]->discard;
+    for (AVStream*& stream : streams_) stream = fresh->streams[stream->index];
+    avformat_close_input(&format_);
+    format_ = fresh;
+    return true;
+}
+
 Demuxer::~Demuxer() {
     DropQueues();
     avformat_close_input(&format_);
 }
 
 bool Demuxer::Open(const std::string& path, std::string& error) {
-    const int opened = avformat_open_input(&format_, path.c_str(), nullptr, nullptr);
-    if (opened < 0) {
-        error = "cannot open \"" + path + "\": " + ErrorText(opened);
-        return false;
-    }
-    const int found = avformat_find_stream_info(format_, nullptr);
-    if (found < 0) {
-        error = "cannot read the streams of \"" + path + "\": " + ErrorText(found);
-        return false;
-    }
+    path_ = path;
+    format_ = OpenFormat(error);
+    if (format_ == nullptr) return false;
     AVStream* video = nullptr;
     AVStream* audio = nullptr;
     for (unsigned i = 0; i < format_->nb_streams; ++i) {
@@ -139,10 +164,12 @@ bool Demuxer::Seek(int slot, REFERENCE_TIME time) {
     // A file whose index marks no key frame at or before the target (phone
     // files that do not mark their first picture, damaged indexes) is
     // positioned at the nearest picture instead, rather than left where
-    // the reading stopped.
+    // the reading stopped; one that cannot seek at all is read again from
+    // its start, the pictures before the target arriving as preroll.
     const bool sought = avformat_seek_file(format_, -1, INT64_MIN, target, target, 0) >= 0 ||
                         av_seek_frame(format_, -1, target, AVSEEK_FLAG_BACKWARD) >= 0 ||
-                        av_seek_frame(format_, -1, target, AVSEEK_FLAG_BACKWARD | AVSEEK_FLAG_ANY) >= 0;
+                        av_seek_frame(format_, -1, target, AVSEEK_FLAG_BACKWARD | AVSEEK_FLAG_ANY) >= 0 ||
+                        Reopen();
     if (!sought) return false;
     DropQueues();
     ended_ = false;

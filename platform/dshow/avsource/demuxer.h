@@ -44,10 +44,13 @@ public:
     bool Seek(int slot, REFERENCE_TIME time);
 
 private:
+    AVFormatContext* OpenFormat(std::string& error) const;
+    bool Reopen();
     void DropQueues();
     int SlotOf(int streamIndex) const;
 
     std::mutex lock_;
+    std::string path_;
     AVFormatContext* format_ = nullptr;
     std::vector<AVStream*> streams_;
     std::vector<std::deque<AVPacket*>> queues_;

@@ -28,9 +28,10 @@ CAvSourcePin::CAvSourcePin(CSource* filter, Demuxer& demuxer, int slot, const CM
       m_slot(slot),
       m_type(type) {
     m_rtDuration = demuxer.Duration();
-    // A file that does not say how long it is (a recording cut short) is
-    // read to its end.
-    m_rtStop = m_rtDuration > 0 ? m_rtDuration : std::numeric_limits<REFERENCE_TIME>::max();
+    // Until a stop is set the file is read to the end of its data, not to
+    // the length it declares: a recording cut short may not say how long it
+    // is, or its header may count only a part of what it holds.
+    m_rtStop = std::numeric_limits<REFERENCE_TIME>::max();
     if (m_rtDuration == 0) m_dwSeekingCaps &= ~static_cast<DWORD>(AM_SEEKING_CanGetDuration);
 }
 

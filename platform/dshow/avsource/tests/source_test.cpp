@@ -221,6 +221,28 @@ TEST_F(SourceTest, AFileThatMarksNoFirstKeyFrameStillSeeksToItsStart) {
     EXPECT_EQ(samples[0][50].start, 0);
 }
 
+TEST_F(SourceTest, AMatroskaFileCutShortIsReadFromItsStartEachRun) {
+    // Its index was at its end: no seek finds a position, so the file is
+    // read again from its start.
+    video_ = testing::EncodeVideo("mpeg4", 50);
+    std::ifstream in(Make("clip.mkv", "matroska", {{"mpeg4", &video_}}), std::ios::binary);
+    const std::string whole((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string path = dir_.Path() + "/cut.mkv";
+    std::ofstream(path, std::ios::binary) << whole.substr(0, whole.size() * 2 / 3);
+    const size_t readable = testing::ReadBack(path).at(0).packets.size();
+    ASSERT_GT(readable, 10u);
+    SourceRun run(path);
+    ASSERT_TRUE(run.Connect());
+    ASSERT_EQ(run.RunToEnd()[0].size(), readable);
+    run.Stop();
+    LONGLONG start = 0;
+    ASSERT_EQ(run.Seeking(0)->SetPositions(&start, AM_SEEKING_AbsolutePositioning, nullptr, 0), S_OK);
+    const auto samples = run.RunToEnd(2);
+    ASSERT_EQ(samples[0].size(), 2 * readable);
+    EXPECT_EQ(samples[0][readable].start, 0);
+    EXPECT_EQ(samples[0][readable].data, samples[0][0].data);
+}
+
 TEST_F(SourceTest, FilesThatAreNotMediaAreRefusedAndCutFilesEnd) {
     const auto write = [&](const char* name, const std::string& bytes) {
         const std::string path = dir_.Path() + "/" + name;
