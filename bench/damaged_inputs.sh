@@ -10,6 +10,8 @@
 # repeats a spliced part), the longest run, and every file one tool kept
 # much less of; runs that crashed or timed out, and successes without a
 # track, are counted apart. Needs Debian's ffmpeg and ffprobe (apt-get install ffmpeg).
+# BUILD names the build folder to test (default build/default; build/sanitize
+# counts every sanitizer finding as a crash).
 # Usage: bench/damaged_inputs.sh [FILES_PER_KIND]   (default 30: 210 files)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -21,10 +23,11 @@ command -v "$ffmpeg" > /dev/null && command -v ffprobe > /dev/null ||
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 export MOVANTA_REGISTRY_DIR="$work/registry"
-cmake --build build/default > /dev/null
-cmake --install build/default --prefix "$work/dist" > /dev/null
+build="${BUILD:-build/default}"
+cmake --build "$build" > /dev/null
+cmake --install "$build" --prefix "$work/dist" > /dev/null
 convert="$work/dist/bin/movanta-convert"
-damage=build/default/bin/damage_file
+damage="$build/bin/damage_file"
 limit=120  # seconds before a run counts as hung
 
 # The clips, made with FFmpeg (the last by Movanta, for AMR-NB).

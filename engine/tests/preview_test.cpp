@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <iterator>
 #include <utility>
 
 #include "all_plugins.h"
@@ -18,6 +19,7 @@
 #include "engine/preview_job.h"
 #include "engine/video_placement.h"
 #include "owner_fixture.h"
+#include "testing/damage.h"
 #include "testing/media.h"
 
 namespace movanta::engine {
@@ -262,6 +264,36 @@ TEST_F(Preview, PlayingToTheEndReportsTheStop) {
     ASSERT_TRUE(WaitFor(WM_TRX_MEDIA_STOPPED, media, 5000));
     EXPECT_EQ(State(media), State_Stopped);
     EXPECT_EQ(TrxCloseMedia(media), TRX_OK);
+}
+
+TEST_F(Preview, DamagedFilesPlayAsFarAsTheyCanAndReportTheirEnd) {
+    Clip("clip.avi", 1);
+    std::ifstream in(dir_.File("clip.avi"), std::ios::binary);
+    const std::string whole((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    int played = 0;
+    for (unsigned seed = 1; seed <= 5; ++seed) {  // one of each kind of damage
+        SCOPED_TRACE(testing::DamageName(testing::DamageOf(seed)));
+        const std::string path = dir_.File("damaged" + std::to_string(seed) + ".avi");
+        std::ofstream(path, std::ios::binary) << testing::Damaged(whole, seed);
+        received_.clear();
+        TrxMedia media = nullptr;
+        if (TrxOpenMedia(owner_, video_, Utf8ToWide(path).c_str(), 0, 0, 0, 0, 100, &media) != TRX_OK) continue;
+        const ULONGLONG deadline = GetTickCount64() + 10000;
+        while (GetTickCount64() < deadline && !WaitFor(WM_TRX_MEDIA_STOPPED, media, 10) &&
+               !WaitFor(WM_TRX_MEDIA_ERROR, media, 10)) {
+        }
+        if (ParameterOf(media, WM_TRX_MEDIA_STOPPED) != -1) {
+            const ULONGLONG began = GetTickCount64();
+            Command(TrxPlay, media, WM_TRX_MEDIA_PLAY);
+            EXPECT_TRUE(WaitFor(WM_TRX_MEDIA_STOPPED, media, 4000)) << "the end was reported";
+            EXPECT_LT(GetTickCount64() - began, 4000u);
+            ++played;
+        } else {
+            EXPECT_NE(ParameterOf(media, WM_TRX_MEDIA_ERROR), -1) << "neither opened nor refused";
+        }
+        EXPECT_EQ(TrxCloseMedia(media), TRX_OK);
+    }
+    EXPECT_GE(played, 3);
 }
 
 TEST_F(Preview, APhoneFileGoesThroughTheH263AndAmrDecoders) {
