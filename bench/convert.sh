@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # Whole conversions: movanta-convert against the ffmpeg command line with the
 # same settings (picture size, frame rate, codecs and bit rates), the two
-# alternating, on a 640x480 30 fps MPEG-4/MP3 AVI and a 1280x720 H.264/AAC
-# MP4, to 3GP (phone 0, qualities 1/1: H.263 176x144 12 fps 384 kbit/s,
+# alternating, on a 640x480 30 fps MPEG-4/MP3 AVI, a 1280x720 H.264/AAC MP4
+# and a 1920x1080 30 fps H.264/AAC MP4 (made here the first time), to 3GP (phone 0, qualities 1/1: H.263 176x144 12 fps 384 kbit/s,
 # AMR-NB 10.2 kbit/s) and to MP4 (MPEG-4 Part 2 176x144 12 fps 384 kbit/s,
 # AAC 96 kbit/s stereo 48 kHz, cut-off 14 kHz). Reports the medians of wall
 # time, CPU time and peak memory, their ratios, and the real bit rates of
-# every output.
+# every output. For the H.264 clips, also the peer's time to decode the
+# pictures alone (`-map 0:v -f null -`): the floor of any converter that
+# decodes every picture.
 #
 # The peer needs an ffmpeg with an AMR-NB encoder, which Debian's lacks:
 # PEER_FFMPEG (default /tmp/movanta-bench/ffmpeg-amr/bin/ffmpeg). The inputs
@@ -22,13 +24,14 @@ for needed in "$peer" "$inputs/a_640x480_mpeg4_mp3.avi" "$inputs/b_1280x720_h264
   [ -e "$needed" ] || { echo "missing $needed (see the peer's build and input scripts)" >&2; exit 1; }
 done
 command -v ffprobe > /dev/null || { echo "needs Debian's ffprobe (apt-get install ffmpeg)" >&2; exit 1; }
+full_hd="$inputs/e_1920x1080_h264_aac.mp4"
+if [ ! -e "$full_hd" ]; then
+  echo "making $full_hd (30 s)" >&2
+  ffmpeg -nostdin -v error -f lavfi -i testsrc2=size=1920x1080:rate=30 -f lavfi -i "sine=frequency=440:sample_rate=48000" \
+    -t 30 -c:v libx264 -preset fast -b:v 8M -c:a aac -b:a 160k -ac 2 -f mp4 "$full_hd.part" && mv "$full_hd.part" "$full_hd"
+fi
 
-work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
-export MOVANTA_REGISTRY_DIR="$work/registry"
-cmake --build build/default > /dev/null
-cmake --install build/default --prefix "$work/dist" > /dev/null
-convert="$work/dist/bin/movanta-convert"
+. bench/installed.sh
 
 # The peer's command line for one job.
 peer_job() {  # input output
@@ -63,7 +66,7 @@ bitrates() {  # file: "video kbit/s, audio kbit/s"
 
 printf '%-26s %-4s %9s %9s %9s %8s %8s %8s %16s %16s\n' input to wall_s peer_s wall cpu_s peer_cpu \
   cpu peak_MiB/peer bitrate_v/a
-for input in "$inputs/a_640x480_mpeg4_mp3.avi" "$inputs/b_1280x720_h264_aac.mp4"; do
+for input in "$inputs/a_640x480_mpeg4_mp3.avi" "$inputs/b_1280x720_h264_aac.mp4" "$full_hd"; do
   for extension in 3gp mp4; do
     : > "$work/movanta.times"
     : > "$work/peer.times"
@@ -82,5 +85,14 @@ for input in "$inputs/a_640x480_mpeg4_mp3.avi" "$inputs/b_1280x720_h264_aac.mp4"
       "$(echo "$mm / 1024" | bc -l)" "$(echo "$pm / 1024" | bc -l)" \
       "$(bitrates "$work/movanta.$extension")" "$(bitrates "$work/peer.$extension")"
   done
+done
+echo
+for input in "$inputs/b_1280x720_h264_aac.mp4" "$full_hd"; do
+  : > "$work/decode.times"
+  for ((run = 0; run < runs; ++run)); do
+    /usr/bin/time -f "%e" -o "$work/time" "$peer" -nostdin -loglevel error -i "$input" -map 0:v -f null - &&
+      cat "$work/time" >> "$work/decode.times"
+  done
+  printf '%-26s peer decoding the pictures alone: %.2f s\n' "$(basename "$input")" "$(median < "$work/decode.times")"
 done
 echo "ratios are movanta / peer (below 1: movanta is faster); bit rates kbit/s video audio, movanta | peer"

@@ -20,13 +20,7 @@ ffmpeg="${FFMPEG:-ffmpeg}"
 command -v "$ffmpeg" > /dev/null && command -v ffprobe > /dev/null ||
   { echo "needs Debian's ffmpeg and ffprobe (apt-get install ffmpeg)" >&2; exit 1; }
 
-work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
-export MOVANTA_REGISTRY_DIR="$work/registry"
-build="${BUILD:-build/default}"
-cmake --build "$build" > /dev/null
-cmake --install "$build" --prefix "$work/dist" > /dev/null
-convert="$work/dist/bin/movanta-convert"
+. bench/installed.sh
 damage="$build/bin/damage_file"
 limit=120  # seconds before a run counts as hung
 

@@ -2,6 +2,7 @@
 // the scaler configured, the audio through the effect into the AAC or AMR
 // encoder, the video into the MPEG-4 or H.263 encoder, both into the writer.
 #include "com/comapi.h"
+#include "dshow/picture_needs.h"
 #include "dshow/uuids.h"
 #include "engine/convengine.h"
 #include "engine/conversion_graph.h"
@@ -126,6 +127,29 @@ bool ConfigureScaler(CMovanta& job) {
     return true;
 }
 
+// Tells the decoder that feeds the scaler what the conversion keeps of its
+// pictures, so that it leaves out work nobody would see. Other decoders,
+// and previews, decode everything.
+void TellDecoderWhatIsKept(const CMovanta& job, IPin* scalerOutput) {
+    PIN_INFO info {};
+    if (FAILED(scalerOutput->QueryPinInfo(&info)) || info.pFilter == nullptr) return;
+    const ComPtr<IPin> input = PinByIndex(info.pFilter, PINDIR_INPUT, 0);
+    info.pFilter->Release();
+    ComPtr<IPin> upstream;
+    if (!input || FAILED(input->ConnectedTo(upstream.Receive()))) return;
+    PIN_INFO decoder {};
+    if (FAILED(upstream->QueryPinInfo(&decoder)) || decoder.pFilter == nullptr) return;
+    ComPtr<dshow::IPictureNeeds> needs;
+    decoder.pFilter->QueryInterface(dshow::IID_IPictureNeeds, needs.ReceiveVoid());
+    decoder.pFilter->Release();
+    if (!needs) return;
+    // The scaler offers its pictures at the interval it keeps them at.
+    CMediaType offered;
+    const VIDEOINFOHEADER* kept = FirstType(scalerOutput, offered) ? VideoInfoOf(offered) : nullptr;
+    needs->SetPictureNeeds(job.m_CNTConfig.nDstWidth, job.m_CNTConfig.nDstHeight,
+                           kept != nullptr ? kept->AvgTimePerFrame : 0);
+}
+
 // DoAddMP4MuxerFilter: the writer, its file, its two inputs and its range.
 bool AddWriter(CMovanta& job, IPin* audio, IPin* video) {
     GraphSession& graph = job.m_graph;
@@ -171,6 +195,7 @@ int BuildEncodingHalf(CMovanta& job) {
         job.m_nErrorCode = TRX_ERR_OPEN;
         return 1;
     }
+    if (video.pin) TellDecoderWhatIsKept(job, video.pin.Get());
     if (effect && video.pin) {
         if (ComPtr<IPin> input = PinByIndex(effect.Get(), PINDIR_INPUT, 0))
             graph.graph->Connect(video.pin.Get(), input.Get());

@@ -27,14 +27,14 @@ std::vector<std::uint8_t> Bytes(const std::uint8_t* data, int size) {
 
 void Drain(AVCodecContext* context, AVPacket* packet, Encoded& out) {
     while (avcodec_receive_packet(context, packet) == 0) {
-        out.units.push_back({Bytes(packet->data, packet->size), (packet->flags & AV_PKT_FLAG_KEY) != 0});
+        out.units.push_back({Bytes(packet->data, packet->size), (packet->flags & AV_PKT_FLAG_KEY) != 0, packet->pts});
         av_packet_unref(packet);
     }
 }
 
 }  // namespace
 
-Encoded EncodeVideo(const char* codecName, int frames, int width, int height, Pattern pattern) {
+Encoded EncodeVideo(const char* codecName, int frames, int width, int height, Pattern pattern, int bFrames) {
     const AVCodec* codec = avcodec_find_encoder_by_name(codecName);
     if (codec == nullptr) throw std::runtime_error(std::string("no encoder ") + codecName);
     AVCodecContext* context = avcodec_alloc_context3(codec);
@@ -44,7 +44,7 @@ Encoded EncodeVideo(const char* codecName, int frames, int width, int height, Pa
     context->framerate = {25, 1};
     context->pix_fmt = AV_PIX_FMT_YUV420P;
     context->gop_size = 10;
-    context->max_b_frames = 0;
+    context->max_b_frames = bFrames;
     context->bit_rate = 200000;
     const std::string name = codecName;
     if (name == "mpeg4" || name == "libx264") context->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;

@@ -15,6 +15,7 @@ namespace movanta::testing {
 struct Unit {
     std::vector<std::uint8_t> data;
     bool key = false;
+    std::int64_t pts = 0;  // encoded units: the picture's number, units in decoding order
 };
 
 struct Encoded {
@@ -30,9 +31,10 @@ struct Encoded {
 enum class Pattern { kStripes, kMarkedCorner };
 
 // Pictures at 25 frames a second, 176x144 unless asked, by the encoder of
-// that name ("mpeg4", "h263", "mpeg2video", "wmv2", "libx264"...).
+// that name ("mpeg4", "h263", "mpeg2video", "wmv2", "libx264"...), with up
+// to `bFrames` pictures in a row that no other picture refers to.
 Encoded EncodeVideo(const char* codecName, int frames, int width = 176, int height = 144,
-                    Pattern pattern = Pattern::kStripes);
+                    Pattern pattern = Pattern::kStripes, int bFrames = 0);
 // A 440 Hz tone encoded by the encoder of that name ("aac", "libmp3lame",
 // "mp2", "wmav2"...), `frames` of the encoder's frame size.
 Encoded EncodeAudio(const char* codecName, int rate, int channels, int frames);

@@ -33,7 +33,9 @@ bool AvDecoder::Open(const CMediaType& type, bool threads) {
     if (opened) {
         context_->pkt_timebase = {1, 10000000};
         if (threads) {
-            context_->thread_count = static_cast<int>(std::min(8u, std::max(1u, std::thread::hardware_concurrency())));
+            // One thread more than the cores keeps them busy while a frame
+            // thread waits for the picture it refers to.
+            context_->thread_count = static_cast<int>(std::min(8u, std::thread::hardware_concurrency() + 1));
             context_->thread_type = FF_THREAD_SLICE | FF_THREAD_FRAME;
         }
         opened = avcodec_open2(context_, codec, nullptr) >= 0;

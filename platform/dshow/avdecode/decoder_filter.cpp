@@ -5,6 +5,7 @@ namespace movanta::dshow {
 HRESULT CAvDecoderFilter::Receive(IMediaSample* sample) {
     if (sample == nullptr) return E_POINTER;
     if (!m_decoder.IsOpen()) return VFW_E_WRONG_STATE;
+    BeforeDecoding(sample);
     if (!m_decoder.Send(sample)) return S_OK;
     return DeliverFrames();
 }

@@ -22,6 +22,8 @@ protected:
     virtual HRESULT DeliverFrames() = 0;
     // Called under the receive lock when a flush ends.
     virtual void OnFlush() {}
+    // Called with each sample before the codec gets it.
+    virtual void BeforeDecoding(IMediaSample*) {}
 
     AvDecoder m_decoder;
 };

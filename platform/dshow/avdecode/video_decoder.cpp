@@ -1,6 +1,7 @@
 #include "video_decoder.h"
 
 #include <cstdlib>
+#include <limits>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -15,6 +16,7 @@ namespace movanta::dshow {
 namespace {
 
 constexpr int kThreadedArea = 640 * 480;
+constexpr REFERENCE_TIME kNoPicture = std::numeric_limits<REFERENCE_TIME>::min() / 2;
 
 }  // namespace
 
@@ -35,6 +37,20 @@ bool CAvVideoDecoder::CodecType(const CMediaType& input, CMediaType& codec) cons
 
 CAvVideoDecoder::~CAvVideoDecoder() {
     av_frame_free(&m_frame);
+}
+
+HRESULT CAvVideoDecoder::NonDelegatingQueryInterface(REFIID iid, void** object) {
+    if (iid == IID_IPictureNeeds) return GetInterface(static_cast<IPictureNeeds*>(this), object);
+    return CAvDecoderFilter::NonDelegatingQueryInterface(iid, object);
+}
+
+HRESULT CAvVideoDecoder::SetPictureNeeds(LONG width, LONG height, REFERENCE_TIME frameTime) {
+    if (width < 0 || height < 0 || frameTime < 0) return E_INVALIDARG;
+    CAutoLock lock(&m_csFilter);
+    m_keptWidth = width;
+    m_keptHeight = height;
+    m_keptFrameTime = frameTime;
+    return S_OK;
 }
 
 HRESULT CAvVideoDecoder::CheckInputType(const CMediaType* in) {
@@ -97,6 +113,14 @@ HRESULT CAvVideoDecoder::StartStreaming() {
         TRACE("Video Decoder: libavcodec cannot open this stream");
         return VFW_E_UNSUPPORTED_STREAM;
     }
+    const bool across = m_rotation == 90 || m_rotation == 270;
+    const LONG width = header->bmiHeader.biWidth;
+    const LONG height = std::abs(header->bmiHeader.biHeight);
+    m_shortcuts = ShortcutsFor(across ? height : width, across ? width : height, m_frameTime, m_keptWidth,
+                               m_keptHeight, m_keptFrameTime);
+    AVCodecContext* context = m_decoder.Context();
+    if (m_shortcuts.skipLoopFilter) context->skip_loop_filter = AVDISCARD_ALL;
+    m_previousStart = kNoPicture;
     return S_OK;
 }
 
@@ -106,6 +130,21 @@ HRESULT CAvVideoDecoder::StopStreaming() {
     return S_OK;
 }
 
+// A picture the conversion will not keep is decoded only when another
+// picture refers to it; the setting holds for the packet sent next.
+// Packets come in decoding order, so the picture before is taken to have
+// started one average picture time before.
+void CAvVideoDecoder::BeforeDecoding(IMediaSample* sample) {
+    if (!m_shortcuts.skipUnreferenced) return;
+    REFERENCE_TIME start = 0;
+    REFERENCE_TIME stop = 0;
+    const bool kept =
+        FAILED(sample->GetTime(&start, &stop)) || MayBeKept(start, start - m_frameTime, m_keptFrameTime);
+    m_decoder.Context()->skip_frame = kept ? AVDISCARD_DEFAULT : AVDISCARD_NONREF;
+}
+
+void CAvVideoDecoder::OnFlush() { m_previousStart = kNoPicture; }
+
 HRESULT CAvVideoDecoder::DeliverFrames() {
     IMemAllocator* allocator = m_pOutput->Allocator();
     if (allocator == nullptr) return VFW_E_NO_ALLOCATOR;
@@ -114,7 +153,11 @@ HRESULT CAvVideoDecoder::DeliverFrames() {
         REFERENCE_TIME start = pts;
         REFERENCE_TIME stop = start + (m_frame->pkt_duration > 0 ? m_frame->pkt_duration : m_frameTime);
         const bool timed = pts != AV_NOPTS_VALUE;
-        if (timed && stop <= 0) {  // before the seek target
+        // Before the seek target, or a picture the conversion will not keep
+        // (decoded only because others refer to it): not copied out.
+        const REFERENCE_TIME previous = m_previousStart;
+        if (timed) m_previousStart = start;
+        if (timed && (stop <= 0 || (m_shortcuts.skipUnreferenced && !MayBeKept(start, previous, m_keptFrameTime)))) {
             av_frame_unref(m_frame);
             continue;
         }

@@ -11,6 +11,14 @@ namespace movanta::dshow {
 namespace {
 
 constexpr std::size_t kMaxQueued = 2000;  // packets kept for a slot before the oldest are dropped
+// A pin that runs ahead of the other (the sound of a clip whose pictures
+// take long to decode) waits while the other's queue holds this many bytes,
+// so that the file is not read into memory ahead of the slower stream.
+constexpr std::size_t kQueuedBytesAhead = 4 << 20;
+// ...unless the other pin has not read for this long: it may be waiting
+// for this pin's stream further on, and must get it.
+constexpr auto kStalled = std::chrono::milliseconds(200);
+constexpr auto kWaitStep = std::chrono::milliseconds(20);
 
 std::string ErrorText(int code) {
     char text[AV_ERROR_MAX_STRING_SIZE] = {};
@@ -86,6 +94,8 @@ bool Demuxer::Open(const std::string& path, std::string& error) {
         return false;
     }
     queues_.resize(streams_.size());
+    queuedBytes_.assign(streams_.size(), 0);
+    lastRead_.assign(streams_.size(), std::chrono::steady_clock::time_point {});
     active_.assign(streams_.size(), false);
     readSinceSeek_.assign(streams_.size(), false);
     return true;
@@ -114,25 +124,41 @@ int Demuxer::SlotOf(int streamIndex) const {
 void Demuxer::SetActive(int slot, bool active) {
     std::lock_guard guard(lock_);
     active_[slot] = active;
-    if (!active) {
-        for (AVPacket*& packet : queues_[slot]) av_packet_free(&packet);
-        queues_[slot].clear();
+    if (!active) DropQueue(slot);
+    drained_.notify_all();
+}
+
+bool Demuxer::FarAhead(int slot) const {
+    const auto now = std::chrono::steady_clock::now();
+    for (std::size_t other = 0; other < queues_.size(); ++other) {
+        if (static_cast<int>(other) != slot && active_[other] && queuedBytes_[other] >= kQueuedBytesAhead &&
+            now - lastRead_[other] < kStalled) {
+            return true;
+        }
     }
+    return false;
 }
 
 bool Demuxer::Read(int slot, AVPacket* packet) {
-    std::lock_guard guard(lock_);
+    std::unique_lock guard(lock_);
     readSinceSeek_[slot] = true;
+    lastRead_[slot] = std::chrono::steady_clock::now();
     for (;;) {
         auto& queue = queues_[slot];
         if (!queue.empty()) {
             AVPacket* front = queue.front();
             queue.pop_front();
+            queuedBytes_[slot] -= static_cast<std::size_t>(front->size);
             av_packet_move_ref(packet, front);
             av_packet_free(&front);
+            drained_.notify_all();
             return true;
         }
         if (ended_) return false;
+        if (FarAhead(slot)) {
+            drained_.wait_for(guard, kWaitStep);
+            continue;
+        }
         const int read = av_read_frame(format_, packet);
         if (read < 0) {
             ended_ = true;
@@ -143,12 +169,14 @@ bool Demuxer::Read(int slot, AVPacket* packet) {
         if (owner >= 0 && active_[owner]) {
             auto& other = queues_[owner];
             if (other.size() >= kMaxQueued) {
+                queuedBytes_[owner] -= static_cast<std::size_t>(other.front()->size);
                 av_packet_free(&other.front());
                 other.pop_front();
             }
             AVPacket* kept = av_packet_alloc();
             if (kept != nullptr) {
                 av_packet_move_ref(kept, packet);
+                queuedBytes_[owner] += static_cast<std::size_t>(kept->size);
                 other.push_back(kept);
             }
         }
@@ -172,17 +200,21 @@ bool Demuxer::Seek(int slot, REFERENCE_TIME time) {
                         Reopen();
     if (!sought) return false;
     DropQueues();
+    drained_.notify_all();
     ended_ = false;
     lastSeek_ = time;
     readSinceSeek_.assign(streams_.size(), false);
     return true;
 }
 
+void Demuxer::DropQueue(std::size_t slot) {
+    for (AVPacket*& packet : queues_[slot]) av_packet_free(&packet);
+    queues_[slot].clear();
+    queuedBytes_[slot] = 0;
+}
+
 void Demuxer::DropQueues() {
-    for (auto& queue : queues_) {
-        for (AVPacket*& packet : queue) av_packet_free(&packet);
-        queue.clear();
-    }
+    for (std::size_t slot = 0; slot < queues_.size(); ++slot) DropQueue(slot);
 }
 
 }  // namespace movanta::dshow

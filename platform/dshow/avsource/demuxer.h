@@ -1,9 +1,12 @@
 // The demultiplexer behind the file source: libavformat reading one file
 // for up to two streams (the first video and the first audio), each read
 // by its own pin thread. Packets of the other stream met on the way are
-// kept for it; packets of streams nobody reads are dropped.
+// kept for it (a pin far ahead of the other waits for it to catch up);
+// packets of streams nobody reads are dropped.
 #pragma once
 
+#include <chrono>
+#include <condition_variable>
 #include <deque>
 #include <mutex>
 #include <string>
@@ -46,6 +49,9 @@ public:
 private:
     AVFormatContext* OpenFormat(std::string& error) const;
     bool Reopen();
+    // True while another pin that reads has much queued and is reading.
+    bool FarAhead(int slot) const;
+    void DropQueue(std::size_t slot);
     void DropQueues();
     int SlotOf(int streamIndex) const;
 
@@ -53,7 +59,10 @@ private:
     std::string path_;
     AVFormatContext* format_ = nullptr;
     std::vector<AVStream*> streams_;
+    std::condition_variable drained_;  // a queue got shorter, or the reading changed
     std::vector<std::deque<AVPacket*>> queues_;
+    std::vector<std::size_t> queuedBytes_;
+    std::vector<std::chrono::steady_clock::time_point> lastRead_;
     std::vector<bool> active_;
     std::vector<bool> readSinceSeek_;
     REFERENCE_TIME lastSeek_ = -1;

@@ -8,6 +8,7 @@ extern "C" {
 }
 
 #include "audio_decoder.h"
+#include "decode_shortcuts.h"
 #include "av_media_type.h"
 #include "dshow/media_subtypes.h"
 #include "dshow/testing/harness.h"
@@ -72,6 +73,82 @@ TEST(VideoDecoder, DecodesEveryPictureAsYv12InTimeOrder) {
             EXPECT_EQ(samples[i].start, static_cast<REFERENCE_TIME>(i) * 400000);
         }
         EXPECT_EQ(harness.Sink().EndsOfStream(), 1);
+    }
+}
+
+// The pictures the scaler keeps at one every `kept`: the first that starts
+// at or after each multiple of it.
+std::vector<bool> ScalerKeeps(REFERENCE_TIME frame, REFERENCE_TIME kept, int pictures) {
+    std::vector<bool> keeps;
+    REFERENCE_TIME due = 0;
+    for (int i = 0; i < pictures; ++i) {
+        keeps.push_back(i * frame >= due);
+        if (keeps.back()) due += kept;
+    }
+    return keeps;
+}
+
+TEST(DecodeShortcuts, WorkIsLeftOutOnlyWhenMuchLessIsKept) {
+    const DecodeShortcuts hd = ShortcutsFor(1280, 720, 400000, 176, 144, 833333);
+    EXPECT_TRUE(hd.skipLoopFilter);
+    EXPECT_TRUE(hd.skipUnreferenced);
+    const DecodeShortcuts vga = ShortcutsFor(320, 240, 333333, 176, 144, 400000);  // not half the size nor the rate
+    EXPECT_FALSE(vga.skipLoopFilter);
+    EXPECT_FALSE(vga.skipUnreferenced);
+    const DecodeShortcuts unknown = ShortcutsFor(1280, 720, 0, 0, 0, 0);  // a preview: never told
+    EXPECT_FALSE(unknown.skipLoopFilter);
+    EXPECT_FALSE(unknown.skipUnreferenced);
+}
+
+TEST(DecodeShortcuts, EveryPictureTheScalerKeepsIsDecoded) {
+    // 25, 29.97, 30 and 59.94 pictures a second to 12, 15 and 7.5.
+    for (const REFERENCE_TIME frame : {400000LL, 333667LL, 333333LL, 166833LL}) {
+        for (const REFERENCE_TIME kept : {833333LL, 666666LL, 1333333LL}) {
+            SCOPED_TRACE(std::to_string(frame) + " to " + std::to_string(kept));
+            const std::vector<bool> keeps = ScalerKeeps(frame, kept, 3000);
+            for (int i = 0; i < 3000; ++i) {
+                ASSERT_EQ(MayBeKept(i * frame, (i - 1) * frame, kept), keeps[i]) << "picture " << i;
+            }
+        }
+    }
+    EXPECT_FALSE(MayBeKept(-400000, -800000, 833333)) << "the run-up to a seek target";
+    // Pictures that come less often than they say: each first one after a
+    // kept time is still kept.
+    EXPECT_TRUE(MayBeKept(1200000, 0, 833333));
+    EXPECT_FALSE(MayBeKept(1600000, 1200000, 833333));
+    EXPECT_TRUE(MayBeKept(2000000, 1600000, 833333));
+}
+
+TEST(VideoDecoder, ToldWhatIsKeptItLeavesOutOnlyUnreferencedPicturesNotKept) {
+    const auto encoded = testing::EncodeVideo("mpeg4", 50, 176, 144, testing::Pattern::kStripes, 2);
+    const CMediaType input = StreamType(AVMEDIA_TYPE_VIDEO, AV_CODEC_ID_MPEG4, encoded.config, 176, 144);
+    const std::vector<bool> keeps = ScalerKeeps(400000, 833333, 50);
+    for (const bool told : {false, true}) {
+        SCOPED_TRACE(told ? "told" : "not told (a preview)");
+        auto decoder = New<CAvVideoDecoder>();
+        if (told) decoder.As<IPictureNeeds>(IID_IPictureNeeds)->SetPictureNeeds(176, 144, 833333);
+        TransformHarness harness(decoder.Get(), input, 1 << 20);
+        ASSERT_EQ(harness.ConnectInput(), S_OK);
+        ASSERT_EQ(harness.ConnectOutput(), S_OK);
+        ASSERT_EQ(harness.Run(), S_OK);
+        for (const auto& unit : encoded.units) {
+            harness.Source().Send(unit.data.data(), unit.data.size(), unit.pts * 400000, (unit.pts + 1) * 400000,
+                                  unit.key);
+        }
+        harness.Source().SendEndOfStream();
+        std::vector<bool> delivered(50, false);
+        for (const auto& sample : harness.Sink().Samples()) delivered.at(static_cast<size_t>(sample.start / 400000)) = true;
+        const auto count = std::count(delivered.begin(), delivered.end(), true);
+        for (size_t i = 0; i < keeps.size(); ++i) {
+            if (keeps[i]) {
+                EXPECT_TRUE(delivered[i]) << "picture " << i << " is kept";
+            }
+        }
+        if (told) {
+            EXPECT_LT(count, 40) << "about a third of the pictures are unreferenced, half of those not kept";
+        } else {
+            EXPECT_EQ(count, 50);
+        }
     }
 }
 
