@@ -25,6 +25,8 @@ const char* Usage() {
     return "usage: movanta-convert                  (converts a built-in sample clip for phone 0)\n"
            "       movanta-convert [--phone 0-4] [--video-quality 0-2] [--audio-quality 0-2]\n"
            "                       [--start T] [--end T] INPUT OUTPUT.3gp|OUTPUT.mp4\n"
+           "       movanta-convert [options above] [--format 3gp|mp4] [--jobs N] [--overwrite]\n"
+           "                       [--keep-partial] INPUT... --output-dir DIR\n"
            "       movanta-convert --music [--mp3-bitrate 0-5] [--start T] INPUT OUTPUT.mp3\n"
            "       movanta-convert --info INPUT\n"
            "T is seconds (12.5) or [h:]m:s (1:02.5). Phones: 0 and 1 176x144, 2 128x96 (3GP only),\n"
@@ -60,6 +62,7 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& arguments, s
         return options;
     }
     std::vector<std::string> files;
+    bool batchOnly = false;
     for (size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
         auto value = [&]() -> const std::string* {
@@ -104,6 +107,28 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& arguments, s
             ok = time(options.start);
         } else if (argument == "--end") {
             ok = time(options.end);
+        } else if (argument == "--output-dir") {
+            const std::string* text = value();
+            ok = text != nullptr && !text->empty();
+            if (ok) options.outputDir = *text;
+            if (text != nullptr && text->empty()) error = "--output-dir needs a folder";
+        } else if (argument == "--format") {
+            const std::string* text = value();
+            ok = text != nullptr && (*text == "3gp" || *text == "mp4");
+            if (ok) options.format = *text;
+            if (text != nullptr && !ok) error = "--format takes 3gp or mp4, not \"" + *text + "\"";
+        } else if (argument == "--jobs") {
+            const std::string* text = value();
+            const auto number = text != nullptr ? ParseNumber(*text) : std::nullopt;
+            ok = number && *number >= 1 && *number <= 64 && *number == std::floor(*number);
+            if (ok) options.jobs = static_cast<int>(*number);
+            if (text != nullptr && !ok) error = "--jobs takes 1 to 64, not \"" + *text + "\"";
+        } else if (argument == "--overwrite") {
+            options.overwrite = true;
+            batchOnly = true;
+        } else if (argument == "--keep-partial") {
+            options.keepPartial = true;
+            batchOnly = true;
         } else if (argument.size() > 1 && argument[0] == '-') {
             error = "unknown option " + argument;
             ok = false;
@@ -112,6 +137,26 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& arguments, s
         }
         if (!ok) return std::nullopt;
     }
+    if (!options.outputDir.empty()) {
+        if (options.mode != Options::Mode::Convert) {
+            error = "--output-dir goes with phone conversions only";
+            return std::nullopt;
+        }
+        if (files.empty()) {
+            error = "--output-dir needs at least one input file";
+            return std::nullopt;
+        }
+        options.mode = Options::Mode::Batch;
+        options.inputs = files;
+    } else if (batchOnly || !options.format.empty() || options.jobs != 0) {
+        error = "--format, --jobs, --overwrite and --keep-partial go with --output-dir";
+        return std::nullopt;
+    }
+    if (options.start && options.end && *options.end <= *options.start) {
+        error = "the end must come after the start";
+        return std::nullopt;
+    }
+    if (options.mode == Options::Mode::Batch) return options;
     const size_t wanted = options.mode == Options::Mode::Info ? 1 : 2;
     if (files.size() != wanted) {
         error = wanted == 1 ? "--info takes one input file" : "give one input and one output file";
@@ -119,10 +164,6 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& arguments, s
     }
     options.input = files[0];
     if (wanted == 2) options.output = files[1];
-    if (options.start && options.end && *options.end <= *options.start) {
-        error = "the end must come after the start";
-        return std::nullopt;
-    }
     return options;
 }
 

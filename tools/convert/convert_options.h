@@ -9,7 +9,7 @@
 namespace movanta::convert {
 
 struct Options {
-    enum class Mode { Convert, Music, Info, Help, Sample };
+    enum class Mode { Convert, Music, Info, Help, Sample, Batch };
     Mode mode = Mode::Convert;
     int phone = 0;
     int videoQuality = 1;
@@ -19,6 +19,14 @@ struct Options {
     std::optional<std::int64_t> end;
     std::string input;
     std::string output;
+    // Batch: every input into `outputDir`, in `format` ("3gp", "mp4"; empty:
+    // the phone's first), `jobs` at a time (0: one per core).
+    std::vector<std::string> inputs;
+    std::string outputDir;
+    std::string format;
+    bool overwrite = false;
+    bool keepPartial = false;
+    int jobs = 0;
 };
 
 // Parses the arguments after the program name (none: convert the built-in

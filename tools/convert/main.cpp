@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "batch_runner.h"
 #include "conversion_runner.h"
 #include "convert_options.h"
 
@@ -21,5 +22,6 @@ int main(int argc, char** argv) {
     }
     if (options->mode == Options::Mode::Info) return movanta::convert::PrintFileInfo(*options);
     if (options->mode == Options::Mode::Sample) return movanta::convert::ConvertSample();
+    if (options->mode == Options::Mode::Batch) return movanta::convert::RunBatch(*options);
     return movanta::convert::RunJob(*options);
 }
