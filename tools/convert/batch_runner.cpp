@@ -50,6 +50,7 @@ std::vector<std::string> CommandFor(const Options& options, const BatchItem& ite
                                      std::to_string(options.audioQuality)};
     if (options.start) argv.insert(argv.end(), {"--start", Seconds(*options.start)});
     if (options.end) argv.insert(argv.end(), {"--end", Seconds(*options.end)});
+    if (options.fit) argv.insert(argv.end(), {"--fit", std::to_string(*options.fit)});
     argv.insert(argv.end(), {item.input, item.output});
     return argv;
 }

@@ -11,6 +11,8 @@
 #include <system_error>
 
 #include "app/phone_profiles.h"
+#include "batch_plan.h"
+#include "fit_plan.h"
 #include "engine/convengine.h"
 #include "progress_line.h"
 #include "sample_clip.h"
@@ -24,6 +26,7 @@ namespace {
 constexpr DWORD kPollMilliseconds = 200;
 constexpr UINT_PTR kProgressTimer = 1;
 constexpr int kSampleSeconds = 10;
+constexpr int kFitAttempts = 3;  // the first conversion and two at lower rates
 
 std::atomic<bool> g_interrupted {false};
 
@@ -120,6 +123,106 @@ bool SameFile(const fs::path& a, const fs::path& b) {
     return fs::exists(b, error) && fs::equivalent(a, b, error);
 }
 
+// The sound's bit rate in a file of this format for the phone.
+int AudioBitrateOf(const MobileVideoConf& profile, std::int32_t format, int audioQuality) {
+    return app::AudioCodecOf(profile, format) == TRX_ACODEC_AAC ? profile.nAacBitrate[audioQuality]
+                                                                : profile.nAmrBitrate[audioQuality];
+}
+
+// Why --fit cannot reach the size: what the lowest usable video rate gives.
+std::string CannotFit(std::int64_t bytes, double seconds, int audioBitrate, bool hinted) {
+    const double smallest =
+        seconds * (kLowestVideoBitrate + audioBitrate) / 8 + static_cast<double>(ContainerBytes(seconds, hinted));
+    char text[200];
+    std::snprintf(text, sizeof text,
+                  "%.1f s cannot fit under %lld bytes: even %d kbit/s of video makes about %.0f bytes; choose a "
+                  "larger size or a shorter part",
+                  seconds, static_cast<long long>(bytes), kLowestVideoBitrate / 1000, smallest);
+    return text;
+}
+
+// Says what is converted, and the estimate of its size (`length` -1: unknown).
+void ShowPhoneJob(const Options& options, const MobileVideoConf& conf, std::int32_t format, std::int64_t length) {
+    // The estimate counts the audio codec this file really gets.
+    const std::int32_t audioRates =
+        app::AudioCodecOf(conf, format) == TRX_ACODEC_AAC ? TRX_SYS_MP4 : static_cast<std::int32_t>(TRX_SYS_3GP);
+    std::printf("Converting %s for phone %d (%dx%d), video quality %d, audio quality %d\n", options.input.c_str(),
+                options.phone, conf.nWidth, conf.nHeight, options.videoQuality, options.audioQuality);
+    if (length < 0) {
+        std::printf("Estimated size: unknown (the input does not say how long it is)\n");
+        return;
+    }
+    const app::SizeEstimate estimate =
+        app::VideoLenToSize(conf, options.videoQuality, options.audioQuality, audioRates, length);
+    std::printf("Estimated size: %s%s\n", WideToUtf8(estimate.text).c_str(),
+                estimate.overLimit ? " (over the phone's limit)" : "");
+}
+
+struct JobOutcome {
+    std::int32_t refused = TRX_OK;  // the engine's answer to the request
+    JobEvents events;
+    bool stopped = false;  // by Ctrl-C
+};
+
+// One conversion into `partialPath`, with progress, to its end or Ctrl-C.
+JobOutcome RunEngineJob(EngineSession& engine, const Options& options, const MobileVideoConf& conf,
+                        std::int64_t start, std::int64_t end, const std::wstring& inputPath,
+                        const std::wstring& partialPath) {
+    JobOutcome outcome;
+    JobEvents& events = outcome.events;
+    g_events = &events;
+    TrxJob job = nullptr;
+    if (options.mode == Options::Mode::Music) {
+        const MusicConfig request {options.mp3BitrateIndex, start, end < 0 ? INT64_MAX : end, 0};
+        outcome.refused = TrxConvertMusic(engine.Owner(), inputPath.c_str(), partialPath.c_str(), &request, &job);
+    } else {
+        TrxSetMobileConfig(&conf);
+        CNTConfig request {};
+        request.nDstWidth = conf.nWidth;
+        request.nDstHeight = conf.nHeight;
+        request.nResampleMode = 1;
+        request.nTargetPhone = conf.nTargetPhone;
+        request.nAudioQuality = options.audioQuality;
+        request.nVideoQuality = options.videoQuality;
+        request.nSysFormat = TRX_SYS_MP4;
+        // Without a start or an end the writer takes the whole input.
+        request.llStart = options.start || options.end ? start : -1;
+        request.llEnd = end;
+        outcome.refused = TrxConvert(engine.Owner(), inputPath.c_str(), partialPath.c_str(), &request, &job);
+    }
+    if (outcome.refused != TRX_OK) {
+        g_events = nullptr;
+        return outcome;
+    }
+
+    g_interrupted = false;
+    std::signal(SIGINT, OnInterrupt);
+    std::signal(SIGTERM, OnInterrupt);
+    ProgressLine progress(end < 0 ? 0 : end - start, isatty(STDOUT_FILENO) != 0);
+    // The engine's messages wake the loop at once; the timer shows progress
+    // and notices Ctrl-C.
+    SetTimer(engine.Owner(), kProgressTimer, kPollMilliseconds, nullptr);
+    MSG message;
+    while (!events.ended && !g_interrupted && GetMessageW(&message, nullptr, 0, 0) > 0) {
+        DispatchMessageW(&message);
+        std::int64_t position = 0;
+        std::int64_t size = 0;
+        if (message.message == WM_TIMER && events.started && TrxGetConvertPosition(job, &position, &size) == TRX_OK) {
+            progress.Show(position, size);
+        }
+    }
+    KillTimer(engine.Owner(), kProgressTimer);
+    outcome.stopped = g_interrupted && !events.ended;
+    if (outcome.stopped) std::printf("\nStopping...\n");
+    TrxAbortConvert(job);
+    engine.Pump();
+    g_events = nullptr;
+    std::signal(SIGINT, SIG_DFL);
+    std::signal(SIGTERM, SIG_DFL);
+    progress.Finish();
+    return outcome;
+}
+
 }  // namespace
 
 int PrintFileInfo(const Options& options) {
@@ -143,6 +246,22 @@ int PrintFileInfo(const Options& options) {
     if (info.szAudioCodec[0] != 0) {
         std::printf("Audio     %s %u Hz %u channel(s) %u bit/s\n", text(info.szAudioCodec).c_str(),
                     info.nAudioSampleRate, static_cast<unsigned>(info.nAudioChannels), info.nAudioBitrate);
+    }
+    if (options.fit) {
+        // What --fit gives the whole input in the phone's first format.
+        const MobileVideoConf& profile = app::PhoneProfile(options.phone);
+        const bool threeGp = BatchExtension(options) == ".3gp";
+        const std::int32_t format = threeGp ? static_cast<std::int32_t>(TRX_SYS_3GP) : TRX_SYS_MP4;
+        const double seconds = static_cast<double>(info.llDuration) / 1e6;
+        const int audioBitrate = AudioBitrateOf(profile, format, options.audioQuality);
+        const auto bitrate = VideoBitrateToFit(*options.fit, seconds, audioBitrate, !threeGp);
+        if (bitrate) {
+            std::printf("Fit       under %lld bytes for phone %d (%s): video at %.1f kbit/s\n",
+                        static_cast<long long>(*options.fit), options.phone, threeGp ? ".3gp" : ".mp4",
+                        *bitrate / 1000.0);
+        } else {
+            std::printf("Fit       %s\n", CannotFit(*options.fit, seconds, audioBitrate, !threeGp).c_str());
+        }
     }
     return 0;
 }
@@ -184,78 +303,62 @@ int RunJob(const Options& options) {
     const std::wstring inputPath = Utf8ToWide(options.input);
     const std::wstring partialPath = Utf8ToWide(partial.string());
 
-    JobEvents events;
-    g_events = &events;
-    TrxJob job = nullptr;
-    std::int32_t answer = TRX_ERR_FILE;
+    // The phone request, with the video rate --fit chose.
+    MobileVideoConf conf = profile;
+    const double seconds = end < 0 ? 0 : static_cast<double>(end - start) / 1e7;
+    const bool hinted = !threeGp;  // the MP4 files' MPEG-4 track has a hint track
+    const int audioBitrate = AudioBitrateOf(profile, format, options.audioQuality);
+    if (!music && options.fit) {
+        if (end < 0) {
+            RemovePartial(partial);
+            return Fail("--fit needs the length: the input does not say it, give --end", 2);
+        }
+        const auto bitrate = VideoBitrateToFit(*options.fit, seconds, audioBitrate, hinted);
+        if (!bitrate) {
+            RemovePartial(partial);
+            return Fail(CannotFit(*options.fit, seconds, audioBitrate, hinted), 1);
+        }
+        conf.nVideoBitrate[options.videoQuality] = *bitrate;
+        std::printf("Fitting under %lld bytes: video at %.1f kbit/s\n", static_cast<long long>(*options.fit),
+                    *bitrate / 1000.0);
+    }
     if (music) {
         std::printf("Converting %s to MP3 at %d kbit/s\n", options.input.c_str(),
                     static_cast<int>(Mp3Kilobits(options.mp3BitrateIndex)));
-        const MusicConfig request {options.mp3BitrateIndex, start, end < 0 ? INT64_MAX : end, 0};
-        answer = TrxConvertMusic(engine.Owner(), inputPath.c_str(), partialPath.c_str(), &request, &job);
     } else {
-        TrxSetMobileConfig(&profile);
-        CNTConfig request {};
-        request.nDstWidth = profile.nWidth;
-        request.nDstHeight = profile.nHeight;
-        request.nResampleMode = 1;
-        request.nTargetPhone = profile.nTargetPhone;
-        request.nAudioQuality = options.audioQuality;
-        request.nVideoQuality = options.videoQuality;
-        request.nSysFormat = TRX_SYS_MP4;
-        // Without a start or an end the writer takes the whole input.
-        request.llStart = options.start || options.end ? start : -1;
-        request.llEnd = end;
-        // The estimate counts the audio codec this file really gets.
-        const std::int32_t audioRates =
-            app::AudioCodecOf(profile, format) == TRX_ACODEC_AAC ? TRX_SYS_MP4 : static_cast<std::int32_t>(TRX_SYS_3GP);
-        std::printf("Converting %s for phone %d (%dx%d), video quality %d, audio quality %d\n", options.input.c_str(),
-                    options.phone, profile.nWidth, profile.nHeight, options.videoQuality, options.audioQuality);
-        if (end < 0) {
-            std::printf("Estimated size: unknown (the input does not say how long it is)\n");
-        } else {
-            const app::SizeEstimate estimate =
-                app::VideoLenToSize(profile, options.videoQuality, options.audioQuality, audioRates, end - start);
-            std::printf("Estimated size: %s%s\n", WideToUtf8(estimate.text).c_str(),
-                        estimate.overLimit ? " (over the phone's limit)" : "");
-        }
-        answer = TrxConvert(engine.Owner(), inputPath.c_str(), partialPath.c_str(), &request, &job);
-    }
-    if (answer != TRX_OK) {
-        g_events = nullptr;
-        RemovePartial(partial);
-        return Fail("the engine refused the job (code " + std::to_string(answer) + ")");
+        ShowPhoneJob(options, conf, format, end < 0 ? -1 : end - start);
     }
 
-    std::signal(SIGINT, OnInterrupt);
-    std::signal(SIGTERM, OnInterrupt);
-    ProgressLine progress(end < 0 ? 0 : end - start, isatty(STDOUT_FILENO) != 0);
-    // The engine's messages wake the loop at once; the timer shows progress
-    // and notices Ctrl-C.
-    SetTimer(engine.Owner(), kProgressTimer, kPollMilliseconds, nullptr);
-    MSG message;
-    while (!events.ended && !g_interrupted && GetMessageW(&message, nullptr, 0, 0) > 0) {
-        DispatchMessageW(&message);
-        std::int64_t position = 0;
-        std::int64_t size = 0;
-        if (message.message == WM_TIMER && events.started && TrxGetConvertPosition(job, &position, &size) == TRX_OK) {
-            progress.Show(position, size);
+    JobOutcome outcome;
+    for (int attempt = 1;; ++attempt) {
+        outcome = RunEngineJob(engine, options, conf, start, end, inputPath, partialPath);
+        if (outcome.refused != TRX_OK) {
+            RemovePartial(partial);
+            return Fail("the engine refused the job (code " + std::to_string(outcome.refused) + ")");
         }
+        if (!options.fit || music || outcome.stopped || outcome.events.failed || !outcome.events.started) break;
+        std::error_code sizeError;
+        const auto bytes = static_cast<std::int64_t>(fs::file_size(partial, sizeError));
+        if (sizeError || bytes <= *options.fit) break;
+        const int lower = LowerVideoBitrate(conf.nVideoBitrate[options.videoQuality], bytes, *options.fit, seconds,
+                                            audioBitrate, hinted);
+        if (attempt == kFitAttempts || lower < kLowestRequestedBitrate) {
+            RemovePartial(partial);
+            return Fail("the file came out at " + std::to_string(bytes) + " bytes, over " +
+                        std::to_string(*options.fit) + ", even at " +
+                        std::to_string(conf.nVideoBitrate[options.videoQuality] / 1000) +
+                        " kbit/s of video: choose a larger size or a shorter part");
+        }
+        std::printf("The file came out at %lld bytes, over %lld: converting again at %.1f kbit/s of video\n",
+                    static_cast<long long>(bytes), static_cast<long long>(*options.fit), lower / 1000.0);
+        conf.nVideoBitrate[options.videoQuality] = lower;
     }
-    KillTimer(engine.Owner(), kProgressTimer);
-    const bool stopped = g_interrupted && !events.ended;
-    if (stopped) std::printf("\nStopping...\n");
-    TrxAbortConvert(job);
-    engine.Pump();
-    g_events = nullptr;
-    std::signal(SIGINT, SIG_DFL);
-    std::signal(SIGTERM, SIG_DFL);
-    progress.Finish();
+    const bool stopped = outcome.stopped;
 
     std::error_code error;
-    if (events.failed || (!events.started && !stopped)) {
+    if (outcome.events.failed || (!outcome.events.started && !stopped)) {
         RemovePartial(partial);
-        return Fail(ErrorText(events.error));
+        return Fail(ErrorText(outcome.events.error));
     }
     fs::rename(partial, output, error);
     if (error) {

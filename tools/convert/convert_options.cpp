@@ -1,5 +1,7 @@
 #include "convert_options.h"
 
+#include "fit_plan.h"
+
 #include <cmath>
 #include <cstdlib>
 
@@ -24,14 +26,16 @@ std::optional<int> ParseLevel(const std::string& text, int highest) {
 const char* Usage() {
     return "usage: movanta-convert                  (converts a built-in sample clip for phone 0)\n"
            "       movanta-convert [--phone 0-4] [--video-quality 0-2] [--audio-quality 0-2]\n"
-           "                       [--start T] [--end T] INPUT OUTPUT.3gp|OUTPUT.mp4\n"
+           "                       [--start T] [--end T] [--fit SIZE] INPUT OUTPUT.3gp|OUTPUT.mp4\n"
            "       movanta-convert [options above] [--format 3gp|mp4] [--jobs N] [--overwrite]\n"
            "                       [--keep-partial] INPUT... --output-dir DIR\n"
            "       movanta-convert --music [--mp3-bitrate 0-5] [--start T] INPUT OUTPUT.mp3\n"
-           "       movanta-convert --info INPUT\n"
+           "       movanta-convert --info [--phone 0-4 --fit SIZE] INPUT\n"
            "T is seconds (12.5) or [h:]m:s (1:02.5). Phones: 0 and 1 176x144, 2 128x96 (3GP only),\n"
            "3 320x240, 4 176x144 with AAC in 3GP. Qualities: 0 low, 1 medium (default), 2 high.\n"
-           "MP3 bit rates: 0 32, 1 64, 2 96, 3 128 (default), 4 192, 5 256 kbit/s.\n";
+           "MP3 bit rates: 0 32, 1 64, 2 96, 3 128 (default), 4 192, 5 256 kbit/s.\n"
+           "--fit SIZE (200k, 1.5M: bytes, k and M of 1000) chooses the video bit rate for the file to\n"
+           "stay under SIZE, converting again at a lower rate when it did not.\n";
 }
 
 std::optional<std::int64_t> ParseTime(const std::string& text) {
@@ -107,6 +111,11 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& arguments, s
             ok = time(options.start);
         } else if (argument == "--end") {
             ok = time(options.end);
+        } else if (argument == "--fit") {
+            const std::string* text = value();
+            if (text != nullptr) options.fit = ParseSize(*text);
+            ok = options.fit.has_value();
+            if (text != nullptr && !ok) error = "--fit takes a size such as 200k or 1.5M, not \"" + *text + "\"";
         } else if (argument == "--output-dir") {
             const std::string* text = value();
             ok = text != nullptr && !text->empty();
@@ -154,6 +163,10 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& arguments, s
     }
     if (options.start && options.end && *options.end <= *options.start) {
         error = "the end must come after the start";
+        return std::nullopt;
+    }
+    if (options.fit && options.mode == Options::Mode::Music) {
+        error = "--fit goes with phone conversions only";
         return std::nullopt;
     }
     if (options.mode == Options::Mode::Batch) return options;

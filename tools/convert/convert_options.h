@@ -17,6 +17,7 @@ struct Options {
     int mp3BitrateIndex = 3;            // 128 kbit/s
     std::optional<std::int64_t> start;  // 100 ns
     std::optional<std::int64_t> end;
+    std::optional<std::int64_t> fit;  // bytes the phone file must not pass
     std::string input;
     std::string output;
     // Batch: every input into `outputDir`, in `format` ("3gp", "mp4"; empty:

@@ -1,6 +1,6 @@
-// movanta-convert for many files: the batch's command line, a folder of
-// clips converted two at a time with the failures reported, and Ctrl-C in
-// the middle of a batch.
+// movanta-convert for many files and for a size: the batch's command line,
+// a folder of clips converted two at a time with the failures reported,
+// Ctrl-C in the middle of a batch, and files fitted under a size.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -13,6 +13,7 @@
 #include "all_plugins.h"
 #include "com/server_file.h"
 #include "convert_options.h"
+#include "fit_plan.h"
 #include "testing/media.h"
 #include "testing/testing.h"
 
@@ -51,8 +52,8 @@ protected:
         }
     }
     // A clip of `seconds` (MPEG-4 and MP3 in an AVI).
-    std::string Clip(const std::string& name, int seconds) {
-        testing::Encoded pictures = testing::EncodeVideo("mpeg4", 250);
+    std::string Clip(const std::string& name, int seconds, int width = 176, int height = 144) {
+        testing::Encoded pictures = testing::EncodeVideo("mpeg4", 250, width, height);
         testing::Encoded sound = testing::EncodeAudio("libmp3lame", 44100, 2, 383);
         for (auto* encoded : {&pictures, &sound}) {
             const auto units = encoded->units;
@@ -60,7 +61,8 @@ protected:
         }
         const std::string path = dir_.File(name);
         EXPECT_TRUE(
-            testing::MuxFile(path, "avi", {{"mpeg4", &pictures}, {"mp3", &sound, 0, 0, 44100, 2, 1152.0 / 44100}}));
+            testing::MuxFile(path, "avi",
+                             {{"mpeg4", &pictures, width, height}, {"mp3", &sound, 0, 0, 44100, 2, 1152.0 / 44100}}));
         return path;
     }
     std::vector<std::string> Outputs() const {
@@ -126,8 +128,15 @@ TEST_F(BatchRun, ConvertsEveryInputTwoAtATimeAndReportsWhatFailedWithItsReason) 
                                        [&](const testing::StreamInfo& other) { return other.codec == stream.codec; });
         ASSERT_NE(same, twoAtATime.end()) << stream.codec;
         if (stream.width > 0) {
+            // The same pictures, coded alike; the picture headers' time
+            // references follow where the file's times start, as the sound.
             ASSERT_EQ(stream.packets.size(), same->packets.size());
-            for (size_t p = 0; p < stream.packets.size(); ++p) EXPECT_EQ(stream.packets[p].data, same->packets[p].data);
+            for (size_t p = 0; p < stream.packets.size(); ++p) {
+                const auto& a = stream.packets[p].data;
+                const auto& b = same->packets[p].data;
+                ASSERT_EQ(a.size(), b.size()) << "picture " << p;
+                EXPECT_TRUE(std::equal(a.begin() + 5, a.end(), b.begin() + 5)) << "picture " << p;
+            }
         } else {
             EXPECT_NEAR(static_cast<double>(stream.packets.size()), static_cast<double>(same->packets.size()), 1);
         }
@@ -151,6 +160,53 @@ TEST_F(BatchRun, CtrlCKeepsTheFinishedFilesAndRemovesTheUnfinished) {
     EXPECT_EQ(Outputs(), std::vector<std::string> {"quick.mp4"}) << rest;
     EXPECT_NE(rest.find("Converted 1 of 2 file(s) before the stop"), std::string::npos) << rest;
     EXPECT_NE(rest.find("  " + slow + ": stopped"), std::string::npos) << rest;
+}
+
+TEST(FitSize, SizesAndTheRateThatFitsThem) {
+    EXPECT_EQ(ParseSize("200k"), 200000);
+    EXPECT_EQ(ParseSize("1.5M"), 1500000);
+    EXPECT_EQ(ParseSize("300000"), 300000);
+    for (const char* wrong : {"", "k", "-5k", "1.5G", "2e5", "0"}) EXPECT_FALSE(ParseSize(wrong)) << wrong;
+    // 200 KB for 30 s with 7.4 kbit/s of sound leaves about 43 kbit/s.
+    const auto thirty = VideoBitrateToFit(200000, 30, 7400, false);
+    ASSERT_TRUE(thirty);
+    EXPECT_NEAR(*thirty, 43000, 2000);
+    EXPECT_FALSE(VideoBitrateToFit(20000, 60, 7400, false)) << "under 16 kbit/s";
+    // A file 10 % over comes out lower by more than that.
+    EXPECT_LT(LowerVideoBitrate(40000, 220000, 200000, 30, 7400, false), 36000);
+}
+
+TEST_F(BatchRun, FittingUnderASizeForTheMessagePhone) {
+    // Half a minute under the phone's 200 KB; a minute, whose key pictures
+    // alone (one every ten) take more than that, under 320 KB.
+    const std::pair<int, std::string> cases[] = {{30, "200000"}, {60, "320000"}};
+    for (const auto& [seconds, size] : cases) {
+        SCOPED_TRACE(seconds);
+        const std::string clip = Clip("clip" + std::to_string(seconds) + ".avi", seconds, 640, 480);
+        const std::string fitted = dir_.File("fitted.3gp");
+        std::string output;
+        ASSERT_EQ(testing::Run({CONVERT_PATH, "--phone", "2", "--fit", size, clip, fitted}, &output), 0) << output;
+        EXPECT_NE(output.find("Fitting under " + size + " bytes: video at "), std::string::npos) << output;
+        EXPECT_LE(fs::file_size(fitted), std::stoul(size)) << output;
+        const auto streams = testing::ReadBack(fitted);
+        ASSERT_EQ(streams.size(), 2u);
+        for (const auto& stream : streams) EXPECT_NEAR(stream.seconds, seconds, 0.3) << stream.codec;
+        EXPECT_EQ(testing::DecodeErrors(fitted), 0);
+        fs::remove(fitted);
+
+        ASSERT_EQ(testing::Run({CONVERT_PATH, "--info", "--phone", "2", "--fit", size, clip}, &output), 0);
+        EXPECT_NE(output.find("Fit       under " + size + " bytes for phone 2 (.3gp): video at "), std::string::npos)
+            << output;
+    }
+    // A size no usable rate reaches: said, and no file kept.
+    std::string output;
+    EXPECT_EQ(testing::Run({CONVERT_PATH, "--phone", "2", "--fit", "40k", dir_.File("clip60.avi"),
+                            dir_.File("small.3gp")},
+                           &output),
+              1);
+    EXPECT_NE(output.find("cannot fit under 40000 bytes: even 16 kbit/s of video makes about"), std::string::npos)
+        << output;
+    EXPECT_FALSE(fs::exists(dir_.File("small.3gp")));
 }
 
 }  // namespace
