@@ -2,7 +2,7 @@
 
 #include "afxwin/app.h"
 #include "app_texts.h"
-#include "skin/parser_exception.h"
+#include "skin/package/parser_exception.h"
 
 namespace movanta::app {
 

@@ -3,7 +3,7 @@
 // langtext, else the empty string.
 #pragma once
 
-#include "skin/canvas_dlg.h"
+#include "skin/canvas/canvas_dlg.h"
 #include "static_text_table.h"
 
 namespace movanta::app {

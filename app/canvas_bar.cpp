@@ -1,6 +1,6 @@
 #include "canvas_bar.h"
 
-#include "skin/action_relay.h"
+#include "skin/buttons/action_relay.h"
 
 namespace movanta::app {
 namespace {

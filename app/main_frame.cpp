@@ -13,7 +13,7 @@
 #include "phone_profiles.h"
 #include "skin_places.h"
 #include "skin/library.h"
-#include "skin/parser_exception.h"
+#include "skin/package/parser_exception.h"
 
 namespace movanta::app {
 namespace {

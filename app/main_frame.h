@@ -11,7 +11,7 @@
 #include "engine/records.h"
 #include "media_bar.h"
 #include "message_dlg.h"
-#include "skin/canvas_wnd.h"
+#include "skin/canvas/canvas_wnd.h"
 #include "static_text_table.h"
 #include "video_static.h"
 #include "volume_bar.h"

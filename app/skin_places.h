@@ -3,7 +3,7 @@
 #pragma once
 
 #include "afx/geometry.h"
-#include "skin/skin_parser.h"
+#include "skin/package/skin_parser.h"
 
 namespace movanta::app {
 

@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "skin/action_relay.h"
+#include "skin/buttons/action_relay.h"
 
 namespace movanta::app {
 

@@ -7,9 +7,9 @@
 #include "afx/exception.h"
 #include "afxwin/resources.h"
 #include "gdi/image_list.h"
-#include "skin/canvas_dlg.h"
-#include "skin/canvas_wnd.h"
-#include "skin/picture_format.h"
+#include "skin/canvas/canvas_dlg.h"
+#include "skin/canvas/canvas_wnd.h"
+#include "skin/canvas/picture_format.h"
 #include "ui/cursors.h"
 
 namespace {

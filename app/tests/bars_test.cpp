@@ -10,7 +10,7 @@
 #include "media_bar.h"
 #include "pictures.h"
 #include "progress_bar.h"
-#include "skin/canvas_wnd.h"
+#include "skin/canvas/canvas_wnd.h"
 #include "ui/desktop.h"
 #include "video_static.h"
 #include "volume_bar.h"

@@ -12,8 +12,8 @@
 
 #include "gdi/wingdi.h"
 #include "langtext/langtext.h"
-#include "skin/skin_package.h"
-#include "skin/skin_parser.h"
+#include "skin/package/skin_package.h"
+#include "skin/package/skin_parser.h"
 #include "win/text.h"
 
 namespace {

@@ -8,8 +8,8 @@
 #include "afxwin/app.h"
 #include "gdi/gdi_objects.h"
 #include "pictures.h"
-#include "skin/canvas_registry.h"
-#include "skin/canvas_wnd.h"
+#include "skin/canvas/canvas_registry.h"
+#include "skin/canvas/canvas_wnd.h"
 #include "win/windows.h"
 
 namespace {

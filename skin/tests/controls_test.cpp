@@ -13,10 +13,10 @@
 #include "afxwin/resources.h"
 #include "packages.h"
 #include "pictures.h"
-#include "skin/canvas_registry.h"
-#include "skin/canvas_wnd.h"
+#include "skin/canvas/canvas_registry.h"
+#include "skin/canvas/canvas_wnd.h"
 #include "skin/library.h"
-#include "skin/skin_package.h"
+#include "skin/package/skin_package.h"
 #include "ui/controls.h"
 #include "ui/cursors.h"
 

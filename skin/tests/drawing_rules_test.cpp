@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "pictures.h"
-#include "skin/button_face.h"
-#include "skin/canvas_picture.h"
-#include "skin/canvas_record.h"
-#include "skin/text_placement.h"
+#include "skin/buttons/button_face.h"
+#include "skin/canvas/canvas_picture.h"
+#include "skin/canvas/canvas_record.h"
+#include "skin/canvas/text_placement.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "skin/skin_package.h"
-#include "skin/skin_parser.h"
+#include "skin/package/skin_package.h"
+#include "skin/package/skin_parser.h"
 #include "win/text.h"
 
 Exercised ExercisePackage(const std::string& path, const std::uint8_t* data, size_t size) {

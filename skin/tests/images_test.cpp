@@ -6,8 +6,8 @@
 #include <cstring>
 #include <fstream>
 
-#include "skin/skin_package.h"
-#include "skin/skin_parser.h"
+#include "skin/package/skin_package.h"
+#include "skin/package/skin_parser.h"
 #include "testing/testing.h"
 #include "win/text.h"
 

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "pictures.h"
-#include "skin/location.h"
-#include "skin/nine_grid.h"
+#include "skin/canvas/location.h"
+#include "skin/canvas/nine_grid.h"
 
 namespace {
 

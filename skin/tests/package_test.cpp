@@ -7,7 +7,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "skin/skin_package.h"
+#include "skin/package/skin_package.h"
 #include "testing/testing.h"
 #include "win/text.h"
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <fstream>
 
-#include "skin/skin_package.h"
+#include "skin/package/skin_package.h"
 #include "win/text.h"
 
 void WriteBmp(const std::string& path, int width, int height, int bitCount, std::uint8_t fill) {

@@ -1,6 +1,6 @@
 #include "pictures.h"
 
-#include "skin/canvas_registry.h"
+#include "skin/canvas/canvas_registry.h"
 
 #include <cstring>
 #include <vector>

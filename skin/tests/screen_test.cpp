@@ -11,9 +11,9 @@
 #include <thread>
 
 #include "packages.h"
-#include "skin/canvas_wnd.h"
+#include "skin/canvas/canvas_wnd.h"
 #include "skin/library.h"
-#include "skin/skin_package.h"
+#include "skin/package/skin_package.h"
 #include "ui/cursors.h"
 #include "ui/desktop.h"
 #include "ui/tests/screen_support.h"

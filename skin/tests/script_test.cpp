@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "skin/script_stream.h"
-#include "skin/skin_parser.h"
+#include "skin/package/script_stream.h"
+#include "skin/package/skin_parser.h"
 #include "win/text.h"
 
 namespace {

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "skin/script_stream.h"
-#include "skin/skin_package.h"
-#include "skin/skin_parser.h"
+#include "skin/package/script_stream.h"
+#include "skin/package/skin_package.h"
+#include "skin/package/skin_parser.h"
 #include "win/text.h"
 
 namespace movanta::skintool {

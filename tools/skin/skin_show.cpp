@@ -8,9 +8,9 @@
 
 #include "afxwin/app.h"
 #include "langtext/langtext.h"
-#include "skin/canvas_dlg.h"
-#include "skin/canvas_wnd.h"
-#include "skin/parser_exception.h"
+#include "skin/canvas/canvas_dlg.h"
+#include "skin/canvas/canvas_wnd.h"
+#include "skin/package/parser_exception.h"
 #include "ui/desktop.h"
 #include "win/text.h"
 
