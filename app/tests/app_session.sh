@@ -88,6 +88,8 @@ sleep 0.5
 click "$main" 572 174
 sleep 1
 shot movanta-marked
+# The window alone, as the README shows it (docs/movanta.png).
+"$PROBE" 202 114 620 540 "$OUT/movanta-window.png" > /dev/null
 
 # Convert: the save dialog takes a name, the progress dialog shows, and the
 # file is a complete phone file of the marked length.
