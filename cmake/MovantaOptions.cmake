@@ -69,11 +69,11 @@ endfunction()
 
 # movanta_install_link(LINK PROGRAM) installs bin/LINK as a link to PROGRAM
 # in the application folder, recorded with the installed files so that the
-# uninstall removes it.
+# uninstall removes it (under DESTDIR when a package is staged).
 function(movanta_install_link link program)
   install(CODE "
-    set(link \"\${CMAKE_INSTALL_PREFIX}/bin/${link}\")
-    file(MAKE_DIRECTORY \"\${CMAKE_INSTALL_PREFIX}/bin\")
+    set(link \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/bin/${link}\")
+    file(MAKE_DIRECTORY \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/bin\")
     file(CREATE_LINK \"../${MOVANTA_LIBDIR}/${program}\" \"\${link}\" SYMBOLIC)
     list(APPEND CMAKE_INSTALL_MANIFEST_FILES \"\${link}\")
   ")

@@ -3,6 +3,11 @@
 # records the folders it creates, which the uninstall removes again when
 # they are left empty.
 cmake_policy(VERSION 3.25)
+# Staged into DESTDIR (a package being built): the package's own scripts
+# register and record the installation where it is unpacked.
+if(NOT "$ENV{DESTDIR}" STREQUAL "")
+  return()
+endif()
 set(MOVANTA_FOLDERS_BEFORE)
 foreach(folder bin lib lib/movanta share share/applications share/icons share/icons/hicolor share/movanta)
   if(IS_DIRECTORY "${CMAKE_INSTALL_PREFIX}/${folder}")

@@ -2,6 +2,11 @@
 # the folders the installation created, for the uninstall; then the
 # plug-ins' registration, the machine values and the desktop's caches.
 cmake_policy(VERSION 3.25)
+# Staged into DESTDIR (a package being built): the package's own scripts
+# register and record the installation where it is unpacked.
+if(NOT "$ENV{DESTDIR}" STREQUAL "")
+  return()
+endif()
 set(record "${CMAKE_INSTALL_PREFIX}/share/movanta")
 file(MAKE_DIRECTORY "${record}")
 set(created)

@@ -10,9 +10,9 @@ MOVANTA_PACKAGES=(
   qt6-base-dev qt6-svg-dev qt6-qpa-plugins fonts-dejavu-core libxcb1-dev gettext
 )
 # What the tests add: a private X server, a compositing manager and a
-# mouse driver for the tests that need a real display, and the desktop
-# entry's validator.
-MOVANTA_TEST_PACKAGES=(xvfb picom xdotool desktop-file-utils)
+# mouse driver for the tests that need a real display, the desktop entry's
+# validator, and dpkg-shlibdeps for the Debian package.
+MOVANTA_TEST_PACKAGES=(xvfb picom xdotool desktop-file-utils dpkg-dev)
 
 # movanta_install_packages [extra packages...]
 movanta_install_packages() {

@@ -10,13 +10,21 @@
 //              desktop's caches; it removes nothing while Movanta runs or
 //              when this user may not change the prefix. With
 //              --show-result (how the installation registers it for the
-//              uninstaller) a message box tells how it ended.
+//              uninstaller) a message box tells how it ended. An install
+//              from the Debian package (share/movanta/packaged names the
+//              package) is removed through the package manager instead,
+//              with the administrator's password asked by pkexec.
+//   unregister what the package's removal runs first: the plug-ins, the
+//              program ids and the machine values go; the files are the
+//              package manager's.
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <climits>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -129,15 +137,9 @@ int Report(bool onDesktop, bool failed, const std::string& text) {
     return failed ? 1 : 0;
 }
 
-int Uninstall(const fs::path& prefix, bool onDesktop) {
-    if (!MovantaEnded()) {
-        return Report(onDesktop, true, "Movanta is still running: close it, then uninstall again. Nothing was removed.");
-    }
-    if (!MayChange(prefix)) {
-        return Report(onDesktop, true,
-                      "Movanta is installed in " + prefix.string() + ", which only an administrator may change: "
-                      "run \"sudo " + (prefix / "bin/movanta-setup").string() + " uninstall\". Nothing was removed.");
-    }
+// Unregisters the plug-ins, removes the program ids and the machine values;
+// the number of failures.
+int Unregister(const fs::path& prefix) {
     int failures = RegisterPlugins(prefix, false);
     if (!movanta::setup::DeleteProgramIds()) {
         std::fprintf(stderr, "movanta-setup: cannot remove the program ids of .3gp and .mp4 files\n");
@@ -148,6 +150,52 @@ int Uninstall(const fs::path& prefix, bool onDesktop) {
         std::fprintf(stderr, "movanta-setup: cannot remove the machine settings\n");
         ++failures;
     }
+    return failures;
+}
+
+// The Debian package this installation came from; empty for an install of
+// its own.
+std::string PackageOf(const fs::path& prefix) {
+    std::ifstream marker(prefix / "share/movanta/packaged");
+    std::string name;
+    std::getline(marker, name);
+    const bool valid = !name.empty() && name.find_first_not_of("abcdefghijklmnopqrstuvwxyz0123456789+-.") == std::string::npos;
+    return valid ? name : std::string();
+}
+
+// Removes the package through the package manager: directly as root,
+// otherwise through pkexec, which asks for the administrator's password.
+int RemovePackage(const std::string& package, bool onDesktop) {
+    std::vector<std::string> command = {"/usr/bin/apt-get", "remove", "-y", package};
+    if (geteuid() != 0) command.insert(command.begin(), "/usr/bin/pkexec");
+    const pid_t child = fork();
+    if (child == 0) {
+        std::vector<char*> argv;
+        for (std::string& part : command) argv.push_back(part.data());
+        argv.push_back(nullptr);
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    int status = 0;
+    if (child < 0 || waitpid(child, &status, 0) < 0) status = 1 << 8;
+    const int code = WIFEXITED(status) ? WEXITSTATUS(status) : 128;
+    if (code == 0) return Report(onDesktop, false, "Movanta was removed (package " + package + ").");
+    const std::string why = code == 126 || code == 127 ? "the administrator's password was not given"
+                                                       : "the package manager stopped with status " + std::to_string(code);
+    return Report(onDesktop, true, "Movanta was not removed: " + why + ". Run \"sudo apt-get remove " + package + "\".");
+}
+
+int Uninstall(const fs::path& prefix, bool onDesktop) {
+    if (!MovantaEnded()) {
+        return Report(onDesktop, true, "Movanta is still running: close it, then uninstall again. Nothing was removed.");
+    }
+    if (const std::string package = PackageOf(prefix); !package.empty()) return RemovePackage(package, onDesktop);
+    if (!MayChange(prefix)) {
+        return Report(onDesktop, true,
+                      "Movanta is installed in " + prefix.string() + ", which only an administrator may change: "
+                      "run \"sudo " + (prefix / "bin/movanta-setup").string() + " uninstall\". Nothing was removed.");
+    }
+    const int failures = Unregister(prefix);
     std::vector<fs::path> created = movanta::setup::RemoveInstalledFiles(prefix);
     movanta::setup::RefreshOrDropDesktopCaches(prefix);
     movanta::setup::RemoveEmptyFolders(std::move(created), prefix);
@@ -162,13 +210,14 @@ int Uninstall(const fs::path& prefix, bool onDesktop) {
 
 int main(int argc, char** argv) {
     const fs::path prefix = Prefix();
-    const std::string usage = "usage: movanta-setup install | uninstall [--show-result]\n";
+    const std::string usage = "usage: movanta-setup install | uninstall [--show-result] | unregister\n";
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     if (prefix.empty() || arguments.empty() || arguments.size() > 2) {
         std::fputs(usage.c_str(), stderr);
         return 2;
     }
     if (arguments == std::vector<std::string> {"install"}) return Install(prefix);
+    if (arguments == std::vector<std::string> {"unregister"}) return Unregister(prefix) == 0 ? 0 : 1;
     if (arguments[0] == "uninstall" && (arguments.size() == 1 || arguments[1] == "--show-result")) {
         return Uninstall(prefix, arguments.size() == 2);
     }
