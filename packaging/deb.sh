@@ -19,7 +19,8 @@ cmake --build "$build" > /dev/null
 DESTDIR="$root" cmake --install "$build" --prefix /usr > /dev/null
 mkdir -p "$root/usr/share/movanta"
 echo movanta > "$root/usr/share/movanta/packaged"
-# The documents a Debian package carries.
+# The documents a Debian package carries, manual pages compressed.
+gzip -9n "$root"/usr/share/man/man1/*.1
 doc="$root/usr/share/doc/movanta"
 mkdir -p "$doc"
 install -m 644 packaging/deb/copyright "$doc/copyright"
