@@ -214,8 +214,8 @@ void CMainFrame::ShowPlay(bool play) {
 
 void CMainFrame::DrawTimeText() {
     fnClearCanvas(&m_mediaTimeRect, false);
-    const std::wstring text =
-        m_state == 0 ? std::wstring(L"00:00/00:00") : MediaTimeText(m_position) + L"/" + MediaTimeText(m_duration);
+    const std::wstring length = m_duration > 0 ? MediaTimeText(m_duration) : std::wstring(L"--:--");
+    const std::wstring text = m_state == 0 ? std::wstring(L"00:00/00:00") : MediaTimeText(m_position) + L"/" + length;
     fnDrawCanvas(text.c_str(), m_mediaTimeRect, kTimeFormat, kWhite, m_timeFont, true, nullptr, true);
 }
 

@@ -65,7 +65,9 @@ CString CMainFrame::ChooseOutput() {
 
 void CMainFrame::OnSave() {
     if (m_busy) return;
-    if (m_duration < kOneSecond || m_end - m_start < kOneSecond) {
+    // A file of unknown length converts whole.
+    const bool whole = m_duration <= 0;
+    if (!whole && (m_duration < kOneSecond || m_end - m_start < kOneSecond)) {
         ShowMessage(kTooShort);
         return;
     }
@@ -73,8 +75,8 @@ void CMainFrame::OnSave() {
     if (output.IsEmpty()) return;
     m_busy = true;
     CloseMedia();
-    m_CNTConfig.llStart = (m_start != 0 || m_end != m_duration) ? m_start : -1;
-    m_CNTConfig.llEnd = m_end;
+    m_CNTConfig.llStart = !whole && (m_start != 0 || m_end != m_duration) ? m_start : -1;
+    m_CNTConfig.llEnd = whole ? -1 : m_end;
     m_outputPath = output;
     HANDLE file = CreateFileW(output.Wide().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
                               nullptr);

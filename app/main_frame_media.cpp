@@ -118,11 +118,19 @@ LRESULT CMainFrame::OnMediaStart(WPARAM media, LPARAM summary) {
     m_toolTip.Activate(TRUE);
     DrawFileName();
     TrxGetMediaPosition(m_media, &m_position, &m_duration);
-    if (m_duration == 0) m_duration = 1;
     DrawTimeText();
-    if (m_start == 0 && m_end == 0) m_end = m_duration;
-    m_mediaBar.SetMarks(static_cast<int>(m_start * kTicksPerMediaPercent / m_duration),
-                        static_cast<int>(m_end * kTicksPerMediaPercent / m_duration));
+    if (m_duration <= 0) {
+        // A file that does not say how long it is (a bare video stream, a
+        // recording cut short) plays and converts whole: no part to mark.
+        m_duration = 0;
+        m_seekable = false;
+        fnEnableBtn(kMarkStart, false);
+        fnEnableBtn(kMarkEnd, false);
+    } else {
+        if (m_start == 0 && m_end == 0) m_end = m_duration;
+        m_mediaBar.SetMarks(static_cast<int>(m_start * kTicksPerMediaPercent / m_duration),
+                            static_cast<int>(m_end * kTicksPerMediaPercent / m_duration));
+    }
     m_position = 0;
     m_mediaBar.SetPosition(0);
     RefreshRangeTexts();
@@ -191,7 +199,7 @@ void CMainFrame::OnPlay() {
     if (m_media == nullptr) return;
     HoldPlayButtons();
     TrxPlay(m_media);
-    m_replay = m_position >= m_duration;
+    m_replay = m_duration > 0 && m_position >= m_duration;
 }
 
 void CMainFrame::OnPause() {
@@ -243,6 +251,7 @@ void CMainFrame::OnTimer(UINT_PTR id) {
 }
 
 LRESULT CMainFrame::OnMediaBarPos(WPARAM position, LPARAM) {
+    if (m_duration <= 0) return 0;  // no length to place the bar's position in
     m_position = m_duration * static_cast<std::int64_t>(std::min<WPARAM>(position, 100)) / kTicksPerMediaPercent;
     TrxSeeking(m_media, m_position);
     RefreshPosition();

@@ -8,9 +8,13 @@ namespace movanta::app {
 ConversionProgress ProgressOf(std::int64_t length, std::int64_t position, std::uint32_t elapsed) {
     constexpr std::int64_t kTicksPerMillisecond = 10000;
     constexpr double kTooLong = 360000001.0;  // a hundred hours, in milliseconds
+    ConversionProgress progress;
+    if (length <= 0) {  // a file of unknown length: no share, no time left to tell
+        progress.remaining = L"--:--";
+        return progress;
+    }
     const std::int64_t range = std::max<std::int64_t>(length / kTicksPerMillisecond, 1);
     const std::int64_t done = std::clamp<std::int64_t>(position / kTicksPerMillisecond, 0, range);
-    ConversionProgress progress;
     progress.percent = static_cast<int>(done * 100 / range);
     const std::int64_t counted = std::max<std::int64_t>(done, 1);
     double remaining =

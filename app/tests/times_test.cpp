@@ -38,6 +38,10 @@ TEST(Times, TheRemainingTimeFollowsThePaceSoFar) {
     EXPECT_EQ(progress.percent, 100);
     EXPECT_EQ(progress.remaining, L"00:00");
     EXPECT_EQ(ProgressOf(0, 0, 0).percent, 0) << "an empty range";
+    // A file that does not say its length: how far it got tells no share.
+    progress = ProgressOf(0, 30 * kSecond, 5000);
+    EXPECT_EQ(progress.percent, 0);
+    EXPECT_EQ(progress.remaining, L"--:--");
 }
 
 }  // namespace
