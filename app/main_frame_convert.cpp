@@ -137,7 +137,11 @@ LRESULT CMainFrame::OnConvertError(WPARAM, LPARAM code) {
 LRESULT CMainFrame::OnConvertEnd(WPARAM, LPARAM) {
     AbortConversion();
     m_previewAvailable = !m_aborted;
-    if (m_shortOutputPath != m_outputPath) {
+    if (m_aborted) {
+        // A failed conversion keeps nothing: its unfinished file goes.
+        DeleteFileW(m_shortOutputPath.Wide().c_str());
+        if (m_shortOutputPath != m_outputPath) DeleteFileW(m_outputPath.Wide().c_str());
+    } else if (m_shortOutputPath != m_outputPath) {
         std::rename(NativePath(m_shortOutputPath.Wide().c_str()).c_str(),
                     NativePath(m_outputPath.Wide().c_str()).c_str());
     }
