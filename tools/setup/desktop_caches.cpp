@@ -1,13 +1,10 @@
 #include "desktop_caches.h"
 
-#include <spawn.h>
-#include <sys/wait.h>
-
 #include <cstdio>
 #include <string>
 #include <vector>
 
-extern char** environ;
+#include "run_command.h"
 
 namespace fs = std::filesystem;
 
@@ -31,15 +28,9 @@ const std::vector<Cache>& Caches() {
 // Runs the tool when it is installed; a missing tool is no error.
 void Run(std::vector<std::string> command, const fs::path& folder) {
     command.push_back(folder.string());
-    std::vector<char*> arguments;
-    for (std::string& argument : command) arguments.push_back(argument.data());
-    arguments.push_back(nullptr);
-    pid_t child = 0;
-    if (posix_spawnp(&child, arguments[0], nullptr, nullptr, arguments.data(), environ) != 0) return;
-    int status = 0;
-    waitpid(child, &status, 0);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-        std::fprintf(stderr, "movanta-setup: %s could not refresh %s\n", arguments[0], folder.c_str());
+    const std::optional<int> status = RunCommand(command);
+    if (status && *status != 0) {
+        std::fprintf(stderr, "movanta-setup: %s could not refresh %s\n", command[0].c_str(), folder.c_str());
     }
 }
 

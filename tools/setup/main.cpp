@@ -17,7 +17,6 @@
 //   unregister what the package's removal runs first: the plug-ins, the
 //              program ids and the machine values go; the files are the
 //              package manager's.
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -33,6 +32,7 @@
 #include "desktop_caches.h"
 #include "installed_files.h"
 #include "program_ids.h"
+#include "run_command.h"
 #include "registry/registry_strings.h"
 #include "ui/desktop.h"
 #include "ui/dialogs.h"
@@ -168,17 +168,7 @@ std::string PackageOf(const fs::path& prefix) {
 int RemovePackage(const std::string& package, bool onDesktop) {
     std::vector<std::string> command = {"/usr/bin/apt-get", "remove", "-y", package};
     if (geteuid() != 0) command.insert(command.begin(), "/usr/bin/pkexec");
-    const pid_t child = fork();
-    if (child == 0) {
-        std::vector<char*> argv;
-        for (std::string& part : command) argv.push_back(part.data());
-        argv.push_back(nullptr);
-        execv(argv[0], argv.data());
-        _exit(127);
-    }
-    int status = 0;
-    if (child < 0 || waitpid(child, &status, 0) < 0) status = 1 << 8;
-    const int code = WIFEXITED(status) ? WEXITSTATUS(status) : 128;
+    const int code = movanta::setup::RunCommand(command).value_or(127);
     if (code == 0) return Report(onDesktop, false, "Movanta was removed (package " + package + ").");
     const std::string why = code == 126 || code == 127 ? "the administrator's password was not given"
                                                        : "the package manager stopped with status " + std::to_string(code);
