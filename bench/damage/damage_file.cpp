@@ -3,10 +3,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <iterator>
 #include <string>
 
 #include "testing/damage.h"
+#include "testing/testing.h"
 
 int main(int argc, char** argv) {
     if (argc != 4) {
@@ -19,12 +19,11 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "damage_file: the seed must be a number\n");
         return 2;
     }
-    std::ifstream in(argv[1], std::ios::binary);
-    if (!in) {
+    if (!std::ifstream(argv[1], std::ios::binary)) {
         std::fprintf(stderr, "damage_file: cannot read %s\n", argv[1]);
         return 1;
     }
-    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string bytes = movanta::testing::FileBytes(argv[1]);
     std::ofstream out(argv[2], std::ios::binary);
     out << movanta::testing::Damaged(bytes, static_cast<unsigned>(seed));
     if (!out.flush()) {

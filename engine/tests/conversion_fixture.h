@@ -9,7 +9,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <tuple>
 
 #include "all_plugins.h"
@@ -96,8 +95,7 @@ protected:
         SCOPED_TRACE(path);
         const MobileVideoConf& profile = app::PhoneProfile(phone);
         const bool threeGp = path.ends_with(".3gp");
-        std::ifstream file(path, std::ios::binary);
-        const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+        const std::string bytes = testing::FileBytes(path);
         ASSERT_GT(bytes.size(), 12u);
         EXPECT_EQ(bytes.substr(4, 8), threeGp ? "ftyp3gp5" : "ftypmp42");
         const std::vector<StreamInfo> streams = testing::ReadBack(path);

@@ -21,8 +21,7 @@ TEST_F(Conversion, DamagedFilesEndSoonAndSucceedOnlyWithSomeOfTheClip) {
     };
     int converted = 0;
     for (const std::string& original : originals) {
-        std::ifstream file(original, std::ios::binary);
-        const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+        const std::string bytes = testing::FileBytes(original);
         for (unsigned seed = 1; seed <= 10; ++seed) {
             const std::string damaged = original + "." + std::to_string(seed) + original.substr(original.rfind('.'));
             SCOPED_TRACE(damaged);
@@ -68,8 +67,7 @@ TEST_F(Conversion, DamageInTheMiddleKeepsTheClipUpToTheDamage) {
         Make("clip.mkv", "matroska", {{"h264", &h264, 320, 240}, {"aac", &aac, 0, 0, 44100, 2, 1024.0 / 44100}}),
     };
     for (const std::string& original : originals) {
-        std::ifstream file(original, std::ios::binary);
-        const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+        const std::string bytes = testing::FileBytes(original);
         std::string zeroed = bytes;
         std::fill_n(zeroed.begin() + static_cast<long>(bytes.size() / 2), 4096, '\0');
         const std::pair<std::string, std::string> damaged[] = {

@@ -10,7 +10,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
-#include <iterator>
 #include <utility>
 
 #include "all_plugins.h"
@@ -268,8 +267,7 @@ TEST_F(Preview, PlayingToTheEndReportsTheStop) {
 
 TEST_F(Preview, DamagedFilesPlayAsFarAsTheyCanAndReportTheirEnd) {
     Clip("clip.avi", 1);
-    std::ifstream in(dir_.File("clip.avi"), std::ios::binary);
-    const std::string whole((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string whole = testing::FileBytes(dir_.File("clip.avi"));
     int played = 0;
     for (unsigned seed = 1; seed <= 5; ++seed) {  // one of each kind of damage
         SCOPED_TRACE(testing::DamageName(testing::DamageOf(seed)));

@@ -9,6 +9,8 @@
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <stdexcept>
 
 extern char** environ;
@@ -40,6 +42,11 @@ int WaitFor(pid_t pid) {
 }
 
 }  // namespace
+
+std::string FileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
 
 TempDir::TempDir() {
     std::string pattern = std::filesystem::temp_directory_path().string() + "/movanta-test-XXXXXX";

@@ -1,4 +1,5 @@
-// Support for the platform's tests: temporary folders and child processes.
+// Support for the platform's tests: temporary folders, files' bytes and
+// child processes.
 #pragma once
 
 #include <sys/types.h>
@@ -22,6 +23,9 @@ public:
 private:
     std::string path_;
 };
+
+// The whole content of a file; empty when it cannot be read.
+std::string FileBytes(const std::string& path);
 
 // Points every registry hive at a fresh temporary folder for the object's
 // lifetime (and restores the previous setting after).

@@ -164,8 +164,7 @@ TEST_F(Playback, DamagedFilesAreRefusedOrEndWithoutHanging) {
     const Encoded audio = testing::EncodeAudio("libmp3lame", 44100, 2, 40);
     const std::string good =
         Make("good.avi", "avi", {{"mpeg4", &video}, {"mp3", &audio, 176, 144, 44100, 2, 1152.0 / 44100}});
-    std::ifstream in(good, std::ios::binary);
-    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string bytes = testing::FileBytes(good);
     std::string flipped = bytes;
     for (size_t i = 2048; i < flipped.size(); i += 61) flipped[i] = static_cast<char>(~flipped[i]);
     const std::pair<const char*, std::string> damaged[] = {

@@ -10,8 +10,7 @@
 #include <fstream>
 #include <thread>
 
-#include "all_plugins.h"
-#include "com/server_file.h"
+#include "convert_fixture.h"
 #include "convert_options.h"
 #include "fit_plan.h"
 #include "testing/media.h"
@@ -43,28 +42,8 @@ TEST(BatchOptions, ManyInputsGoWithAnOutputFolder) {
     EXPECT_FALSE(ParseOptions({"--music", "a.avi", "--output-dir", "out"}, error));
 }
 
-class BatchRun : public ::testing::Test {
+class BatchRun : public ConvertFixture {
 protected:
-    void SetUp() override {
-        for (const char* plugin : {PLUGINS}) {
-            std::string error;
-            ASSERT_EQ(RegisterServerFile(plugin, true, error), ServerFileResult::Done) << error;
-        }
-    }
-    // A clip of `seconds` (MPEG-4 and MP3 in an AVI).
-    std::string Clip(const std::string& name, int seconds, int width = 176, int height = 144) {
-        testing::Encoded pictures = testing::EncodeVideo("mpeg4", 250, width, height);
-        testing::Encoded sound = testing::EncodeAudio("libmp3lame", 44100, 2, 383);
-        for (auto* encoded : {&pictures, &sound}) {
-            const auto units = encoded->units;
-            for (int r = 1; r < seconds / 10; ++r) encoded->units.insert(encoded->units.end(), units.begin(), units.end());
-        }
-        const std::string path = dir_.File(name);
-        EXPECT_TRUE(
-            testing::MuxFile(path, "avi",
-                             {{"mpeg4", &pictures, width, height}, {"mp3", &sound, 0, 0, 44100, 2, 1152.0 / 44100}}));
-        return path;
-    }
     std::vector<std::string> Outputs() const {
         std::vector<std::string> names;
         for (const auto& entry : fs::directory_iterator(out_)) names.push_back(entry.path().filename().string());
@@ -72,8 +51,6 @@ protected:
         return names;
     }
 
-    testing::ScopedRegistry registry_;
-    testing::TempDir dir_;
     std::string out_ = dir_.File("out");
 };
 

@@ -10,8 +10,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "all_plugins.h"
-#include "com/server_file.h"
+#include "convert_fixture.h"
 #include "convert_options.h"
 #include "testing/media.h"
 #include "testing/testing.h"
@@ -73,18 +72,11 @@ TEST(ConvertOptions, ArgumentsAndTheirRanges) {
     EXPECT_FALSE(Parse({"--info", "a.avi", "b.avi"}, &error));
 }
 
-class ConvertRun : public ::testing::Test {
+class ConvertRun : public ConvertFixture {
 protected:
     void SetUp() override {
-        for (const char* plugin : {PLUGINS}) {
-            std::string error;
-            ASSERT_EQ(RegisterServerFile(plugin, true, error), ServerFileResult::Done) << error;
-        }
-        static const testing::Encoded pictures = testing::EncodeVideo("mpeg4", 250);
-        static const testing::Encoded sound = testing::EncodeAudio("libmp3lame", 44100, 2, 383);
-        input_ = dir_.File("clip.avi");
-        ASSERT_TRUE(
-            testing::MuxFile(input_, "avi", {{"mpeg4", &pictures}, {"mp3", &sound, 0, 0, 44100, 2, 1152.0 / 44100}}));
+        ConvertFixture::SetUp();
+        input_ = Clip("clip.avi", 10);
     }
     int Convert(const std::vector<std::string>& arguments, std::string* output = nullptr) {
         std::vector<std::string> argv = {CONVERT_PATH};
@@ -100,8 +92,6 @@ protected:
         return names;
     }
 
-    testing::ScopedRegistry registry_;
-    testing::TempDir dir_;
     std::string input_;
 };
 
@@ -192,16 +182,7 @@ TEST_F(ConvertRun, ARecordingCutShortConvertsWhatItHolds) {
 
 TEST_F(ConvertRun, InterruptingKeepsAPlayablePart) {
     // A long clip, so the interrupt comes while the conversion runs.
-    testing::Encoded pictures = testing::EncodeVideo("mpeg4", 250);
-    testing::Encoded sound = testing::EncodeAudio("libmp3lame", 44100, 2, 383);
-    const size_t repeats = 24;
-    for (auto* encoded : {&pictures, &sound}) {
-        const auto units = encoded->units;
-        for (size_t r = 1; r < repeats; ++r) encoded->units.insert(encoded->units.end(), units.begin(), units.end());
-    }
-    const std::string longInput = dir_.File("long.avi");
-    ASSERT_TRUE(
-        testing::MuxFile(longInput, "avi", {{"mpeg4", &pictures}, {"mp3", &sound, 0, 0, 44100, 2, 1152.0 / 44100}}));
+    const std::string longInput = Clip("long.avi", 240);
     testing::Child child({CONVERT_PATH, "--phone", "3", "--video-quality", "2", longInput, dir_.File("part.mp4")});
     for (std::string line = child.ReadLine(); !line.empty(); line = child.ReadLine()) {
         if (line.find(" of ") != std::string::npos && line.find("   0.0 s") == std::string::npos) break;

@@ -225,8 +225,7 @@ TEST_F(SourceTest, AMatroskaFileCutShortIsReadFromItsStartEachRun) {
     // Its index was at its end: no seek finds a position, so the file is
     // read again from its start.
     video_ = testing::EncodeVideo("mpeg4", 50);
-    std::ifstream in(Make("clip.mkv", "matroska", {{"mpeg4", &video_}}), std::ios::binary);
-    const std::string whole((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string whole = testing::FileBytes(Make("clip.mkv", "matroska", {{"mpeg4", &video_}}));
     const std::string path = dir_.Path() + "/cut.mkv";
     std::ofstream(path, std::ios::binary) << whole.substr(0, whole.size() * 2 / 3);
     const size_t readable = testing::ReadBack(path).at(0).packets.size();
@@ -257,8 +256,7 @@ TEST_F(SourceTest, FilesThatAreNotMediaAreRefusedAndCutFilesEnd) {
     EXPECT_TRUE(FAILED(SourceRun(write("noise.mp4", noise)).loaded));
 
     // Half a file, and a file with bytes flipped: read what can be read, then end.
-    std::ifstream in(Mp4(), std::ios::binary);
-    const std::string whole((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string whole = testing::FileBytes(Mp4());
     std::string flipped = whole;
     for (size_t i = whole.size() / 3; i < whole.size(); i += 97) flipped[i] = static_cast<char>(~flipped[i]);
     for (const std::string& bytes : {whole.substr(0, whole.size() / 2), flipped}) {
