@@ -11,27 +11,17 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 runs="${1:-3}"
-peer="${PEER_FFMPEG:-/tmp/movanta-bench/ffmpeg-amr/bin/ffmpeg}"
+. bench/peer.sh
 clip="${INPUT_DIR:-/tmp/movanta-bench/inputs}/a_640x480_mpeg4_mp3.avi"
-for needed in "$peer" "$clip"; do
-  [ -e "$needed" ] || { echo "missing $needed (see the peer's build and input scripts)" >&2; exit 1; }
-done
+[ -e "$clip" ] || { echo "missing $clip (see the peer's input script)" >&2; exit 1; }
 . bench/installed.sh
 mkdir -p "$work/clips"
 for n in 1 2 3 4 5 6 7 8; do ln -s "$clip" "$work/clips/clip$n.avi"; done
-export PEER="$peer"
-
-peer_job() {  # input output
-  "$PEER" -nostdin -loglevel error -y -i "$1" -vf scale=176:144,fps=12 -c:v h263 -b:v 384k \
-    -c:a libopencore_amrnb -ar 8000 -ac 1 -b:a 10.2k -f 3gp "$2"
-}
-export -f peer_job
 
 wall() {  # command...: wall seconds
   /usr/bin/time -f "%e" -o "$work/time" "$@" > /dev/null 2>&1
   cat "$work/time"
 }
-median() { sort -n | awk '{v[NR] = $1} END {print v[int((NR + 1) / 2)]}'; }
 
 : > "$work/movanta"; : > "$work/loop"; : > "$work/xargs"
 for ((run = 0; run < runs; ++run)); do

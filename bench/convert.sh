@@ -2,9 +2,8 @@
 # Whole conversions: movanta-convert against the ffmpeg command line with the
 # same settings (picture size, frame rate, codecs and bit rates), the two
 # alternating, on a 640x480 30 fps MPEG-4/MP3 AVI, a 1280x720 H.264/AAC MP4
-# and a 1920x1080 30 fps H.264/AAC MP4 (made here the first time), to 3GP (phone 0, qualities 1/1: H.263 176x144 12 fps 384 kbit/s,
-# AMR-NB 10.2 kbit/s) and to MP4 (MPEG-4 Part 2 176x144 12 fps 384 kbit/s,
-# AAC 96 kbit/s stereo 48 kHz, cut-off 14 kHz). Reports the medians of wall
+# and a 1920x1080 30 fps H.264/AAC MP4 (made here the first time), to 3GP
+# and to MP4 for phone 0 at qualities 1/1 (the settings are in peer.sh). Reports the medians of wall
 # time, CPU time and peak memory, their ratios, and the real bit rates of
 # every output. For the H.264 clips, also the peer's time to decode the
 # pictures alone (`-map 0:v -f null -`): the floor of any converter that
@@ -18,9 +17,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 runs="${1:-3}"
-peer="${PEER_FFMPEG:-/tmp/movanta-bench/ffmpeg-amr/bin/ffmpeg}"
+. bench/peer.sh
 inputs="${INPUT_DIR:-/tmp/movanta-bench/inputs}"
-for needed in "$peer" "$inputs/a_640x480_mpeg4_mp3.avi" "$inputs/b_1280x720_h264_aac.mp4"; do
+for needed in "$inputs/a_640x480_mpeg4_mp3.avi" "$inputs/b_1280x720_h264_aac.mp4"; do
   [ -e "$needed" ] || { echo "missing $needed (see the peer's build and input scripts)" >&2; exit 1; }
 done
 command -v ffprobe > /dev/null || { echo "needs Debian's ffprobe (apt-get install ffmpeg)" >&2; exit 1; }
@@ -33,16 +32,6 @@ fi
 
 . bench/installed.sh
 
-# The peer's command line for one job.
-peer_job() {  # input output
-  case "$2" in
-    *.3gp) "$peer" -nostdin -loglevel error -y -i "$1" -vf scale=176:144,fps=12 -c:v h263 -b:v 384k \
-             -c:a libopencore_amrnb -ar 8000 -ac 1 -b:a 10.2k -f 3gp "$2" ;;
-    *.mp4) "$peer" -nostdin -loglevel error -y -i "$1" -vf scale=176:144,fps=12 -c:v mpeg4 -b:v 384k \
-             -c:a aac -b:a 96k -ar 48000 -ac 2 -cutoff 14000 -f mp4 "$2" ;;
-  esac
-}
-
 # One timed run: wall seconds, CPU seconds, peak KiB.
 timed() {  # tool input output
   local log="$work/time"
@@ -52,12 +41,11 @@ timed() {  # tool input output
     /usr/bin/time -f "%e %U %S %M" -o "$log" "$convert" --phone 0 --video-quality 1 --audio-quality 1 "$2" "$3" \
       > /dev/null
   else
-    /usr/bin/time -f "%e %U %S %M" -o "$log" bash -c "$(declare -f peer_job); peer=$peer; peer_job '$2' '$3'"
+    /usr/bin/time -f "%e %U %S %M" -o "$log" bash -c 'peer_job "$0" "$1"' "$2" "$3"
   fi
   awk '{printf "%.3f %.3f %d\n", $1, $2 + $3, $4}' "$log"
 }
 
-median() { sort -n | awk '{v[NR] = $1} END {print v[int((NR + 1) / 2)]}'; }
 
 bitrates() {  # file: "video kbit/s, audio kbit/s"
   ffprobe -v error -show_entries stream=codec_type,bit_rate -of csv=p=0 "$1" |
@@ -90,7 +78,7 @@ echo
 for input in "$inputs/b_1280x720_h264_aac.mp4" "$full_hd"; do
   : > "$work/decode.times"
   for ((run = 0; run < runs; ++run)); do
-    /usr/bin/time -f "%e" -o "$work/time" "$peer" -nostdin -loglevel error -i "$input" -map 0:v -f null - &&
+    /usr/bin/time -f "%e" -o "$work/time" "$PEER" -nostdin -loglevel error -i "$input" -map 0:v -f null - &&
       cat "$work/time" >> "$work/decode.times"
   done
   printf '%-26s peer decoding the pictures alone: %.2f s\n' "$(basename "$input")" "$(median < "$work/decode.times")"
