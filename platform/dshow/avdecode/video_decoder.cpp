@@ -53,6 +53,13 @@ HRESULT CAvVideoDecoder::SetPictureNeeds(LONG width, LONG height, REFERENCE_TIME
     return S_OK;
 }
 
+CAvVideoDecoder::UprightSize CAvVideoDecoder::UprightSizeOf(const VIDEOINFOHEADER& input) const {
+    const LONG width = input.bmiHeader.biWidth;
+    const LONG height = std::abs(input.bmiHeader.biHeight);
+    const bool across = m_rotation == 90 || m_rotation == 270;
+    return across ? UprightSize {height, width} : UprightSize {width, height};
+}
+
 HRESULT CAvVideoDecoder::CheckInputType(const CMediaType* in) {
     if (in == nullptr) return E_POINTER;
     if (in->majortype != MEDIATYPE_Video || VideoInfoOf(*in) == nullptr) return VFW_E_TYPE_NOT_ACCEPTED;
@@ -79,11 +86,8 @@ HRESULT CAvVideoDecoder::GetMediaType(int position, CMediaType* type) {
     if (type == nullptr) return E_POINTER;
     const VIDEOINFOHEADER* input = VideoInfoOf(InputPin()->CurrentMediaType());
     if (input == nullptr) return E_UNEXPECTED;
-    const LONG width = input->bmiHeader.biWidth;
-    const LONG height = std::abs(input->bmiHeader.biHeight);
-    const bool across = m_rotation == 90 || m_rotation == 270;
-    return MakeUncompressedPicture(*type, position, across ? height : width, across ? width : height,
-                                   input->AvgTimePerFrame)
+    const UprightSize size = UprightSizeOf(*input);
+    return MakeUncompressedPicture(*type, position, size.width, size.height, input->AvgTimePerFrame)
                ? S_OK
                : E_OUTOFMEMORY;
 }
@@ -113,11 +117,8 @@ HRESULT CAvVideoDecoder::StartStreaming() {
         TRACE("Video Decoder: libavcodec cannot open this stream");
         return VFW_E_UNSUPPORTED_STREAM;
     }
-    const bool across = m_rotation == 90 || m_rotation == 270;
-    const LONG width = header->bmiHeader.biWidth;
-    const LONG height = std::abs(header->bmiHeader.biHeight);
-    m_shortcuts = ShortcutsFor(across ? height : width, across ? width : height, m_frameTime, m_keptWidth,
-                               m_keptHeight, m_keptFrameTime);
+    const UprightSize size = UprightSizeOf(*header);
+    m_shortcuts = ShortcutsFor(size.width, size.height, m_frameTime, m_keptWidth, m_keptHeight, m_keptFrameTime);
     AVCodecContext* context = m_decoder.Context();
     if (m_shortcuts.skipLoopFilter) context->skip_loop_filter = AVDISCARD_ALL;
     m_previousStart = kNoPicture;

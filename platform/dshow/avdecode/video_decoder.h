@@ -44,6 +44,12 @@ protected:
     virtual bool CodecType(const CMediaType& input, CMediaType& codec) const;
 
 private:
+    struct UprightSize {
+        LONG width;
+        LONG height;
+    };
+    // The input's pictures as delivered: turned upright.
+    UprightSize UprightSizeOf(const VIDEOINFOHEADER& input) const;
     HRESULT DeliverFrames() override;
     void BeforeDecoding(IMediaSample* sample) override;
     void OnFlush() override;
