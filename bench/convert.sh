@@ -4,8 +4,8 @@
 # alternating, on a 640x480 30 fps MPEG-4/MP3 AVI, a 1280x720 H.264/AAC MP4
 # and a 1920x1080 30 fps H.264/AAC MP4 (made here the first time), to 3GP
 # and to MP4 for phone 0 at qualities 1/1 (the settings are in peer.sh). Reports the medians of wall
-# time, CPU time and peak memory, their ratios, and the real bit rates of
-# every output. For the H.264 clips, also the peer's time to decode the
+# time, CPU time and peak memory, their ratios, the peak memory of Debian's
+# ffmpeg on the same job, and the real bit rates of every output. For the H.264 clips, also the peer's time to decode the
 # pictures alone (`-map 0:v -f null -`): the floor of any converter that
 # decodes every picture.
 #
@@ -22,7 +22,7 @@ inputs="${INPUT_DIR:-/tmp/movanta-bench/inputs}"
 for needed in "$inputs/a_640x480_mpeg4_mp3.avi" "$inputs/b_1280x720_h264_aac.mp4"; do
   [ -e "$needed" ] || { echo "missing $needed (see the peer's build and input scripts)" >&2; exit 1; }
 done
-command -v ffprobe > /dev/null || { echo "needs Debian's ffprobe (apt-get install ffmpeg)" >&2; exit 1; }
+{ command -v ffprobe && command -v ffmpeg; } > /dev/null || { echo "needs Debian's ffmpeg and ffprobe (apt-get install ffmpeg)" >&2; exit 1; }
 full_hd="$inputs/e_1920x1080_h264_aac.mp4"
 if [ ! -e "$full_hd" ]; then
   echo "making $full_hd (30 s)" >&2
@@ -32,17 +32,29 @@ fi
 
 . bench/installed.sh
 
+# Debian's ffmpeg on the same job, for its peak memory: it has no AMR-NB
+# encoder, so its 3GP carries AAC at 8 kHz mono instead.
+debian_job() {  # input output
+  case "$2" in
+    *.3gp) ffmpeg -nostdin -loglevel error -y -i "$1" -vf scale=176:144,fps=12 -c:v h263 -b:v 384k \
+             -c:a aac -ar 8000 -ac 1 -b:a 12k -f 3gp "$2" ;;
+    *.mp4) PEER=ffmpeg peer_job "$1" "$2" ;;
+  esac
+}
+export -f debian_job
+
 # One timed run: wall seconds, CPU seconds, peak KiB.
 timed() {  # tool input output
   local log="$work/time"
   rm -f "$3"
-  if [ "$1" = movanta ]; then
-    touch "$3"
-    /usr/bin/time -f "%e %U %S %M" -o "$log" "$convert" --phone 0 --video-quality 1 --audio-quality 1 "$2" "$3" \
-      > /dev/null
-  else
-    /usr/bin/time -f "%e %U %S %M" -o "$log" bash -c 'peer_job "$0" "$1"' "$2" "$3"
-  fi
+  case "$1" in
+    movanta)
+      touch "$3"
+      /usr/bin/time -f "%e %U %S %M" -o "$log" "$convert" --phone 0 --video-quality 1 --audio-quality 1 "$2" "$3" \
+        > /dev/null ;;
+    peer) /usr/bin/time -f "%e %U %S %M" -o "$log" bash -c 'peer_job "$0" "$1"' "$2" "$3" ;;
+    debian) /usr/bin/time -f "%e %U %S %M" -o "$log" bash -c 'debian_job "$0" "$1"' "$2" "$3" ;;
+  esac
   awk '{printf "%.3f %.3f %d\n", $1, $2 + $3, $4}' "$log"
 }
 
@@ -52,15 +64,17 @@ bitrates() {  # file: "video kbit/s, audio kbit/s"
     awk -F, '$1 == "video" {v = $2 / 1000} $1 == "audio" {a = $2 / 1000} END {printf "%.1f %.1f", v, a}'
 }
 
-printf '%-26s %-4s %9s %9s %9s %8s %8s %8s %16s %16s\n' input to wall_s peer_s wall cpu_s peer_cpu \
-  cpu peak_MiB/peer bitrate_v/a
+printf '%-26s %-4s %9s %9s %9s %8s %8s %8s %16s %10s %16s\n' input to wall_s peer_s wall cpu_s peer_cpu \
+  cpu peak_MiB/peer debian_MiB bitrate_v/a
 for input in "$inputs/a_640x480_mpeg4_mp3.avi" "$inputs/b_1280x720_h264_aac.mp4" "$full_hd"; do
   for extension in 3gp mp4; do
     : > "$work/movanta.times"
     : > "$work/peer.times"
+    : > "$work/debian.times"
     for ((run = 0; run < runs; ++run)); do
       timed movanta "$input" "$work/movanta.$extension" >> "$work/movanta.times"
       timed peer "$input" "$work/peer.$extension" >> "$work/peer.times"
+      timed debian "$input" "$work/debian.$extension" >> "$work/debian.times"
     done
     mw=$(cut -d' ' -f1 "$work/movanta.times" | median)
     pw=$(cut -d' ' -f1 "$work/peer.times" | median)
@@ -68,9 +82,10 @@ for input in "$inputs/a_640x480_mpeg4_mp3.avi" "$inputs/b_1280x720_h264_aac.mp4"
     pc=$(cut -d' ' -f2 "$work/peer.times" | median)
     mm=$(cut -d' ' -f3 "$work/movanta.times" | median)
     pm=$(cut -d' ' -f3 "$work/peer.times" | median)
-    printf '%-26s %-4s %9.2f %9.2f %8.2fx %8.2f %8.2f %7.2fx %7.1f/%-7.1f %s | %s\n' "$(basename "$input")" \
+    dm=$(cut -d' ' -f3 "$work/debian.times" | median)
+    printf '%-26s %-4s %9.2f %9.2f %8.2fx %8.2f %8.2f %7.2fx %7.1f/%-7.1f %10.1f %s | %s\n' "$(basename "$input")" \
       "$extension" "$mw" "$pw" "$(echo "$mw / $pw" | bc -l)" "$mc" "$pc" "$(echo "$mc / $pc" | bc -l)" \
-      "$(echo "$mm / 1024" | bc -l)" "$(echo "$pm / 1024" | bc -l)" \
+      "$(echo "$mm / 1024" | bc -l)" "$(echo "$pm / 1024" | bc -l)" "$(echo "$dm / 1024" | bc -l)" \
       "$(bitrates "$work/movanta.$extension")" "$(bitrates "$work/peer.$extension")"
   done
 done

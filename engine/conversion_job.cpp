@@ -199,7 +199,7 @@ DWORD CMovanta::Thread_RunGraph(std::shared_ptr<CMovanta> job) {
     for (;;) {
         LONG code = 0;
         const HRESULT waited = graph.events->WaitForCompletion(kCompletionWait, &code);
-        if (FAILED(waited)) Sleep(kCompletionWait);
+        if (FAILED(waited) && waited != E_ABORT) Sleep(kCompletionWait);  // not running yet: no wait happened
         if (SUCCEEDED(waited) && code == EC_ERRORABORT) return job->Finish(false, job->m_hConvertDone);
         if (!job->PollWriter()) return job->Finish(false, job->m_hConvertDone);
         if (job->m_bAbort) return job->Finish(true, job->m_hConvertDone);
@@ -224,7 +224,7 @@ DWORD CMovanta::Thread_RunMusicGraph(std::shared_ptr<CMovanta> job) {
     for (;;) {
         LONG code = 0;
         const HRESULT waited = graph.events->WaitForCompletion(kCompletionWait, &code);
-        if (FAILED(waited)) Sleep(kCompletionWait);
+        if (FAILED(waited) && waited != E_ABORT) Sleep(kCompletionWait);  // not running yet: no wait happened
         if (SUCCEEDED(waited) && code == EC_ERRORABORT) return job->Finish(false, job->m_hMusicDone);
         if (SUCCEEDED(waited) && code == EC_COMPLETE) job->m_bAbort = 1;
         if (job->m_pAmp) {

@@ -199,7 +199,7 @@ DWORD CAVPreview::Worker(std::shared_ptr<CAVPreview> job, Kind kind) {
     for (;;) {
         LONG code = 0;
         const HRESULT waited = graph.events->WaitForCompletion(kCompletionWait, &code);
-        if (FAILED(waited)) Sleep(kCompletionWait);
+        if (FAILED(waited) && waited != E_ABORT) Sleep(kCompletionWait);  // not running yet: no wait happened
         if (SUCCEEDED(waited)) {
             if (code == EC_ERRORABORT) return job->Finish(kind, false, stopFirst);
             if (code == EC_COMPLETE || code == EC_USERABORT) {

@@ -94,7 +94,7 @@ HRESULT CAvAudioDecoder::StartStreaming() {
     m_channels = output->nChannels;
     m_next = 0;
     m_delivered = false;
-    if (!m_decoder.Open(InputPin()->CurrentMediaType(), false)) {
+    if (!m_decoder.Open(InputPin()->CurrentMediaType(), 1)) {
         TRACE("Audio Decoder: libavcodec cannot open this stream");
         return VFW_E_UNSUPPORTED_STREAM;
     }

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <thread>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -19,7 +18,7 @@ AvDecoder::~AvDecoder() {
     av_packet_free(&packet_);
 }
 
-bool AvDecoder::Open(const CMediaType& type, bool threads) {
+bool AvDecoder::Open(const CMediaType& type, int threads) {
     Close();
     AVCodecParameters* parameters = avcodec_parameters_alloc();
     if (parameters == nullptr || !CodecOfMediaType(type, parameters)) {
@@ -32,10 +31,8 @@ bool AvDecoder::Open(const CMediaType& type, bool threads) {
     avcodec_parameters_free(&parameters);
     if (opened) {
         context_->pkt_timebase = {1, 10000000};
-        if (threads) {
-            // One thread more than the cores keeps them busy while a frame
-            // thread waits for the picture it refers to.
-            context_->thread_count = static_cast<int>(std::min(8u, std::thread::hardware_concurrency() + 1));
+        if (threads > 1) {
+            context_->thread_count = threads;
             context_->thread_type = FF_THREAD_SLICE | FF_THREAD_FRAME;
         }
         opened = avcodec_open2(context_, codec, nullptr) >= 0;

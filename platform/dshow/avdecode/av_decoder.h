@@ -18,9 +18,9 @@ public:
     AvDecoder(const AvDecoder&) = delete;
     AvDecoder& operator=(const AvDecoder&) = delete;
 
-    // Opens the codec the type names; `threads` lets it decode on several
-    // threads (large pictures).
-    bool Open(const CMediaType& type, bool threads);
+    // Opens the codec the type names, decoding on `threads` threads (frame
+    // and slice threads when more than one).
+    bool Open(const CMediaType& type, int threads);
     void Close();
     bool IsOpen() const { return context_ != nullptr; }
     AVCodecContext* Context() const { return context_; }

@@ -1,7 +1,9 @@
 #include "video_decoder.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <limits>
+#include <thread>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -15,7 +17,21 @@ extern "C" {
 namespace movanta::dshow {
 namespace {
 
-constexpr int kThreadedArea = 640 * 480;
+constexpr long long kThreadedArea = 640 * 480;
+constexpr long long kLargeArea = 1280 * 720;
+
+// Threads for pictures of `area` pixels: one for small pictures, which one
+// thread keeps up with. Up to 720p, two more than the cores keep them busy
+// while frame threads wait for rows of the pictures they refer to (a
+// conversion that leaves out unreferenced pictures decodes chains of
+// pictures each referring to the one before). Above, where each thread's
+// pictures weigh megabytes more, one more than the cores.
+int DecodingThreads(long long area) {
+    if (area < kThreadedArea) return 1;
+    const unsigned spare = area <= kLargeArea ? 2 : 1;
+    return static_cast<int>(std::min(8u, std::thread::hardware_concurrency() + spare));
+}
+
 constexpr REFERENCE_TIME kNoPicture = std::numeric_limits<REFERENCE_TIME>::min() / 2;
 
 }  // namespace
@@ -110,10 +126,9 @@ HRESULT CAvVideoDecoder::StartStreaming() {
     const VIDEOINFOHEADER* header = VideoInfoOf(input);
     if (header == nullptr || !m_writer.SetOutput(OutputPin()->CurrentMediaType())) return E_UNEXPECTED;
     if (header->AvgTimePerFrame > 0) m_frameTime = header->AvgTimePerFrame;
-    const bool large =
-        static_cast<long long>(header->bmiHeader.biWidth) * std::abs(header->bmiHeader.biHeight) >= kThreadedArea;
+    const long long area = static_cast<long long>(header->bmiHeader.biWidth) * std::abs(header->bmiHeader.biHeight);
     CMediaType codec;
-    if (!CodecType(input, codec) || !m_decoder.Open(codec, large)) {
+    if (!CodecType(input, codec) || !m_decoder.Open(codec, DecodingThreads(area))) {
         TRACE("Video Decoder: libavcodec cannot open this stream");
         return VFW_E_UNSUPPORTED_STREAM;
     }

@@ -14,7 +14,7 @@ constexpr std::size_t kMaxQueued = 2000;  // packets kept for a slot before the 
 // A pin that runs ahead of the other (the sound of a clip whose pictures
 // take long to decode) waits while the other's queue holds this many bytes,
 // so that the file is not read into memory ahead of the slower stream.
-constexpr std::size_t kQueuedBytesAhead = 4 << 20;
+constexpr std::size_t kQueuedBytesAhead = 1 << 20;
 // ...unless the other pin has not read for this long: it may be waiting
 // for this pin's stream further on, and must get it.
 constexpr auto kStalled = std::chrono::milliseconds(200);
