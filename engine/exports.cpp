@@ -1,5 +1,7 @@
 // The Trx* exports: argument checks, the job lists, and the hand-over to the
 // jobs. Called from the application's user-interface thread.
+#include <malloc.h>
+
 #include <algorithm>
 #include <new>
 
@@ -91,6 +93,12 @@ extern "C" {
 std::int32_t TrxInit(HINSTANCE instance, HWND defaultOwner) {
     if (instance == nullptr || defaultOwner == nullptr) return TRX_ERR_NOT_INIT;
     TrxTEnd();
+    // glibc gives each thread that allocates its own arena, up to eight a
+    // core; a conversion's decoding, encoding and writing threads allocate
+    // and free megabytes of pictures, which spread over one arena each
+    // leave several megabytes unused in between. Two arenas hold the same
+    // pictures in less memory at no cost in speed.
+    mallopt(M_ARENA_MAX, 2);
     EngineState& engine = Engine();
     engine.instance = instance;
     engine.defaultOwner = defaultOwner;

@@ -15,6 +15,7 @@ HRESULT CAvDecoderFilter::EndOfStream() {
         m_decoder.SendEnd();
         DeliverFrames();
         m_decoder.Flush();
+        FinishDelivery();
     }
     return CTransformFilter::EndOfStream();
 }

@@ -24,6 +24,9 @@ protected:
     virtual void OnFlush() {}
     // Called with each sample before the codec gets it.
     virtual void BeforeDecoding(IMediaSample*) {}
+    // Called at the end of the stream once the last frames were handed on,
+    // before the end goes downstream: they must have reached it.
+    virtual void FinishDelivery() {}
 
     AvDecoder m_decoder;
 };

@@ -137,10 +137,12 @@ HRESULT CAvVideoDecoder::StartStreaming() {
     AVCodecContext* context = m_decoder.Context();
     if (m_shortcuts.skipLoopFilter) context->skip_loop_filter = AVDISCARD_ALL;
     m_previousStart = kNoPicture;
+    if (m_keptWidth > 0 || m_keptFrameTime > 0) m_delivery.Start(m_pOutput);
     return S_OK;
 }
 
 HRESULT CAvVideoDecoder::StopStreaming() {
+    m_delivery.Stop();
     m_decoder.Close();
     m_writer.Reset();
     return S_OK;
@@ -159,7 +161,21 @@ void CAvVideoDecoder::BeforeDecoding(IMediaSample* sample) {
     m_decoder.Context()->skip_frame = kept ? AVDISCARD_DEFAULT : AVDISCARD_NONREF;
 }
 
-void CAvVideoDecoder::OnFlush() { m_previousStart = kNoPicture; }
+HRESULT CAvVideoDecoder::BeginFlush() {
+    const HRESULT hr = CAvDecoderFilter::BeginFlush();
+    m_delivery.Discard();
+    return hr;
+}
+
+// The delivery under way (refused downstream, which is flushing) ends
+// before the flush does, so that no picture from before it comes after.
+void CAvVideoDecoder::OnFlush() {
+    m_previousStart = kNoPicture;
+    m_delivery.Drain();
+    m_delivery.Discard();
+}
+
+void CAvVideoDecoder::FinishDelivery() { m_delivery.Drain(); }
 
 HRESULT CAvVideoDecoder::DeliverFrames() {
     IMemAllocator* allocator = m_pOutput->Allocator();
@@ -195,7 +211,7 @@ HRESULT CAvVideoDecoder::DeliverFrames() {
         out->SetTime(timed ? &start : nullptr, timed ? &stop : nullptr);
         out->SetSyncPoint(TRUE);
         av_frame_unref(m_frame);
-        hr = m_pOutput->Deliver(out);
+        hr = m_delivery.Running() ? m_delivery.Deliver(out) : m_pOutput->Deliver(out);
         out->Release();
         if (hr != S_OK) return hr;
     }

@@ -10,6 +10,7 @@
 
 #include "decode_shortcuts.h"
 #include "decoder_filter.h"
+#include "delivery_queue.h"
 #include "dshow/picture_needs.h"
 #include "dshow/platform_filters.h"
 #include "picture_turner.h"
@@ -35,6 +36,7 @@ public:
     HRESULT GetMediaType(int position, CMediaType* type) override;
     HRESULT StartStreaming() override;
     HRESULT StopStreaming() override;
+    HRESULT BeginFlush() override;
     // Takes the display rotation the source's pin answers.
     HRESULT CompleteConnect(PIN_DIRECTION direction, IPin* receivePin) override;
 
@@ -53,6 +55,7 @@ private:
     HRESULT DeliverFrames() override;
     void BeforeDecoding(IMediaSample* sample) override;
     void OnFlush() override;
+    void FinishDelivery() override;
 
     PictureWriter m_writer;
     PictureTurner m_turner;
@@ -63,6 +66,7 @@ private:
     LONG m_keptHeight = 0;
     REFERENCE_TIME m_keptFrameTime = 0;
     DecodeShortcuts m_shortcuts;
+    DeliveryQueue m_delivery;  // a conversion's pictures go downstream on a thread of their own
     REFERENCE_TIME m_previousStart = 0;  // of the last picture decoded, far before 0 when none was
 };
 

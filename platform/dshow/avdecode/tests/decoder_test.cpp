@@ -2,6 +2,9 @@
 // source gives, pictures and PCM out.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
+
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavutil/channel_layout.h>
@@ -149,6 +152,72 @@ TEST(VideoDecoder, ToldWhatIsKeptItLeavesOutOnlyUnreferencedPicturesNotKept) {
         } else {
             EXPECT_EQ(count, 50);
         }
+    }
+}
+
+// A conversion's pictures go downstream on a thread of their own: all of
+// them before the end of the stream, none from before a flush after it,
+// and a stop with pictures waiting loses them without harm.
+TEST(VideoDecoder, ToldWhatIsKeptItDeliversEverythingBeforeTheEndAndNothingStaleAfterAFlush) {
+    const auto encoded = testing::EncodeVideo("mpeg4", 40, 176, 144);
+    const CMediaType input = StreamType(AVMEDIA_TYPE_VIDEO, AV_CODEC_ID_MPEG4, encoded.config, 176, 144);
+    auto send = [&](TransformHarness& harness, size_t from, size_t to) {
+        for (size_t i = from; i < to; ++i) {
+            const auto& unit = encoded.units[i];
+            ASSERT_EQ(harness.Source().Send(unit.data.data(), unit.data.size(), unit.pts * 400000,
+                                            (unit.pts + 1) * 400000, unit.key),
+                      S_OK);
+        }
+    };
+    auto start = [](TransformHarness& harness) {
+        ASSERT_EQ(harness.ConnectInput(), S_OK);
+        ASSERT_EQ(harness.ConnectOutput(), S_OK);
+        ASSERT_EQ(harness.Run(), S_OK);
+    };
+    auto newDecoder = [] {
+        auto decoder = New<CAvVideoDecoder>();
+        decoder.As<IPictureNeeds>(IID_IPictureNeeds)->SetPictureNeeds(88, 72, 0);
+        return decoder;
+    };
+    {
+        SCOPED_TRACE("to the end");
+        auto decoder = newDecoder();
+        TransformHarness harness(decoder.Get(), input, 1 << 20);
+        start(harness);
+        send(harness, 0, 40);
+        harness.Source().SendEndOfStream();
+        const auto samples = harness.Sink().Samples();
+        ASSERT_EQ(samples.size(), 40u);
+        for (size_t i = 0; i < samples.size(); ++i) EXPECT_EQ(samples[i].start, static_cast<REFERENCE_TIME>(i) * 400000);
+        EXPECT_EQ(harness.Sink().EndsOfStream(), 1);
+    }
+    {
+        SCOPED_TRACE("a flush");
+        auto decoder = newDecoder();
+        TransformHarness harness(decoder.Get(), input, 1 << 20);
+        start(harness);
+        send(harness, 0, 20);
+        ASSERT_EQ(harness.FilterInput()->BeginFlush(), S_OK);
+        ASSERT_EQ(harness.FilterInput()->EndFlush(), S_OK);
+        harness.Sink().TakeSamples();
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        EXPECT_TRUE(harness.Sink().Samples().empty()) << "a picture from before the flush came after it";
+        send(harness, 20, 40);  // from the key picture at 20
+        harness.Source().SendEndOfStream();
+        const auto samples = harness.Sink().Samples();
+        ASSERT_FALSE(samples.empty());
+        EXPECT_EQ(samples.front().start, 20 * 400000);
+        EXPECT_EQ(samples.back().start, 39 * 400000);
+    }
+    {
+        SCOPED_TRACE("a stop with pictures waiting");
+        auto decoder = newDecoder();
+        TransformHarness harness(decoder.Get(), input, 1 << 20);
+        start(harness);
+        send(harness, 0, 30);
+        EXPECT_EQ(harness.Stop(), S_OK);
+        EXPECT_EQ(harness.Run(), S_OK) << "and runs again";
+        send(harness, 30, 31);
     }
 }
 
