@@ -13,8 +13,11 @@ windows() {
   done
   true
 }
+# wait_for SIZE: a window of that size, for up to a minute (the sanitizer
+# build starting on a busy machine has taken over 20 s).
 wait_for() {
-  for _ in $(seq 200); do [ -n "$(windows "$1")" ] && return 0; sleep 0.1; done
+  local until=$((SECONDS + 60))
+  while [ "$SECONDS" -lt "$until" ]; do [ -n "$(windows "$1")" ] && return 0; sleep 0.1; done
   return 1
 }
 # origin WINDOW: its screen position as "X Y".
