@@ -10,14 +10,12 @@
 #include "win/files.h"
 #include "win/sync.h"
 #include "win/text.h"
-#include "win/thread.h"
 
 namespace movanta::engine {
 namespace {
 
 constexpr DWORD kWorkerWait = 30000;
 constexpr ULONGLONG kMinimumFreeSpace = 5000000;
-constexpr LONG kCompletionWait = 200;
 
 bool ShortPath(LPCWSTR path, std::wstring& shortPath) {
     WCHAR buffer[MAX_PATH];
@@ -198,8 +196,7 @@ DWORD CMovanta::Thread_RunGraph(std::shared_ptr<CMovanta> job) {
 
     for (;;) {
         LONG code = 0;
-        const HRESULT waited = graph.events->WaitForCompletion(kCompletionWait, &code);
-        if (FAILED(waited) && waited != E_ABORT) Sleep(kCompletionWait);  // not running yet: no wait happened
+        const HRESULT waited = graph.WaitForCompletion(&code);
         if (SUCCEEDED(waited) && code == EC_ERRORABORT) return job->Finish(false, job->m_hConvertDone);
         if (!job->PollWriter()) return job->Finish(false, job->m_hConvertDone);
         if (job->m_bAbort) return job->Finish(true, job->m_hConvertDone);
@@ -223,8 +220,7 @@ DWORD CMovanta::Thread_RunMusicGraph(std::shared_ptr<CMovanta> job) {
 
     for (;;) {
         LONG code = 0;
-        const HRESULT waited = graph.events->WaitForCompletion(kCompletionWait, &code);
-        if (FAILED(waited) && waited != E_ABORT) Sleep(kCompletionWait);  // not running yet: no wait happened
+        const HRESULT waited = graph.WaitForCompletion(&code);
         if (SUCCEEDED(waited) && code == EC_ERRORABORT) return job->Finish(false, job->m_hMusicDone);
         if (SUCCEEDED(waited) && code == EC_COMPLETE) job->m_bAbort = 1;
         if (job->m_pAmp) {

@@ -5,6 +5,7 @@
 #include "com/comapi.h"
 #include "win/debug.h"
 #include "win/text.h"
+#include "win/thread.h"
 
 namespace movanta::engine {
 
@@ -56,6 +57,8 @@ HRESULT GraphSession::AddFilter(REFCLSID clsid, LPCWSTR name, ComPtr<IBaseFilter
 
 namespace {
 
+constexpr LONG kCompletionWait = 200;
+
 // A stream over a file, for IPersistStream::Save.
 class FileStream final : public IStream {
 public:
@@ -83,6 +86,12 @@ HRESULT GraphSession::Save(const std::wstring& path) {
     FileStream stream(NativePath(path.c_str()));
     if (!stream.IsOpen()) return E_FAIL;
     return persist->Save(&stream, TRUE);
+}
+
+HRESULT GraphSession::WaitForCompletion(LONG* code) {
+    const HRESULT waited = events->WaitForCompletion(kCompletionWait, code);
+    if (FAILED(waited) && waited != E_ABORT) Sleep(kCompletionWait);
+    return waited;
 }
 
 bool IsAcceptedBuildResult(HRESULT hr) {

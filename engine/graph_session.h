@@ -34,6 +34,11 @@ struct GraphSession {
     void ReadDuration(std::int64_t& duration);
     // Writes the graph's description to `path`.
     HRESULT Save(const std::wstring& path);
+    // Waits up to a poll interval (200 ms) for the graph's end, as
+    // `IMediaEvent::WaitForCompletion`; a graph not running, which answers
+    // at once, is waited for the interval instead, so that the workers'
+    // polling loops do not spin.
+    HRESULT WaitForCompletion(LONG* code);
 };
 
 // True for the answers of graph building that count as success.

@@ -16,7 +16,6 @@ namespace movanta::engine {
 namespace {
 
 constexpr DWORD kWorkerWait = 30000;
-constexpr LONG kCompletionWait = 200;
 constexpr UINT kWmMove = 0x0003;
 constexpr UINT kWmDisplayChange = 0x007E;
 
@@ -198,8 +197,7 @@ DWORD CAVPreview::Worker(std::shared_ptr<CAVPreview> job, Kind kind) {
 
     for (;;) {
         LONG code = 0;
-        const HRESULT waited = graph.events->WaitForCompletion(kCompletionWait, &code);
-        if (FAILED(waited) && waited != E_ABORT) Sleep(kCompletionWait);  // not running yet: no wait happened
+        const HRESULT waited = graph.WaitForCompletion(&code);
         if (SUCCEEDED(waited)) {
             if (code == EC_ERRORABORT) return job->Finish(kind, false, stopFirst);
             if (code == EC_COMPLETE || code == EC_USERABORT) {

@@ -1,6 +1,5 @@
 #include "av_decoder.h"
 
-#include <algorithm>
 #include <cstring>
 
 extern "C" {
